@@ -1,0 +1,14 @@
+#include "App.h"
+
+App::App() {
+    MajorVersion = VELTRANE_VERSION_MAJOR;
+    MinorVersion = VELTRANE_VERSION_MINOR;
+    BugVersion = VELTRANE_VERSION_PATCH;
+    OpenEvent = [this] { Event_Open(); };
+    Constructor();
+}
+
+App* App::Instance() { return static_cast<App*>(Application::Instance()); }
+
+void App::Event_Open() {}
+void App::Constructor() {}

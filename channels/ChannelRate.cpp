@@ -1,0 +1,3 @@
+#include "Main.h"
+
+void Main::DisplayChannelRate() {}

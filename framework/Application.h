@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+
+class MenuBar;
+
+// The one application object: its menu bar, its version and the event loop.
+class Application {
+public:
+    Application();
+    virtual ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // The registered application object, or nullptr.
+    static Application* Instance();
+
+    std::function<void()> OpenEvent;
+
+    MenuBar* GetMenuBar() const { return menuBar_; }
+    void SetMenuBar(MenuBar* menuBar) { menuBar_ = menuBar; }
+
+    int32_t MajorVersion = 0;
+    int32_t MinorVersion = 0;
+    int32_t BugVersion = 0;
+
+    // Raises OpenEvent, then runs the event loop until Quit; returns its exit code.
+    int Run();
+    static void Quit(int code = 0);
+
+private:
+    MenuBar* menuBar_ = nullptr;
+};

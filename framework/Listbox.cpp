@@ -1,0 +1,358 @@
+#include "Listbox.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <algorithm>
+
+#include "Graphics.h"
+#include "MenuItem.h"
+
+namespace {
+constexpr int kFolderRole = Qt::UserRole;
+constexpr int kCellTypeRole = Qt::UserRole + 1;
+const QColor kGridLineColor(220, 220, 220);
+
+MenuItem* ShowAsMenu(MenuItem& menu, QPoint globalPos) {
+    QMenu qmenu;
+    MenuItem* chosen = nullptr;
+    menu.FillMenu(&qmenu, [&chosen](MenuItem* item) { chosen = item; });
+    qmenu.exec(globalPos);
+    return chosen;
+}
+
+Listbox::MenuChooser& Chooser() {
+    static Listbox::MenuChooser chooser = ShowAsMenu;
+    return chooser;
+}
+}  // namespace
+
+bool CellEditor::IsOpen() const { return !editor_.isNull(); }
+QString CellEditor::Text() const { return editor_ ? editor_->text() : QString(); }
+void CellEditor::SetText(const QString& text) {
+    if (editor_) editor_->setText(text);
+}
+QLineEdit* CellEditor::Widget() const { return editor_.data(); }
+
+class ListboxDelegate : public QStyledItemDelegate {
+public:
+    explicit ListboxDelegate(Listbox* list) : QStyledItemDelegate(list), list_(list) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        auto* editor = new QLineEdit(parent);
+        editor->setFrame(false);
+        list_->editor_ = editor;
+        list_->editorIndex_ = index;
+        list_->committed_ = false;
+        (void)option;
+        return editor;
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        list_->PaintCellBackground(painter, option.rect, index);
+        painter->save();
+        painter->setPen(kGridLineColor);
+        painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+        painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+        painter->restore();
+    }
+
+private:
+    Listbox* list_;
+};
+
+Listbox::Listbox(QWidget* parent) : QTreeWidget(parent), Control(this) {
+    setItemDelegate(new ListboxDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setExpandsOnDoubleClick(false);
+    setIndentation(14);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::Fixed);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
+
+    connect(this, &QTreeWidget::itemExpanded, this, &Listbox::OnExpanded);
+    connect(this, &QTreeWidget::itemCollapsed, this, &Listbox::OnCollapsed);
+    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
+        ++selectionChanges_;
+        if (Change) Change();
+    });
+}
+
+Listbox::~Listbox() = default;
+
+void Listbox::SetContextualMenuChooser(MenuChooser chooser) {
+    Chooser() = chooser ? std::move(chooser) : MenuChooser(ShowAsMenu);
+}
+
+void Listbox::SetColumnWidths(const QString& widths) {
+    const QStringList parts = widths.split(',');
+    if (columnCount() < parts.size()) setColumnCount(static_cast<int>(parts.size()));
+    for (int i = 0; i < parts.size(); ++i) setColumnWidth(i, parts[i].trimmed().toInt());
+}
+
+void Listbox::SetHasHeading(bool hasHeading) { setHeaderHidden(!hasHeading); }
+
+int Listbox::RowOf(const QTreeWidgetItem* item) const {
+    if (!item) return -1;
+    auto it = std::find(rows_.begin(), rows_.end(), item);
+    return it == rows_.end() ? -1 : static_cast<int>(it - rows_.begin());
+}
+
+QTreeWidgetItem* Listbox::Item(int row) const {
+    if (row < 0 || row >= ListCount()) return nullptr;
+    return rows_[static_cast<size_t>(row)];
+}
+
+int Listbox::ListIndex() const {
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? -1 : RowOf(selected.first());
+}
+
+void Listbox::SetListIndex(int row) {
+    QTreeWidgetItem* item = Item(row);
+    if (!item) {
+        clearSelection();
+        return;
+    }
+    setCurrentItem(item, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+namespace {
+QTreeWidgetItem* NewRow(const QString& text, bool folder, int columns) {
+    auto* item = new QTreeWidgetItem();
+    for (int c = 0; c < columns; ++c) item->setText(c, QString());
+    item->setText(0, text);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
+    item->setData(0, kFolderRole, folder);
+    if (folder) item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    return item;
+}
+}  // namespace
+
+void Listbox::AddFolder(const QString& text) {
+    QTreeWidgetItem* item = NewRow(text, true, columnCount());
+    rows_.push_back(item);
+    addTopLevelItem(item);
+}
+
+void Listbox::AddRow(const QString& text) {
+    QTreeWidgetItem* item = NewRow(text, false, columnCount());
+    if (expanding_) {
+        const int parentRow = RowOf(expanding_);
+        expanding_->addChild(item);
+        rows_.insert(rows_.begin() + parentRow + expanding_->childCount(), item);
+    } else {
+        rows_.push_back(item);
+        addTopLevelItem(item);
+    }
+}
+
+// Removing rows may or may not report a lost selection, depending on how the
+// rows go; this raises Change once when it did not.
+template <typename Op>
+void Listbox::KeepingSelectionNews(Op op) {
+    const bool hadSelection = ListIndex() >= 0;
+    const int changesBefore = selectionChanges_;
+    op();
+    if (hadSelection && ListIndex() < 0 && changesBefore == selectionChanges_ && Change) Change();
+}
+
+void Listbox::RemoveRow(int row) {
+    QTreeWidgetItem* item = Item(row);
+    if (!item) return;
+    if (editor_) EndEdit();
+    KeepingSelectionNews([&] {
+        const int children = item->childCount();
+        rows_.erase(rows_.begin() + row, rows_.begin() + row + 1 + children);
+        delete item;
+    });
+}
+
+void Listbox::DeleteAllRows() {
+    KeepingSelectionNews([&] {
+        rows_.clear();
+        clear();
+    });
+}
+
+bool Listbox::RowIsFolder(int row) const {
+    QTreeWidgetItem* item = Item(row);
+    return item && item->data(0, kFolderRole).toBool();
+}
+
+bool Listbox::Expanded(int row) const {
+    QTreeWidgetItem* item = Item(row);
+    return item && RowIsFolder(row) && item->isExpanded();
+}
+
+void Listbox::SetExpanded(int row, bool expanded) {
+    QTreeWidgetItem* item = Item(row);
+    if (!item || !RowIsFolder(row) || item->isExpanded() == expanded) return;
+    if (expanded)
+        expandItem(item);
+    else
+        collapseItem(item);
+}
+
+void Listbox::OnExpanded(QTreeWidgetItem* item) {
+    const int row = RowOf(item);
+    if (row < 0 || !item->data(0, kFolderRole).toBool() || item->childCount() > 0) return;
+    expanding_ = item;
+    if (ExpandRow) ExpandRow(row);
+    expanding_ = nullptr;
+}
+
+void Listbox::OnCollapsed(QTreeWidgetItem* item) {
+    const int row = RowOf(item);
+    if (row < 0) return;
+    if (editor_ && itemFromIndex(editorIndex_) && itemFromIndex(editorIndex_)->parent() == item)
+        EndEdit();
+    const int children = item->childCount();
+    KeepingSelectionNews([&] {
+        rows_.erase(rows_.begin() + row + 1, rows_.begin() + row + 1 + children);
+        qDeleteAll(item->takeChildren());
+    });
+    if (CollapseRow) CollapseRow(row);
+}
+
+QString Listbox::Cell(int row, int column) const {
+    QTreeWidgetItem* item = Item(row);
+    return item ? item->text(column) : QString();
+}
+
+void Listbox::SetCell(int row, int column, const QString& text) {
+    if (QTreeWidgetItem* item = Item(row)) item->setText(column, text);
+}
+
+int Listbox::CellType(int row, int column) const {
+    QTreeWidgetItem* item = Item(row);
+    return item ? item->data(column, kCellTypeRole).toInt() : 0;
+}
+
+void Listbox::SetCellType(int row, int column, int type) {
+    if (QTreeWidgetItem* item = Item(row)) item->setData(column, kCellTypeRole, type);
+}
+
+void Listbox::EditCell(int row, int column) {
+    QTreeWidgetItem* item = Item(row);
+    if (!item || column < 0 || column >= columnCount()) return;
+    if (editor_) {
+        if (editorIndex_ == indexFromItem(item, column)) {
+            editor_->setFocus();
+            return;
+        }
+        EndEdit();
+    }
+    scrollToItem(item);
+    editItem(item, column);
+    if (editor_) {
+        editor_->setFocus();
+        editor_->selectAll();
+    }
+}
+
+CellEditor Listbox::ActiveCell() const { return CellEditor(editor_.data()); }
+
+void Listbox::EndEdit() {
+    if (!editor_) return;
+    QLineEdit* editor = editor_;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void Listbox::commitData(QWidget* editor) {
+    QTreeWidget::commitData(editor);
+    if (editor == editor_) committed_ = true;
+}
+
+void Listbox::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    // Tab and Backtab must not wander into the neighbouring cells.
+    if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem)
+        hint = QAbstractItemDelegate::NoHint;
+    const bool ours = editor == editor_;
+    const int row = RowOf(itemFromIndex(editorIndex_));
+    const int column = editorIndex_.column();
+    QTreeWidget::closeEditor(editor, hint);
+    if (!ours) return;
+    editor_ = nullptr;
+    const bool committed = committed_;
+    committed_ = false;
+    if (committed && row >= 0 && CellAction) CellAction(row, column);
+}
+
+int Listbox::RowFromXY(int x, int y) const {
+    const QPoint at = viewport()->mapFrom(this, QPoint(x, y));
+    if (!viewport()->rect().contains(at)) return -1;
+    return RowOf(itemAt(at));
+}
+
+int Listbox::ColumnFromXY(int x, int y) const {
+    const QPoint at = viewport()->mapFrom(this, QPoint(x, y));
+    if (!viewport()->rect().contains(at)) return -1;
+    return columnAt(at.x());
+}
+
+QRect Listbox::CellRect(int row, int column) const {
+    QTreeWidgetItem* item = Item(row);
+    if (!item) return QRect();
+    const QRect r = visualRect(indexFromItem(item, column));
+    return QRect(viewport()->mapTo(this, r.topLeft()), r.size());
+}
+
+void Listbox::PaintCellBackground(QPainter* painter, const QRect& rect, const QModelIndex& index) {
+    if (!CellBackgroundPaint) return;
+    const int row = RowOf(itemFromIndex(index));
+    if (row < 0) return;
+    ::Graphics g(painter, rect);
+    CellBackgroundPaint(g, row, index.column());
+}
+
+void Listbox::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();  // viewport pixels
+    QTreeWidgetItem* item = itemAt(at);
+    const int column = columnAt(at.x());
+    const bool onEditor = editor_ && item && indexFromItem(item, column) == editorIndex_;
+    if (event->button() == Qt::LeftButton) {
+        if (editor_ && !onEditor) EndEdit();
+        const int row = RowOf(itemAt(at));
+        if (row >= 0 && CellClick) {
+            const QPoint local = viewport()->mapTo(this, at);
+            if (CellClick(row, column, local.x(), local.y())) return;
+        }
+        item = itemAt(at);
+        if (item && editor_ && itemFromIndex(editorIndex_) == item) {
+            // The click opened an editor on its own cell: select the row and
+            // leave the editor open.
+            setCurrentItem(item, column,
+                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            return;
+        }
+    } else if (event->button() == Qt::RightButton && editor_ && item &&
+               itemFromIndex(editorIndex_) == item) {
+        return;  // a contextual click on the row being edited keeps its editor
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+void Listbox::contextMenuEvent(QContextMenuEvent* event) {
+    if (!ConstructContextualMenu) return;
+    const QPoint local = viewport()->mapTo(this, event->pos());
+    MenuItem base;
+    ConstructContextualMenu(&base, local.x(), local.y());
+    if (base.Count() == 0) return;
+    MenuItem* chosen = Chooser()(base, event->globalPos());
+    if (chosen && ContextualMenuAction) ContextualMenuAction(chosen);
+}

@@ -1,0 +1,110 @@
+#pragma once
+#include <QPointer>
+#include <QTreeWidget>
+#include <functional>
+#include <vector>
+
+#include "Control.h"
+
+class Graphics;
+class MenuItem;
+#include <QLineEdit>
+
+// The open in-place editor of a list cell, if any.
+class CellEditor {
+public:
+    explicit CellEditor(QLineEdit* editor = nullptr) : editor_(editor) {}
+    bool IsOpen() const;
+    QString Text() const;
+    void SetText(const QString& text);
+    QLineEdit* Widget() const;
+
+private:
+    QPointer<QLineEdit> editor_;
+};
+
+// A multi-column list with folder rows. Rows are addressed by a flat index
+// over the rows shown (a folder's children follow it while it is expanded).
+//
+// AddFolder appends a collapsed folder row. Expanding a folder (by the user's
+// click on its disclosure triangle or SetExpanded) raises ExpandRow, in which
+// AddRow inserts rows directly below it; collapsing removes them and then
+// raises CollapseRow. CellAction comes once for every edit that ends with its
+// text kept (Return, a click elsewhere, the editor losing focus); Escape
+// abandons the edit.
+class Listbox : public QTreeWidget, public Control {
+    Q_OBJECT
+public:
+    explicit Listbox(QWidget* parent = nullptr);
+    ~Listbox() override;
+
+    // Events
+    std::function<void(int row)> ExpandRow;
+    std::function<void(int row)> CollapseRow;
+    std::function<void()> Change;
+    std::function<bool(int row, int column, int x, int y)> CellClick;
+    std::function<void(int row, int column)> CellAction;
+    std::function<bool(MenuItem* base, int x, int y)> ConstructContextualMenu;
+    std::function<bool(MenuItem* chosen)> ContextualMenuAction;
+    std::function<bool(::Graphics& g, int row, int column)> CellBackgroundPaint;
+
+    // Layout
+    void SetColumnWidths(const QString& widths);
+    void SetHasHeading(bool hasHeading);
+
+    // Rows
+    int ListCount() const { return static_cast<int>(rows_.size()); }
+    int ListIndex() const;
+    void SetListIndex(int row);
+    void AddFolder(const QString& text);
+    void AddRow(const QString& text);
+    void RemoveRow(int row);
+    void DeleteAllRows();
+    bool RowIsFolder(int row) const;
+    bool Expanded(int row) const;
+    void SetExpanded(int row, bool expanded);
+
+    // Cells
+    QString Cell(int row, int column) const;
+    void SetCell(int row, int column, const QString& text);
+    int CellType(int row, int column) const;
+    void SetCellType(int row, int column, int type);
+    void EditCell(int row, int column);
+    CellEditor ActiveCell() const;
+
+    // Row and column under a point of the list (its own pixels); -1 when none.
+    int RowFromXY(int x, int y) const;
+    int ColumnFromXY(int x, int y) const;
+
+    // The rectangle of a cell in the list's own pixels (for tests and menus).
+    QRect CellRect(int row, int column) const;
+
+    // Chooses an item of a contextual menu; the default shows it as a menu at
+    // the given global point. Tests replace it to pick an item without a modal menu.
+    using MenuChooser = std::function<MenuItem*(MenuItem& menu, QPoint globalPos)>;
+    static void SetContextualMenuChooser(MenuChooser chooser);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+private:
+    friend class ListboxDelegate;
+    int RowOf(const QTreeWidgetItem* item) const;
+    QTreeWidgetItem* Item(int row) const;
+    void OnExpanded(QTreeWidgetItem* item);
+    void OnCollapsed(QTreeWidgetItem* item);
+    void EndEdit();
+    void PaintCellBackground(QPainter* painter, const QRect& rect, const QModelIndex& index);
+    template <typename Op>
+    void KeepingSelectionNews(Op op);
+
+    std::vector<QTreeWidgetItem*> rows_;  // flat order of the rows shown
+    QTreeWidgetItem* expanding_ = nullptr;
+    QPointer<QLineEdit> editor_;
+    QPersistentModelIndex editorIndex_;
+    bool committed_ = false;
+    int selectionChanges_ = 0;
+};

@@ -1,0 +1,22 @@
+#include "PopupMenu.h"
+
+#include <QFocusEvent>
+
+PopupMenu::PopupMenu(QWidget* parent) : QComboBox(parent), Control(this) {
+    connect(this, &QComboBox::currentIndexChanged, this, [this] {
+        if (Change) Change();
+    });
+}
+
+void PopupMenu::SetListIndex(int row) {
+    if (row < -1 || row >= count()) return;
+    setCurrentIndex(row);
+}
+
+void PopupMenu::DeleteAllRows() { clear(); }
+
+void PopupMenu::focusOutEvent(QFocusEvent* event) {
+    QComboBox::focusOutEvent(event);
+    // Opening the pop-up's own list is not leaving it.
+    if (event->reason() != Qt::PopupFocusReason && LostFocus) LostFocus();
+}

@@ -1,0 +1,8 @@
+#include "PushButton.h"
+
+PushButton::PushButton(QWidget* parent) : QPushButton(parent), Control(this) {
+    setAutoDefault(false);
+    connect(this, &QPushButton::clicked, this, [this] {
+        if (Action) Action();
+    });
+}

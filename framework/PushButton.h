@@ -1,0 +1,17 @@
+#pragma once
+#include <QPushButton>
+#include <functional>
+
+#include "Control.h"
+
+class PushButton : public QPushButton, public Control {
+    Q_OBJECT
+public:
+    explicit PushButton(QWidget* parent = nullptr);
+
+    std::function<void()> Action;
+
+    QString Caption() const { return text(); }
+    void SetCaption(const QString& caption) { setText(caption); }
+    void SetDefault(bool isDefault) { setDefault(isDefault); setAutoDefault(isDefault); }
+};

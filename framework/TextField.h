@@ -1,0 +1,25 @@
+#pragma once
+#include <QLineEdit>
+#include <functional>
+
+#include "Control.h"
+
+// A one-line text field. Setting Text runs TextChange before it returns;
+// KeyDown sees each key first (Return as Chr(13), Enter as Chr(3)) and a True
+// result keeps the key from the field.
+class TextField : public QLineEdit, public Control {
+    Q_OBJECT
+public:
+    explicit TextField(QWidget* parent = nullptr);
+
+    std::function<void()> TextChange;
+    std::function<bool(const QString& key)> KeyDown;
+    std::function<void()> LostFocus;
+
+    QString Text() const { return text(); }
+    void SetText(const QString& text) { setText(text); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+};

@@ -1,0 +1,78 @@
+#pragma once
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <map>
+#include <vector>
+
+class Control;
+class MenuBar;
+class MenuItem;
+
+// A top-level window whose controls sit at fixed positions on its content
+// area. The first reference to a window class builds its one window with
+// Construct: Layout, CreateControls, AddMenuHandlers, then every control's
+// Open event in creation order, then the window's OpenEvent. Close raises
+// CloseEvent and destroys the window; the next reference builds a new one.
+class Window : public QMainWindow {
+    Q_OBJECT
+public:
+    Window();
+    ~Window() override;
+
+    std::function<void()> OpenEvent;
+    std::function<void()> CloseEvent;
+
+    void Construct();
+
+    QString Title() const { return windowTitle(); }
+    void SetTitle(const QString& title) { setWindowTitle(title); }
+    // The size of the content area, without the menu bar and the frame.
+    void SetSize(int width, int height);
+    int Width() const;
+    int Height() const;
+    void SetResizeable(bool resizeable);
+    void SetButtons(bool closeButton, bool minimizeButton, bool maximizeButton);
+
+    // Non-modal; brings an open window to the front.
+    void Show();
+    void Close();
+    bool IsClosed() const { return closed_; }
+
+    void SetMenuBar(MenuBar* menuBar);
+    MenuBar* GetMenuBar() const { return menuBar_; }
+    // Binds a menu item name to the handler that runs when the item is chosen.
+    void _AddMenuHandler(const QString& itemName, std::function<bool()> handler);
+    // Runs the command of an item as choosing it would; false when nothing handled it.
+    bool ChooseMenuItem(MenuItem* item);
+
+    // Where menu items without a handler go (the standard editing items).
+    static void SetUnhandledMenuItemHook(std::function<bool(MenuItem*)> hook);
+
+    QWidget* Content() const { return content_; }
+    // Creates a control of class C on the content area under that name.
+    template <class C>
+    C* AddControl(const QString& name) {
+        auto* control = new C(content_);
+        RegisterControl(name, control);
+        return control;
+    }
+    Control* FindControl(const QString& name) const;
+    const std::vector<Control*>& Controls() const { return controls_; }
+
+protected:
+    virtual void Layout() {}
+    virtual void CreateControls() {}
+    virtual void AddMenuHandlers(Window* window) { (void)window; }
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void RegisterControl(const QString& name, Control* control);
+
+    QWidget* content_;
+    std::vector<Control*> controls_;
+    MenuBar* menuBar_ = nullptr;
+    std::map<QString, std::function<bool()>> menuHandlers_;
+    bool resizeable_ = true;
+    bool closed_ = false;
+};

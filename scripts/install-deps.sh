@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing and running need, when
+# they are missing. Extra groups: "fuzz" adds clang's fuzzing runtime.
+set -euo pipefail
+
+packages=(build-essential cmake make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
+          libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth)
+for group in "$@"; do
+    case "$group" in
+        fuzz) packages+=(clang libclang-rt-14-dev) ;;
+        lint) packages+=(clang-tidy clang-format) ;;
+        *) echo "unknown package group: $group" >&2; exit 2 ;;
+    esac
+done
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

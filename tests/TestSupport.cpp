@@ -1,0 +1,50 @@
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+#include "Canvas.h"
+#include "Main.h"
+#include "Module1.h"
+#include "MsgBox.h"
+
+QStringList& RecordedMessages() {
+    static QStringList messages;
+    return messages;
+}
+
+void InstallTestHooks() {
+    SetMsgBoxHook([](const QString& text) { RecordedMessages().append(text); });
+}
+
+void MainWindowTest::SetUp() {
+    Main::Destroy();
+    Module1::ResetForTests();
+    RecordedMessages().clear();
+    Main::Instance();
+}
+
+void MainWindowTest::TearDown() {
+    Main::Destroy();
+    QCoreApplication::processEvents();
+}
+
+Main& MainWindowTest::main() { return Main::Instance(); }
+
+QImage MainWindowTest::GrabMap() {
+    return main().DrawZone()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QImage MainWindowTest::GrabWindow() {
+    return main().Content()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+Color PixelColor(const QImage& image, int x, int y) {
+    const QRgb rgb = image.pixel(x, y);
+    return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb));
+}
+
+// gtest prints colours readably.
+void PrintTo(const Color& color, std::ostream* os) {
+    *os << "(" << int(color.Red) << ", " << int(color.Green) << ", " << int(color.Blue) << ")";
+}

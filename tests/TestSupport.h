@@ -1,0 +1,34 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <ostream>
+#include <QString>
+#include <QStringList>
+
+#include "Color.h"
+
+class Main;
+
+// Every message box a test raised, in order; cleared by each fixture.
+QStringList& RecordedMessages();
+
+// Replaces the modal dialogs with recorders (called once by the test main).
+void InstallTestHooks();
+
+// Starts every test from start-up: program-wide state reset and a freshly
+// built main window, which the test may destroy again.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    Main& main();
+    // The canvas's pixels as the user sees them.
+    QImage GrabMap();
+    // The whole window's pixels.
+    QImage GrabWindow();
+};
+
+Color PixelColor(const QImage& image, int x, int y);
+void PrintTo(const Color& color, std::ostream* os);
