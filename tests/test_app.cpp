@@ -1,1 +1,185 @@
+// Start-up, the main window's state after opening and its layout.
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+
+#include "Canvas.h"
+#include "IPCSocket.h"
+#include "Label.h"
+#include "Listbox.h"
+#include "Main.h"
+#include "Module1.h"
+#include "PopupMenu.h"
+#include "PushButton.h"
+#include "Rectangle.h"
+#include "Resources.h"
+#include "Separator.h"
+#include "TestSupport.h"
+
+using AppTest = MainWindowTest;
+
+TEST_F(AppTest, StateAfterOpening) {
+    Main& m = main();
+    for (int i = 0; i < 256; ++i) {
+        ASSERT_TRUE(m.SBChannel[i]) << i;
+        const Channel& c = *m.SBChannel[i];
+        EXPECT_EQ(c.Status, 0);
+        EXPECT_EQ(c.RowID, -1);
+        EXPECT_EQ(c.SegmentDistribution | c.SegmentLength | c.TransportProtocol |
+                      c.FrequencyLocked | c.PresenceRate | c.AuxFormat | c.ChannelLink |
+                      c.DataType | c.DataLength,
+                  0);
+        for (int j = 0; j < i; ++j) ASSERT_NE(m.SBChannel[i].get(), m.SBChannel[j].get());
+    }
+    EXPECT_FALSE(m.SBChannel[256]);
+    EXPECT_EQ(m.ColorMap[256], RGB(0, 0, 0));
+    EXPECT_EQ(m.MessageStart, -1);
+    EXPECT_EQ(m.MessageLength, -1);
+    EXPECT_EQ(m.MessageType, -1);
+    EXPECT_EQ(m.ErrorStart, 0);
+    EXPECT_EQ(m.ErrorLength, 0);
+    EXPECT_EQ(m.SyncError, 0);
+    EXPECT_EQ(m.flgStartScreen, 0);
+    EXPECT_EQ(m.flgMoveChannel, 0);
+    EXPECT_EQ(Module1::SuperFrameSlot[1536], -1);
+    EXPECT_TRUE(m.isVisible());
+}
+
+TEST_F(AppTest, ColourMapFormula) {
+    struct Case {
+        int id;
+        Color colour;
+    };
+    for (const Case c : {Case{0, RGB(155, 55, 223)}, Case{1, RGB(223, 31, 191)},
+                         Case{2, RGB(99, 199, 159)}, Case{48, RGB(155, 55, 223)},
+                         Case{255, RGB(215, 79, 127)}})
+        EXPECT_EQ(main().ColorMap[c.id], c.colour) << c.id;
+    for (int i = 0; i + 48 < 256; ++i) EXPECT_EQ(main().ColorMap[i], main().ColorMap[i + 48]);
+}
+
+TEST_F(AppTest, WindowProperties) {
+    EXPECT_EQ(main().Title(), "Veltrane");
+    EXPECT_EQ(main().Width(), 955);
+    EXPECT_EQ(main().Height(), 442);
+    const QSize before = main().size();
+    main().resize(before.width() + 100, before.height() + 100);
+    EXPECT_EQ(main().size(), before) << "the window has a fixed size";
+}
+
+TEST_F(AppTest, LayoutOfTheControls) {
+    struct Row {
+        const char* name;
+        const char* className;
+        int left, top, width, height;
+        const char* text;  // label or button text, nullptr when none
+    };
+    const Row rows[] = {
+        {"ChannelListBox", "Listbox", 19, 91, 220, 290, nullptr},
+        {"StaticText9", "Label", 19, 11, 100, 18, "Root frequency"},
+        {"StaticText10", "Label", 285, 11, 70, 18, "Clock Gear"},
+        {"StaticText11", "Label", 559, 11, 104, 18, "Subframe Mode"},
+        {"AddChannelButton", "PushButton", 19, 52, 104, 28, "Add channel"},
+        {"RemoveChannelButton", "PushButton", 135, 52, 104, 28, "Kill channel"},
+        {"Separator1", "Separator", 19, 37, 916, 15, nullptr},
+        {"RootFrequencyPopup", "PopupMenu", 127, 9, 152, 28, nullptr},
+        {"ClockGearPopup", "PopupMenu", 363, 9, 190, 28, nullptr},
+        {"SubFrameModePopup", "PopupMenu", 670, 9, 180, 28, nullptr},
+        {"DrawZone", "Canvas", 261, 91, 674, 290, nullptr},
+        {"StaticText1", "Label", 714, 58, 125, 18, "Control bandwidth :"},
+        {"ControlBWText", "Label", 845, 58, 46, 18, nullptr},
+        {"StaticText3", "Label", 899, 58, 36, 18, "kbps"},
+        {"StaticText2", "Label", 261, 58, 150, 18, "Actual bus frequency :"},
+        {"BusFrequencyText", "Label", 409, 58, 46, 18, nullptr},
+        {"StaticText4", "Label", 459, 58, 36, 18, "MHz"},
+        {"Rectangle1", "Rectangle", 261, 400, 6, 15, nullptr},
+        {"StaticText12", "Label", 278, 399, 118, 18, "Framing Channel"},
+        {"StaticText13", "Label", 416, 399, 95, 18, "Guide Channel"},
+        {"Rectangle2", "Rectangle", 399, 400, 6, 15, nullptr},
+        {"StaticText14", "Label", 547, 399, 117, 18, "Message Channel"},
+        {"Rectangle3", "Rectangle", 530, 400, 6, 15, nullptr},
+        {"StaticText15", "Label", 693, 399, 95, 18, "Data Space"},
+        {"MobileSlotText", "Label", 897, 399, 38, 18, "1536"},
+        {"StaticText16", "Label", 863, 399, 28, 18, "Slot"},
+        {"Rectangle5", "Rectangle", 850, 399, 8, 17, nullptr},
+        {"ClearAllChannels", "PushButton", 19, 394, 220, 28, "Clear All Channels"},
+        {"Rectangle6", "Rectangle", 676, 400, 6, 15, nullptr},
+    };
+    const auto& controls = main().Controls();
+    ASSERT_EQ(controls.size(), 30u);
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const Row& row = rows[i];
+        Control* control = controls[i];
+        EXPECT_EQ(control->Name(), row.name) << "creation order";
+        EXPECT_EQ(control->Widget()->metaObject()->className(), QByteArray(row.className));
+        EXPECT_EQ(QRect(control->Left(), control->Top(), control->Width(), control->Height()),
+                  QRect(row.left, row.top, row.width, row.height))
+            << row.name;
+        if (auto* label = dynamic_cast<Label*>(control); label && row.text) {
+            EXPECT_EQ(label->Text(), row.text);
+        }
+        if (auto* button = dynamic_cast<PushButton*>(control); button && row.text) {
+            EXPECT_EQ(button->Caption(), row.text);
+        }
+        EXPECT_EQ(control->Enabled(), QString(row.name) != "RemoveChannelButton") << row.name;
+    }
+    EXPECT_EQ(controls[29]->Name(), "IPCSocket1");
+    EXPECT_EQ(main().IPCSocket1()->Path, "/tmp/testing");
+}
+
+TEST_F(AppTest, PopupRowsAndListColumns) {
+    EXPECT_EQ(main().RootFrequencyPopup()->ListCount(), 16);
+    EXPECT_EQ(main().ClockGearPopup()->ListCount(), 16);
+    EXPECT_EQ(main().SubFrameModePopup()->ListCount(), 32);
+    EXPECT_EQ(main().RootFrequencyPopup()->List(2), "2 - 22.5792 MHz");
+    EXPECT_EQ(main().ClockGearPopup()->List(10), "10 - 12.8 to 28.8 MHz");
+    EXPECT_EQ(main().SubFrameModePopup()->List(19), "19 - 4 / 32");
+    EXPECT_EQ(main().SubFrameModePopup()->List(31), "31 - 24 / 32");
+    Listbox* list = main().ChannelListBox();
+    EXPECT_EQ(list->columnCount(), 4);
+    const int widths[] = {45, 30, 60, 85};
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(list->columnWidth(c), widths[c]);
+    EXPECT_EQ(list->ListCount(), 0);
+    EXPECT_EQ(list->ListIndex(), -1);
+}
+
+TEST_F(AppTest, LegendColoursAndStartPicture) {
+    const QImage window = GrabWindow();
+    struct Box {
+        int left, top;
+        Color fill;
+    };
+    for (const Box b : {Box{261, 400, RGB(0, 180, 0)}, Box{399, 400, RGB(0, 100, 200)},
+                        Box{530, 400, RGB(0, 255, 0)}, Box{676, 400, RGB(200, 200, 200)}}) {
+        EXPECT_EQ(PixelColor(window, b.left, b.top), b.fill);
+        EXPECT_EQ(PixelColor(window, b.left + 5, b.top + 14), b.fill);
+    }
+    // The slot marker: white inside a red 1-pixel border.
+    EXPECT_EQ(PixelColor(window, 850, 399), RGB(255, 0, 0));
+    EXPECT_EQ(PixelColor(window, 857, 415), RGB(255, 0, 0));
+    EXPECT_EQ(PixelColor(window, 853, 405), RGB(255, 255, 255));
+
+    const Picture splash = Splash();
+    ASSERT_FALSE(splash.IsNil()) << "Resources/Splash.png beside bin/";
+    EXPECT_EQ(splash.Width(), 674);
+    EXPECT_EQ(splash.Height(), 290);
+    const QImage map = GrabMap();
+    for (int y = 0; y < 290; y += 29)
+        for (int x = 0; x < 674; x += 67)
+            ASSERT_EQ(map.pixel(x, y), splash.Image().pixel(x, y)) << x << "," << y;
+}
+
+TEST(Resources, BuildDateIsAFreshDateEachTime) {
+    const Date a = BuildDate();
+    Date b = BuildDate();
+    b.TotalSeconds += 1;
+    EXPECT_EQ(BuildDate().TotalSeconds, 3403104159.0);
+    EXPECT_EQ(a.AbbreviatedDate(), "Nov 2, 2011");
+    EXPECT_FALSE(Splash21().IsNil());
+}
+
+TEST_F(AppTest, ClosingTheWindowQuitsWithCodeZero) {
+    QTimer::singleShot(0, [] { Main::Instance().close(); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(Main::Exists());
+}

@@ -1,1 +1,221 @@
+// The framework rules the program relies on.
 #include <gtest/gtest.h>
+
+#include <QTest>
+#include <cmath>
+#include <limits>
+
+#include "Canvas.h"
+#include "Date.h"
+#include "Graphics.h"
+#include "Picture.h"
+#include "PopupMenu.h"
+#include "Text.h"
+#include "TestSupport.h"
+
+TEST(Conversions, DoubleToInt32DropsFractionAndSaturates) {
+    EXPECT_EQ(ToInt32(2.9), 2);
+    EXPECT_EQ(ToInt32(-2.9), -2);
+    EXPECT_EQ(ToInt32(1e20), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(ToInt32(-1e20), std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(ToInt32(std::nan("")), 0);
+    EXPECT_EQ(ToInt32(std::numeric_limits<double>::infinity()), std::numeric_limits<int32_t>::max());
+}
+
+TEST(Conversions, CStrOfDoubles) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    for (const Case c : {Case{24.576, "24.576"}, Case{2784, "2784"}, Case{22.579, "22.579"},
+                         Case{44.1, "44.1"}, Case{705.6, "705.6"}, Case{0, "0"}, Case{-3, "-3"},
+                         Case{3072, "3072"}, Case{0.5, "0.5"}})
+        EXPECT_EQ(CStr(c.value), QString::fromLatin1(c.text)) << c.value;
+    EXPECT_EQ(CStr(int32_t{-1}), "-1");
+    EXPECT_EQ(Str(int32_t{255}), "255");
+}
+
+TEST(Conversions, CLongReadsLeadingDigits) {
+    struct Case {
+        const char* text;
+        int64_t value;
+    };
+    for (const Case c : {Case{"3208", 3208}, Case{"  42abc", 42}, Case{"-7", -7}, Case{"+9", 9},
+                         Case{"12.7", 12}, Case{"abc", 0}, Case{"", 0}, Case{"-", 0}})
+        EXPECT_EQ(CLong(QString::fromLatin1(c.text)), c.value) << c.text;
+    // Beyond the 32-bit range the low 32 bits remain.
+    EXPECT_EQ(CLong32("4294967297"), 1);
+    EXPECT_EQ(CLong32("2147483648"), std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(CLong32("99999999999999999999999"), CLong32("99999999999999999999999"));
+}
+
+TEST(Conversions, ValReadsDecimalNumbers) {
+    EXPECT_DOUBLE_EQ(Val(" 12 "), 12);
+    EXPECT_DOUBLE_EQ(Val("3.5x"), 3.5);
+    EXPECT_DOUBLE_EQ(Val("-1e3"), -1000);
+    EXPECT_DOUBLE_EQ(Val("1e"), 1);
+    EXPECT_DOUBLE_EQ(Val("abc"), 0);
+    EXPECT_DOUBLE_EQ(Val(""), 0);
+}
+
+TEST(Conversions, TextFunctions) {
+    EXPECT_EQ(Hex(8), "8");
+    EXPECT_EQ(Hex(3135), "C3F");
+    EXPECT_EQ(Hex(0), "0");
+    EXPECT_EQ(Bin(8), "1000");
+    EXPECT_EQ(Bin(0), "0");
+    EXPECT_EQ(Trim("  a b \t"), "a b");
+    EXPECT_EQ(InStr("xx SLIMbus", "SLIMbus"), 4);
+    EXPECT_EQ(InStr("abc", "z"), 0);
+    EXPECT_EQ(Mid("AddChannel:1*", 0, 11), "AddChannel");
+    EXPECT_EQ(Mid("abcdef", 2, 3), "bcd");
+    EXPECT_EQ(CountFields("a*b*", "*"), 3);
+    EXPECT_EQ(CountFields("", "*"), 1);
+    EXPECT_EQ(Chr(13), "\r");
+}
+
+TEST(DateTest, BuildMoment) {
+    Date date;
+    date.TotalSeconds = 3403104159.0;
+    EXPECT_EQ(date.Year(), 2011);
+    EXPECT_EQ(date.Month(), 11);
+    EXPECT_EQ(date.Day(), 2);
+    EXPECT_EQ(date.Hour(), 18);
+    EXPECT_EQ(date.Minute(), 42);
+    EXPECT_EQ(date.Second(), 39);
+    EXPECT_EQ(date.AbbreviatedDate(), "Nov 2, 2011");
+}
+
+TEST(GraphicsTest, RectanglesCoverExactlyTheirPixels) {
+    Picture picture = NewPicture(20, 20, 32);
+    Graphics g = picture.Graphics();
+    g.ForeColor = RGB(0, 0, 0);
+    g.FillRect(0, 0, 20, 20);
+    g.ForeColor = RGB(255, 0, 0);
+    g.DrawRect(2, 3, 8, 17);  // runs past the bottom: clipped
+    g.ForeColor = RGB(0, 255, 0);
+    g.FillRect(12, 2, 6, 15);
+    const QImage& image = picture.Image();
+    EXPECT_EQ(PixelColor(image, 2, 3), RGB(255, 0, 0));
+    EXPECT_EQ(PixelColor(image, 9, 3), RGB(255, 0, 0));
+    EXPECT_EQ(PixelColor(image, 10, 3), RGB(0, 0, 0)) << "an outline of width 8 covers 8 pixels";
+    EXPECT_EQ(PixelColor(image, 5, 5), RGB(0, 0, 0)) << "outline only";
+    EXPECT_EQ(PixelColor(image, 12, 2), RGB(0, 255, 0));
+    EXPECT_EQ(PixelColor(image, 17, 16), RGB(0, 255, 0));
+    EXPECT_EQ(PixelColor(image, 18, 16), RGB(0, 0, 0));
+    EXPECT_EQ(PixelColor(image, 17, 17), RGB(0, 0, 0));
+    g.FillRect(-5, -5, 3, 3);  // wholly outside: nothing, no crash
+    g.FillRect(1 << 30, 1 << 30, 1 << 30, 1 << 30);
+}
+
+TEST(GraphicsTest, DrawPictureCopiesWithoutSharingChanges) {
+    Picture base = NewPicture(10, 10, 32);
+    base.Graphics().ForeColor = RGB(1, 2, 3);
+    {
+        Graphics g = base.Graphics();
+        g.ForeColor = RGB(1, 2, 3);
+        g.FillRect(0, 0, 10, 10);
+    }
+    Picture copy = NewPicture(10, 10, 32);
+    Graphics g = copy.Graphics();
+    g.DrawPicture(base, 0, 0);
+    g.ForeColor = RGB(9, 9, 9);
+    g.FillRect(0, 0, 1, 1);
+    EXPECT_EQ(PixelColor(copy.Image(), 0, 0), RGB(9, 9, 9));
+    EXPECT_EQ(PixelColor(base.Image(), 0, 0), RGB(1, 2, 3)) << "the base is not edited";
+}
+
+TEST(PopupMenuTest, ListIndexRaisesChangeOnlyForAnotherRow) {
+    PopupMenu popup;
+    for (int i = 0; i < 4; ++i) popup.AddRow(QString::number(i));
+    popup.SetListIndex(0);
+    int changes = 0;
+    popup.Change = [&] { ++changes; };
+    popup.SetListIndex(2);
+    EXPECT_EQ(changes, 1);
+    popup.SetListIndex(2);
+    EXPECT_EQ(changes, 1) << "the same row raises nothing";
+    popup.SetEnabled(false);
+    popup.SetListIndex(3);
+    EXPECT_EQ(changes, 2) << "also while disabled";
+    popup.SetListIndex(40);
+    popup.SetListIndex(-5);
+    EXPECT_EQ(popup.ListIndex(), 3) << "a row the pop-up does not have is refused";
+    EXPECT_EQ(changes, 2);
+    popup.SetListIndex(-1);
+    EXPECT_EQ(popup.ListIndex(), -1);
+    EXPECT_EQ(popup.Text(), "");
+}
+
+namespace {
+struct MouseLog {
+    QStringList events;
+    bool acceptDown = false;
+};
+
+void BindLog(Canvas& canvas, MouseLog& log) {
+    canvas.MouseDown = [&log](int x, int y) {
+        log.events << QStringLiteral("down %1,%2").arg(x).arg(y);
+        return log.acceptDown;
+    };
+    canvas.MouseDrag = [&log](int x, int y) { log.events << QStringLiteral("drag %1,%2").arg(x).arg(y); };
+    canvas.MouseUp = [&log](int x, int y) { log.events << QStringLiteral("up %1,%2").arg(x).arg(y); };
+    canvas.MouseMove = [&log](int x, int y) { log.events << QStringLiteral("move %1,%2").arg(x).arg(y); };
+}
+
+void PressDragRelease(Canvas& canvas) {
+    QTest::mousePress(&canvas, Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(7, 8), canvas.mapToGlobal(QPointF(7, 8)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&canvas, &drag);
+    QTest::mouseRelease(&canvas, Qt::LeftButton, Qt::NoModifier, QPoint(7, 8));
+}
+}  // namespace
+
+TEST(CanvasTest, MouseDownTrueReceivesDragAndUp) {
+    Canvas canvas;
+    canvas.resize(50, 50);
+    canvas.show();
+    MouseLog log;
+    BindLog(canvas, log);
+    log.acceptDown = true;
+    PressDragRelease(canvas);
+    EXPECT_EQ(log.events, (QStringList{"down 5,6", "drag 7,8", "up 7,8"}));
+}
+
+TEST(CanvasTest, MouseDownFalseReceivesNeither) {
+    Canvas canvas;
+    canvas.resize(50, 50);
+    canvas.show();
+    MouseLog log;
+    BindLog(canvas, log);
+    PressDragRelease(canvas);
+    EXPECT_EQ(log.events, (QStringList{"down 5,6"}));
+    QTest::mouseMove(&canvas, QPoint(9, 10));
+    EXPECT_EQ(log.events.last(), "move 9,10");
+}
+
+TEST(CanvasTest, BackdropShowsUntilSomethingIsDrawn) {
+    Canvas canvas;
+    canvas.resize(30, 20);
+    Picture backdrop = NewPicture(30, 20, 32);
+    {
+        Graphics g = backdrop.Graphics();
+        g.ForeColor = RGB(10, 20, 30);
+        g.FillRect(0, 0, 30, 20);
+    }
+    canvas.SetBackdrop(backdrop);
+    canvas.show();
+    EXPECT_EQ(PixelColor(canvas.grab().toImage(), 3, 3), RGB(10, 20, 30));
+    Graphics g = canvas.Graphics();
+    g.ForeColor = RGB(200, 0, 0);
+    g.FillRect(0, 0, 5, 5);
+    const QImage shown = canvas.grab().toImage();
+    EXPECT_EQ(PixelColor(shown, 3, 3), RGB(200, 0, 0)) << "drawing shows at once";
+    // A repaint by the window system starts again from the backdrop, then Paint.
+    int paints = 0;
+    canvas.Paint = [&paints](Graphics&) { ++paints; };
+    canvas.Refresh();
+    EXPECT_EQ(paints, 1);
+    EXPECT_EQ(PixelColor(canvas.grab().toImage(), 3, 3), RGB(10, 20, 30));
+}
