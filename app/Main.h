@@ -206,4 +206,6 @@ private:
 
     // Remote text after the last "*" of a read, completed by the next read.
     QByteArray pendingRemoteText_;
+    // The parameter row whose value menu was opened last, -1 for none.
+    int32_t valueMenuRow_ = -1;
 };

@@ -1,6 +1,138 @@
-#include "Main.h"
+#include <array>
+#include <vector>
 
-bool Main::ChannelListBox_CellClick(int32_t, int32_t, int32_t, int32_t) { return false; }
-void Main::ChannelListBox_CellAction(int32_t, int32_t) {}
-bool Main::ChannelListBox_ConstructContextualMenu(MenuItem*, int32_t, int32_t) { return true; }
-bool Main::ChannelListBox_ContextualMenuAction(MenuItem*) { return true; }
+#include "Canvas.h"
+#include "Listbox.h"
+#include "Main.h"
+#include "MenuItem.h"
+#include "Module1.h"
+#include "MsgBox.h"
+#include "SDCalc.h"
+#include "Text.h"
+
+namespace {
+constexpr int kValueColumn = 2;
+constexpr int kEditableCellType = 3;
+constexpr int kDefaultCellType = 0;
+
+const QString kCalculatorItem = QStringLiteral("Segment Distribution Calculator");
+const QString kZeroOffsetMessage = QStringLiteral(
+    "Error: the segment offset is equal to 0.  The segment distribution value is not valid.");
+
+// The value menu of each parameter row, by its offset below the channel row.
+const std::array<std::vector<const char*>, 10> kValueMenus = {{
+    {},
+    {"1 to 31 slots"},
+    {"Segment Distribution Calculator"},
+    {"0 - Isochronous Protocol", "1 - Pushed Protocol", "2 - Pulled Protocol",
+     "3 - Locked Protocol", "4 - Asynchronous Protocol / Simplex",
+     "5 - Asynchronous Protocol / half-duplex", "6 - Extended Asynchronous Protocol / Simplex",
+     "7 - Extended Asynchronous Protocol / half-duplex", "14 - User Defined Protocol 1",
+     "15 - User Defined Protocol 2"},
+    {"0 - Frequency unlocked", "1 - Frequency locked"},
+    {"0 - Not Indicated", "1 - 12kHz",     "2 - 24kHz",     "3 - 48kHz",     "4 - 96kHz",
+     "5 - 192kHz",        "6 - 384kHz",    "7 - 768kHz",    "9 - 11.025kHz", "10 - 22.05kHz",
+     "11 - 44.1kHz",      "12 - 88.2kHz",  "13 - 176.4kHz", "14 - 352.8kHz", "15 - 705.6kHz",
+     "16 - 4kHz",         "17 - 8kHz",     "18 - 16kHz",    "19 - 32kHz",    "20 - 64kHz",
+     "21 - 128kHz",       "22 - 256kHz",   "23 - 512kHz"},
+    {"0 - Not applicable", "1 - IEC60958 Tunneling"},
+    {"0 - Channel not linked", "1 - Channel linked"},
+    {"0 - Not Indicated", "1 - LPCM audio", "2 - IEC61937 Compressed audio",
+     "3 - Packed PDM audio"},
+    {"0 - Not Indicated", "1 to 31 slots respectively"},
+}};
+
+// A code item's text begins with its code and " - ".
+bool IsCodeItem(const QString& text) {
+    for (const auto& menu : kValueMenus)
+        for (const char* item : menu)
+            if (text == QLatin1String(item) && text.contains(QStringLiteral(" - "))) return true;
+    return false;
+}
+
+bool IsChannelId(int32_t id) { return id >= 0 && id <= 255; }
+}  // namespace
+
+bool Main::ChannelListBox_CellClick(int32_t row, int32_t column, int32_t, int32_t) {
+    BuildRowID();
+    Listbox* list = ChannelListBox();
+    if (!list->Expanded(row)) list->SetCellType(row, kValueColumn, kDefaultCellType);
+    if (column == kValueColumn) {
+        const int32_t id = GetIDfromRow(row);
+        if (IsChannelId(id) && row != SBChannel[id]->RowID) {
+            list->SetCellType(row, kValueColumn, kEditableCellType);
+            list->EditCell(row, kValueColumn);
+        }
+    }
+    return false;
+}
+
+void Main::ChannelListBox_CellAction(int32_t row, int32_t column) {
+    const int32_t id = GetIDfromRow(row);
+    if (!IsChannelId(id)) return;
+    Channel& channel = *SBChannel[id];
+    const int32_t channelRow = channel.RowID;
+    if (row == channelRow || channelRow < 0) return;
+    const int32_t value = CLong32(ChannelListBox()->Cell(row, column));
+    auto redrawChannels = [this] {
+        DisplayChannelRate();
+        ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
+        DrawZone()->Graphics().DrawPicture(ChannelSlotBuffer, 0, 0);
+    };
+    switch (row - channelRow) {
+        case 1:
+            channel.SegmentLength = value;
+            redrawChannels();
+            break;
+        case 2:
+            channel.SegmentDistribution = value;
+            iSegmentLength = channel.SegmentLength;
+            if (Module1::SD2SO(value) == 0 && value != 0) MsgBox(kZeroOffsetMessage);
+            redrawChannels();
+            break;
+        case 3: channel.TransportProtocol = value; break;
+        case 4: channel.FrequencyLocked = value; break;
+        case 5: channel.PresenceRate = value; break;
+        case 6: channel.AuxFormat = value; break;
+        case 7: channel.ChannelLink = value; break;
+        case 8: channel.DataType = value; break;
+        case 9: channel.DataLength = value; break;
+        default: break;
+    }
+}
+
+bool Main::ChannelListBox_ConstructContextualMenu(MenuItem* base, int32_t x, int32_t y) {
+    valueMenuRow_ = -1;
+    const int32_t row = ChannelListBox()->RowFromXY(x, y);
+    if (row < 0 || !base) return true;
+    const int32_t id = GetIDfromRow(row);
+    if (!IsChannelId(id)) return true;
+    const int32_t channelRow = SBChannel[id]->RowID;
+    if (row == channelRow || channelRow < 0) return true;
+    const int32_t offset = row - channelRow;
+    if (offset < 1 || offset > 9) return true;
+    valueMenuRow_ = row;
+    for (const char* text : kValueMenus[static_cast<size_t>(offset)])
+        base->Append(new MenuItem(QString(), QString::fromLatin1(text)));
+    return true;
+}
+
+bool Main::ChannelListBox_ContextualMenuAction(MenuItem* hitItem) {
+    flgStartScreen = 1;
+    if (!hitItem) return true;
+    const QString& text = hitItem->Text;
+    if (text == kCalculatorItem) {
+        SDCalc::Instance().Show();
+        return true;
+    }
+    if (!IsCodeItem(text)) return true;
+    Listbox* list = ChannelListBox();
+    // Without an open editor the code goes into the value cell of the row the
+    // menu was opened on, opened for it, so that the choice is not lost.
+    if (!list->ActiveCell().IsOpen() && valueMenuRow_ >= 0 && valueMenuRow_ < list->ListCount()) {
+        list->SetCellType(valueMenuRow_, kValueColumn, kEditableCellType);
+        list->EditCell(valueMenuRow_, kValueColumn);
+    }
+    list->ActiveCell().SetText(CStr(static_cast<int32_t>(CLong(text))));
+    return true;
+}

@@ -1,7 +1,136 @@
-#include "Main.h"
+#include <algorithm>
 
-void Main::DrawZone_MouseMove(int32_t, int32_t) {}
-bool Main::DrawZone_MouseDown(int32_t, int32_t) { return false; }
-void Main::DrawZone_MouseDrag(int32_t, int32_t) {}
-void Main::DrawZone_MouseUp(int32_t, int32_t) {}
-void Main::DrawZone_Paint(::Graphics&) {}
+#include "Canvas.h"
+#include "IPCSocket.h"
+#include "Label.h"
+#include "Listbox.h"
+#include "Main.h"
+#include "Module1.h"
+#include "Text.h"
+
+namespace {
+constexpr int kColumnPitchPx = 7;
+constexpr int kRowPitchPx = 18;
+constexpr int kColumns = 96;
+constexpr int kRows = 16;
+
+struct MapPoint {
+    int32_t column;
+    int32_t row;
+    int32_t Slot() const { return column + kColumns * row; }
+    bool OnMap() const { return column >= 0 && column < kColumns && row >= 0 && row < kRows; }
+};
+
+MapPoint PointToCell(int32_t x, int32_t y) {
+    return {ToInt32((x - 2) / static_cast<double>(kColumnPitchPx)),
+            ToInt32((y - 2) / static_cast<double>(kRowPitchPx))};
+}
+
+bool IsChannelId(int32_t v) { return v >= 0 && v <= 255; }
+
+// Sum over the dragged channel's target slots below 1536 of (owner + 1),
+// skipping its own slots: 0 exactly when every target is free or its own.
+int64_t CollisionSum(int32_t offset, int32_t interval, int32_t segmentLength, int32_t movingId) {
+    int64_t sum = 0;
+    const int32_t segments = ToInt32(static_cast<double>(Module1::kSlotCount) / interval);
+    for (int64_t u = 0; u < segments; ++u) {
+        const int64_t start = offset + u * interval;
+        if (start >= Module1::kSlotCount) break;
+        const int64_t end = std::min<int64_t>(start + std::max(segmentLength, 0), Module1::kSlotCount);
+        for (int64_t t = start; t < end; ++t) {
+            const int32_t owner = Module1::SuperFrameSlot[static_cast<size_t>(t)];
+            if (owner != movingId) sum += static_cast<int64_t>(owner) + 1;
+        }
+    }
+    return sum;
+}
+}  // namespace
+
+void Main::DrawZone_MouseMove(int32_t x, int32_t y) {
+    const MapPoint at = PointToCell(x, y);
+    MobileSlotText()->SetText(CStr(at.Slot()));
+    if (flgStartScreen != 1) return;
+    Picture top = ControlSlotBuffer;
+    if (ChannelListBox()->ListCount() > 0) {
+        ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
+        top = ChannelSlotBuffer;
+    }
+    if (ErrorLength > 0 || SyncError > 0) {
+        ErrorSlotBuffer = DrawErrorSlot(top);
+        top = ErrorSlotBuffer;
+    }
+    DrawZone()->Graphics().DrawPicture(DrawMobileSlot(at.column, at.row, top), 0, 0);
+}
+
+bool Main::DrawZone_MouseDown(int32_t x, int32_t y) {
+    if (flgStartScreen == 0) flgStartScreen = 1;
+    if (flgMoveChannel != 0) return false;
+    const MapPoint at = PointToCell(x, y);
+    const int32_t slot = at.Slot();
+    MobileSlotText()->SetText(CStr(slot));
+    flgMoveChannel = 0;
+    iMoveID = -1;
+    if (!at.OnMap()) return false;
+    const int32_t owner = Module1::SuperFrameSlot[static_cast<size_t>(slot)];
+    if (!IsChannelId(owner)) return false;
+    const Channel& channel = *SBChannel[owner];
+    const int32_t interval = Module1::SD2SI(channel.SegmentDistribution);
+    if (slot < interval && (!IPCSocket1()->IsConnected() || channel.Editable != 0)) {
+        iMoveID = owner;
+        flgMoveChannel = 1;
+        Module1::BuildSlotMap();
+        ControlSlotBuffer = DrawControlSlot(1, interval);
+        DrawZone()->Graphics().DrawPicture(ControlSlotBuffer, 0, 0);
+        if (ChannelListBox()->ListCount() > 0) {
+            ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
+            DrawZone()->Graphics().DrawPicture(ChannelSlotBuffer, 0, 0);
+        }
+    }
+    return true;
+}
+
+void Main::DrawZone_MouseDrag(int32_t x, int32_t y) {
+    if (flgMoveChannel != 1) return;
+    const MapPoint at = PointToCell(x, y);
+    if (!at.OnMap()) return;
+    const int32_t offset = at.Slot();
+    MobileSlotText()->SetText(CStr(offset));
+    if (!IsChannelId(iMoveID)) return;
+    Channel& channel = *SBChannel[iMoveID];
+    const int32_t interval = Module1::SD2SI(channel.SegmentDistribution);
+    const int32_t length = channel.SegmentLength;
+    if (interval <= 0) return;  // no interval: every offset is refused
+    if (static_cast<int64_t>(offset) > static_cast<int64_t>(interval) - length) return;
+    if (CollisionSum(offset, interval, length, iMoveID) != 0) return;
+    const int32_t code = Module1::CalculateSegmentDistribution(offset, interval);
+    if (code == channel.SegmentDistribution) return;
+    channel.SegmentDistribution = code;
+    Module1::BuildSlotMap();
+    ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
+    DrawZone()->Graphics().DrawPicture(ChannelSlotBuffer, 0, 0);
+    UpdateSD();
+}
+
+void Main::DrawZone_MouseUp(int32_t, int32_t) {
+    if (IPCSocket1()->IsConnected() && flgMoveChannel == 1 && IsChannelId(iMoveID)) {
+        const Channel& channel = *SBChannel[iMoveID];
+        IPCSocket1()->Write(("SetEventID:" + CStr(channel.Editable) + "*").toLatin1());
+        IPCSocket1()->Write(("SetChannelSD:" + CStr(iMoveID) + "," +
+                             CStr(channel.SegmentDistribution) + "*")
+                                .toLatin1());
+    }
+    flgMoveChannel = 0;
+    iMoveID = -1;
+    ControlSlotBuffer = DrawControlSlot(0, 0);
+    DrawZone()->Graphics().DrawPicture(ControlSlotBuffer, 0, 0);
+    if (ChannelListBox()->ListCount() > 0) {
+        ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
+        DrawZone()->Graphics().DrawPicture(ChannelSlotBuffer, 0, 0);
+    }
+}
+
+void Main::DrawZone_Paint(::Graphics&) {
+    if (flgStartScreen != 1) return;
+    ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
+    DrawZone()->Graphics().DrawPicture(ChannelSlotBuffer, 0, 0);
+}
