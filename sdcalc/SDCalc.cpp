@@ -108,7 +108,8 @@ void SDCalc::Layout() {
 void SDCalc::CreateControls() { _CreateControls0(); }
 
 void SDCalc::_CreateControls0() {
-    ChannelRatePopup_ = Place<PopupMenu>(this, QStringLiteral("ChannelRatePopup"), 165, 14, 115, 28);
+    ChannelRatePopup_ =
+        Place<PopupMenu>(this, QStringLiteral("ChannelRatePopup"), 165, 14, 115, 28);
     ChannelRatePopup_->Change = [this] { ChannelRatePopup_Change(); };
 
     StaticText1_ = MakeLabel(this, QStringLiteral("StaticText1"), 20, 13, 133, 24,

@@ -7,18 +7,25 @@
 #include <QPointer>
 #include <QTest>
 #include <climits>
+#include <ostream>
 #include <vector>
 
 #include "Label.h"
 #include "Listbox.h"
 #include "Main.h"
 #include "Module1.h"
+#include "MsgBox.h"
 #include "PopupMenu.h"
 #include "PushButton.h"
 #include "SDCalc.h"
 #include "Separator.h"
 #include "TestSupport.h"
 #include "TextField.h"
+
+// Readable texts in failure messages.
+void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace {
 const QString kLengthError =
@@ -151,23 +158,22 @@ TEST_F(SDCalcTest, WindowLayout) {
     }
     ASSERT_EQ(tabbed.size(), kFocusable);
     for (size_t i = 0; i < kFocusable; ++i) EXPECT_EQ(tabbed[i], order[(i + 1) % kFocusable]);
-
 }
 
 TEST_F(SDCalcTest, RateRowsFollowTheBus) {
     SDCalc& calc = Open();
-    const std::vector<QString> gear10 = {"4",   "8",   "16",  "32",  "64",   "128",  "256",
-                                         "512", "1024", "2048", "12", "24",  "48",   "96",
-                                         "192", "384", "768", "1536", "3072"};
+    const std::vector<QString> gear10 = {"4",   "8",    "16",   "32",   "64",  "128", "256",
+                                         "512", "1024", "2048", "12",   "24",  "48",  "96",
+                                         "192", "384",  "768",  "1536", "3072"};
     EXPECT_EQ(Rows(calc.ChannelRatePopup()), gear10);
     EXPECT_EQ(Rows(calc.SegmentIntervalPopup()),
               std::vector<QString>(std::begin(kIntervals), std::end(kIntervals)));
     calc.Close();
 
     Module1::iClockGear = 9;
-    const std::vector<QString> gear9 = {"2",   "4",   "8",   "16",  "32",  "64",   "128",
-                                        "256", "512", "1024", "6",  "12",  "24",   "48",
-                                        "96",  "192", "384", "768", "1536"};
+    const std::vector<QString> gear9 = {"2",   "4",   "8",    "16",  "32",  "64", "128",
+                                        "256", "512", "1024", "6",   "12",  "24", "48",
+                                        "96",  "192", "384",  "768", "1536"};
     EXPECT_EQ(Rows(Open().ChannelRatePopup()), gear9);
 }
 
@@ -212,8 +218,8 @@ TEST_F(SDCalcTest, OpensFromTheSelectedCode) {
         const char* bin;
     };
     const Case cases[] = {
-        {"8", "0", 6, "8", "0x8", "0b1000"},  // interval 24
-        {"512", "0", 0, "512", "0x200", "0b1000000000"},  // interval 1536
+        {"8", "0", 6, "8", "0x8", "0b1000"},                   // interval 24
+        {"512", "0", 0, "512", "0x200", "0b1000000000"},       // interval 1536
         {"3209", "9", 12, "3209", "0xC89", "0b110010001001"},  // interval 128, offset 9
         {"3072", "0", -1, "3072", "0xC00", "0b110000000000"},  // interval 1: no row
         // No code: the first slot after the control space.
@@ -290,7 +296,8 @@ TEST_F(SDCalcTest, LeavingTheOffsetFieldKeepsItInsideTheInterval) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&calc));
     calc.SegmentOffsetEditField()->setFocus();
     Type(calc.SegmentOffsetEditField(), QStringLiteral("32"));
-    EXPECT_EQ(calc.SegmentDistributionEditField()->Text(), "3108") << "typing alone computes nothing";
+    EXPECT_EQ(calc.SegmentDistributionEditField()->Text(), "3108")
+        << "typing alone computes nothing";
     QTest::keyClick(calc.SegmentOffsetEditField(), Qt::Key_Tab);
     EXPECT_FALSE(calc.SegmentOffsetEditField()->hasFocus());
     EXPECT_EQ(calc.SegmentOffsetEditField()->Text(), "31");
@@ -323,8 +330,8 @@ TEST_F(SDCalcTest, ReturnFitsTheSegmentIntoTheInterval) {
         {0, kInterval32Row, "31", Qt::Key_Return, "31", "3135", false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "length " << c.length << ", row " << c.row << ", "
-                                        << c.typed);
+        SCOPED_TRACE(testing::Message()
+                     << "length " << c.length << ", row " << c.row << ", " << c.typed);
         RecordedMessages().clear();
         main().ChannelListBox()->DeleteAllRows();
         SelectSDRow(QStringLiteral("0"));
@@ -365,8 +372,8 @@ TEST_F(SDCalcTest, TypedCodeOnlyChangesTheLabels) {
         const char* hex;
         const char* bin;
     };
-    const Case cases[] = {{"abc", "0x0", "0b0"}, {"255", "0xFF", "0b11111111"},
-                          {"12x", "0xC", "0b1100"}};
+    const Case cases[] = {
+        {"abc", "0x0", "0b0"}, {"255", "0xFF", "0b11111111"}, {"12x", "0xC", "0b1100"}};
     for (const Case& c : cases) {
         Type(code, QString::fromLatin1(c.typed));
         EXPECT_EQ(calc.SDHexText()->Text(), c.hex);
@@ -498,5 +505,32 @@ TEST_F(SDCalcTest, GoesWithTheMainWindow) {
     Main::Destroy();
     EXPECT_TRUE(calc.isNull());
     EXPECT_FALSE(SDCalc::Exists());
+}
+
+// A modal message takes the activation from the calculator while it shows;
+// that is not leaving the offset field.
+TEST_F(SDCalcTest, TheLengthMessageDoesNotCountAsLeavingTheField) {
+    SelectSDRow(QStringLiteral("3104"));  // interval 32, offset 0
+    main().iSegmentLength = 32;
+    SDCalc& calc = Open();
+    calc.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&calc));
+    calc.SegmentOffsetEditField()->setFocus();
+    ASSERT_TRUE(calc.SegmentOffsetEditField()->hasFocus());
+
+    QWidget box;  // stands in for the message box
+    SetMsgBoxHook([&box](const QString& text) {
+        RecordedMessages().append(text);
+        box.show();
+        box.activateWindow();
+        (void)QTest::qWaitForWindowActive(&box);
+    });
+    Type(calc.SegmentOffsetEditField(), QStringLiteral("7"));
+    QTest::keyClick(calc.SegmentOffsetEditField(), Qt::Key_Return);
+    InstallTestHooks();
+    EXPECT_EQ(RecordedMessages(), QStringList{kLengthError});
+    EXPECT_TRUE(box.isActiveWindow());
+    EXPECT_EQ(calc.SegmentOffsetEditField()->Text(), "0");
+    EXPECT_EQ(calc.SegmentDistributionEditField()->Text(), "0");
 }
 }  // namespace
