@@ -1,6 +1,7 @@
 #include "PopupMenu.h"
 
 #include <QFocusEvent>
+#include <QSignalBlocker>
 
 PopupMenu::PopupMenu(QWidget* parent) : QComboBox(parent), Control(this) {
     connect(this, &QComboBox::currentIndexChanged, this, [this] {
@@ -11,6 +12,15 @@ PopupMenu::PopupMenu(QWidget* parent) : QComboBox(parent), Control(this) {
 void PopupMenu::SetListIndex(int row) {
     if (row < -1 || row >= count()) return;
     setCurrentIndex(row);
+}
+
+void PopupMenu::AddRow(const QString& text) {
+    // QComboBox makes the first row of an empty box current, which would
+    // select a row and raise Change.
+    const int selected = currentIndex();
+    const QSignalBlocker quiet(this);
+    addItem(text);
+    setCurrentIndex(selected);
 }
 
 void PopupMenu::DeleteAllRows() { clear(); }

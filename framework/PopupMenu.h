@@ -19,7 +19,8 @@ public:
     int ListIndex() const { return currentIndex(); }
     void SetListIndex(int row);
     int ListCount() const { return count(); }
-    void AddRow(const QString& text) { addItem(text); }
+    // Appends a row; the selection stays as it is (an empty pop-up keeps none).
+    void AddRow(const QString& text);
     void DeleteAllRows();
     QString List(int row) const { return itemText(row); }
     // The text of the selected row; empty with no selection.

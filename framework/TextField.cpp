@@ -23,5 +23,9 @@ void TextField::keyPressEvent(QKeyEvent* event) {
 
 void TextField::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (event->reason() != Qt::PopupFocusReason && LostFocus) LostFocus();
+    // Opening a pop-up or another window (a message box) is not leaving the
+    // field: the focus comes back to it.
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && LostFocus)
+        LostFocus();
 }

@@ -1,15 +1,307 @@
 #include "SDCalc.h"
 
+#include <cmath>
+
+#include "Label.h"
+#include "Listbox.h"
+#include "Main.h"
+#include "Module1.h"
+#include "MsgBox.h"
+#include "PopupMenu.h"
+#include "PushButton.h"
+#include "Separator.h"
+#include "Text.h"
+#include "TextField.h"
+
 namespace {
 SDCalc* g_calculator = nullptr;
+
+constexpr int kWindowWidthPx = 300;
+constexpr int kWindowHeightPx = 281;
+const QString kTitle = QStringLiteral("Segment Distribution Calculator");
+const QString kLengthError =
+    QStringLiteral("Error: The Segment Interval is smaller than the Segment Length");
+
+// The root clock ticks once per cell at gear 10; a superframe is 1536 slots
+// of 4 cells.
+constexpr double kCellsPerSuperframe = 6144.0;
+constexpr double kSlotsPerSuperframe = 1536.0;
+constexpr int kRowsPerFamily = 9;  // rows 1..9 and 10..18 of the pop-ups
+constexpr int kHighestCode = 4095;
+
+// Column of the main list that holds a parameter row's value, and the cell
+// type that makes it editable in place.
+constexpr int kValueColumn = 2;
+constexpr int kEditableCellType = 3;
+const QString kSDLabel = QStringLiteral("SD");
+
+const QString kReturnKey = Chr(13);
+const QString kEnterKey = Chr(3);
+
+// B, the rate in Hz of a channel with one segment per superframe. The gear
+// goes into the exponent as a double, so that any stored gear (0, reserved,
+// or not set) gives some number and never an integer overflow.
+double SuperframeRateHz() {
+    return Module1::iRootFrequency /
+           (std::pow(2.0, 10.0 - Module1::iClockGear) * kCellsPerSuperframe);
 }
+
+// A code exists only for an offset inside an interval the encoder knows; 0
+// (no segment distribution) otherwise, also for an interval of 0 (no row).
+int32_t CodeOf(int32_t offset, int32_t interval) {
+    if (interval <= 0 || offset < 0 || offset >= interval) return 0;
+    return Module1::CalculateSegmentDistribution(offset, interval);
+}
+
+template <class C>
+C* Place(Window* window, const QString& name, int left, int top, int width, int height) {
+    auto* control = window->AddControl<C>(name);
+    control->SetBounds(left, top, width, height);
+    return control;
+}
+
+Label* MakeLabel(Window* window, const QString& name, int left, int top, int width, int height,
+                 const QString& text) {
+    auto* label = Place<Label>(window, name, left, top, width, height);
+    label->SetText(text);
+    return label;
+}
+}  // namespace
 
 SDCalc& SDCalc::Instance() {
     if (!g_calculator || g_calculator->IsClosed()) {
         g_calculator = new SDCalc();
         g_calculator->Construct();
+        g_calculator->Show();  // visible once built
     }
     return *g_calculator;
 }
 
 bool SDCalc::Exists() { return g_calculator && !g_calculator->IsClosed(); }
+
+// The calculator belongs to the main window: it goes with it.
+SDCalc::SDCalc() {
+    setParent(&Main::Instance(), Qt::Window);
+    OpenEvent = [this] { Event_Open(); };
+    CloseEvent = [this] { Event_Close(); };
+}
+
+SDCalc::~SDCalc() {
+    if (g_calculator == this) g_calculator = nullptr;
+    // The controls outlive this object by a moment; a focus change then must
+    // not reach the handlers.
+    ChannelRatePopup_->Change = nullptr;
+    SegmentOffsetEditField_->KeyDown = nullptr;
+    SegmentOffsetEditField_->LostFocus = nullptr;
+    SegmentIntervalPopup_->Change = nullptr;
+    SegmentDistributionEditField_->TextChange = nullptr;
+    AcceptButton_->Action = nullptr;
+}
+
+void SDCalc::Layout() {
+    SetTitle(kTitle);
+    SetResizeable(false);
+    SetButtons(true, true, false);
+    SetSize(kWindowWidthPx, kWindowHeightPx);
+}
+
+void SDCalc::CreateControls() { _CreateControls0(); }
+
+void SDCalc::_CreateControls0() {
+    ChannelRatePopup_ =
+        Place<PopupMenu>(this, QStringLiteral("ChannelRatePopup"), 165, 14, 115, 28);
+    ChannelRatePopup_->Change = [this] { ChannelRatePopup_Change(); };
+
+    StaticText1_ = MakeLabel(this, QStringLiteral("StaticText1"), 20, 13, 133, 24,
+                             QStringLiteral("Channel Rate (kHz)"));
+    StaticText2_ = MakeLabel(this, QStringLiteral("StaticText2"), 20, 71, 110, 24,
+                             QStringLiteral("Segment Offset"));
+    StaticText3_ = MakeLabel(this, QStringLiteral("StaticText3"), 20, 101, 110, 24,
+                             QStringLiteral("Segment Interval"));
+
+    Separator1_ = Place<::Separator>(this, QStringLiteral("Separator1"), 20, 48, 260, 11);
+
+    SegmentOffsetEditField_ =
+        Place<TextField>(this, QStringLiteral("SegmentOffsetEditField"), 165, 72, 115, 20);
+    SegmentOffsetEditField_->KeyDown = [this](const QString& key) {
+        return SegmentOffsetEditField_KeyDown(key);
+    };
+    SegmentOffsetEditField_->LostFocus = [this] { SegmentOffsetEditField_LostFocus(); };
+
+    SegmentIntervalPopup_ =
+        Place<PopupMenu>(this, QStringLiteral("SegmentIntervalPopup"), 165, 102, 115, 28);
+    SegmentIntervalPopup_->Change = [this] { SegmentIntervalPopup_Change(); };
+
+    Separator2_ = Place<::Separator>(this, QStringLiteral("Separator2"), 20, 137, 260, 11);
+
+    StaticText4_ = MakeLabel(this, QStringLiteral("StaticText4"), 20, 160, 139, 24,
+                             QStringLiteral("Segment Distribution"));
+
+    SegmentDistributionEditField_ =
+        Place<TextField>(this, QStringLiteral("SegmentDistributionEditField"), 165, 161, 115, 20);
+    SegmentDistributionEditField_->SetText(QStringLiteral("0"));
+    SegmentDistributionEditField_->TextChange = [this] {
+        SegmentDistributionEditField_TextChange();
+    };
+
+    AcceptButton_ = Place<PushButton>(this, QStringLiteral("AcceptButton"), 103, 240, 94, 28);
+    AcceptButton_->SetCaption(QStringLiteral("Accept"));
+    AcceptButton_->Action = [this] { AcceptButton_Action(); };
+
+    SDHexText_ = MakeLabel(this, QStringLiteral("SDHexText"), 165, 185, 115, 20,
+                           QStringLiteral("0x0"));
+    SDBinText_ = MakeLabel(this, QStringLiteral("SDBinText"), 165, 208, 115, 20,
+                           QStringLiteral("0b0"));
+
+    // Tab order is creation order; Tab moves through those that take focus.
+    const std::vector<Control*>& controls = Controls();
+    for (size_t i = 1; i < controls.size(); ++i)
+        setTabOrder(controls[i - 1]->Widget(), controls[i]->Widget());
+}
+
+void SDCalc::Event_Open() {
+    const int32_t row = SelectedSDRow();
+    const int32_t sd =
+        row < 0 ? 0 : CLong32(Main::Instance().ChannelListBox()->Cell(row, kValueColumn));
+
+    int32_t offset = Module1::iControlSize;  // first slot after the first control space
+    int32_t interval = 0;
+    // Codes run from 1 to 4095; anything else (0, a negative or larger
+    // number, text) holds no code.
+    if (sd > 0 && sd <= kHighestCode) {
+        offset = Module1::SD2SO(sd);
+        interval = Module1::SD2SI(sd);
+        SegmentDistributionEditField_->SetText(CStr(sd));
+    }
+
+    const double rateKHz = SuperframeRateHz() * 0.001;
+    SegmentOffsetEditField_->SetText(CStr(offset));
+
+    ChannelRatePopup_->DeleteAllRows();
+    SegmentIntervalPopup_->DeleteAllRows();
+    // Row k of the rate pop-up is the rate of the interval in row k.
+    ChannelRatePopup_->AddRow(CStr(rateKHz));
+    SegmentIntervalPopup_->AddRow(CStr(kSlotsPerSuperframe));
+    for (int i = 0; i < kRowsPerFamily; ++i) {
+        ChannelRatePopup_->AddRow(CStr(rateKHz * 2 * std::pow(2.0, i)));
+        SegmentIntervalPopup_->AddRow(CStr(kSlotsPerSuperframe / (std::pow(2.0, i) * 2)));
+    }
+    for (int i = 0; i < kRowsPerFamily; ++i) {
+        ChannelRatePopup_->AddRow(CStr(rateKHz * 3 * std::pow(2.0, i)));
+        SegmentIntervalPopup_->AddRow(CStr(kSlotsPerSuperframe / (std::pow(2.0, i) * 3)));
+    }
+
+    // Selecting the row runs both change handlers, which compute the code.
+    for (int k = 0; k < SegmentIntervalPopup_->ListCount(); ++k) {
+        if (CLong32(SegmentIntervalPopup_->List(k)) == interval) {
+            SegmentIntervalPopup_->SetListIndex(k);
+            break;
+        }
+    }
+
+    SegmentDistributionEditField_TextChange();
+    SetBusPopupsEnabled(false);
+}
+
+void SDCalc::Event_Close() { SetBusPopupsEnabled(true); }
+
+void SDCalc::ChannelRatePopup_Change() {
+    SegmentIntervalPopup_->SetListIndex(ChannelRatePopup_->ListIndex());
+    ReadControls();
+    ApplyOffsetRule();
+    ShowCode();
+}
+
+void SDCalc::SegmentIntervalPopup_Change() {
+    ChannelRatePopup_->SetListIndex(SegmentIntervalPopup_->ListIndex());
+    ReadControls();
+    ApplyOffsetRule();
+    ShowCode();
+}
+
+void SDCalc::SegmentOffsetEditField_LostFocus() {
+    ReadControls();
+    ApplyOffsetRule();
+    ShowCode();
+}
+
+// Return or Enter fits the whole segment of the last committed segment
+// length into the interval; every key then goes on to the field.
+bool SDCalc::SegmentOffsetEditField_KeyDown(const QString& key) {
+    if (key != kReturnKey && key != kEnterKey) return false;
+    const int32_t length = Main::Instance().iSegmentLength;
+    ReadControls();
+    if (int64_t{iSegmentOffset} + length > iSegmentInterval) {
+        iSegmentOffset = ToInt32(static_cast<double>(int64_t{iSegmentInterval} - length));
+        SegmentOffsetEditField_->SetText(CStr(iSegmentOffset));
+    }
+    if (length < iSegmentInterval) {
+        ShowCode();
+    } else {
+        SegmentDistributionEditField_->SetText(QStringLiteral("0"));
+        SegmentOffsetEditField_->SetText(QStringLiteral("0"));
+        MsgBox(kLengthError);
+    }
+    return false;
+}
+
+void SDCalc::SegmentDistributionEditField_TextChange() {
+    const int64_t code = CLong(SegmentDistributionEditField_->Text());
+    SDHexText_->SetText(QStringLiteral("0x") + Hex(code));
+    SDBinText_->SetText(QStringLiteral("0b") + Bin(code));
+}
+
+// The code reaches the channel's record when the opened cell editor ends
+// its edit, through the list's own commit.
+void SDCalc::AcceptButton_Action() {
+    SetBusPopupsEnabled(true);
+    ReadControls();
+    ApplyOffsetRule();
+    ShowCode();
+    if (CLong(SegmentDistributionEditField_->Text()) > kHighestCode)
+        SegmentDistributionEditField_->SetText(QStringLiteral("0"));
+
+    // Without a selected "SD" row there is no cell the code belongs to.
+    const int32_t row = SelectedSDRow();
+    if (row >= 0) {
+        Listbox* list = Main::Instance().ChannelListBox();
+        list->SetCell(row, kValueColumn, SegmentDistributionEditField_->Text());
+        list->SetCellType(row, kValueColumn, kEditableCellType);
+        list->EditCell(row, kValueColumn);
+    }
+    Close();
+}
+
+void SDCalc::ReadControls() {
+    iSegmentInterval = CLong32(SegmentIntervalPopup_->Text());
+    iSegmentOffset = CLong32(SegmentOffsetEditField_->Text());
+}
+
+// Keeps the offset inside the interval.
+void SDCalc::ApplyOffsetRule() {
+    if (iSegmentOffset >= iSegmentInterval) {
+        iSegmentOffset = iSegmentInterval - 1;
+        SegmentOffsetEditField_->SetText(CStr(iSegmentOffset));
+    }
+}
+
+void SDCalc::ShowCode() {
+    SegmentDistributionEditField_->SetText(CStr(CodeOf(iSegmentOffset, iSegmentInterval)));
+}
+
+int32_t SDCalc::SelectedSDRow() {
+    const Listbox* list = Main::Instance().ChannelListBox();
+    const int32_t row = list->ListIndex();
+    if (row < 0) return -1;
+    // A parameter row has an empty ID column; its label says which parameter.
+    if (!list->Cell(row, 0).isEmpty() || list->Cell(row, 1) != kSDLabel) return -1;
+    return row;
+}
+
+void SDCalc::SetBusPopupsEnabled(bool enabled) {
+    if (!Main::Exists()) return;
+    Main& main = Main::Instance();
+    main.RootFrequencyPopup()->SetEnabled(enabled);
+    main.ClockGearPopup()->SetEnabled(enabled);
+    main.SubFrameModePopup()->SetEnabled(enabled);
+}
