@@ -1,6 +1,7 @@
 #include "Window.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLayout>
 #include <QMenuBar>
 
@@ -56,7 +57,8 @@ void Window::SetButtons(bool closeButton, bool minimizeButton, bool maximizeButt
 
 void Window::Show() {
     show();
-    raise();
+    // The offscreen platform has no stacking order (and says so on every call).
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
     activateWindow();
 }
 
