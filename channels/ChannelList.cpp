@@ -1,14 +1,200 @@
-#include "Main.h"
+#include <array>
 
-int32_t Main::GetFreeID() { return 0; }
-int32_t Main::GetIDfromRow(int32_t) { return -1; }
-void Main::BuildRowID() {}
-void Main::UpdateSD() {}
+#include "Canvas.h"
+#include "ChannelRows.h"
+#include "Graphics.h"
+#include "Listbox.h"
+#include "Main.h"
+#include "Module1.h"
+#include "PushButton.h"
+#include "Text.h"
+
+using namespace ChannelRows;
+
+namespace {
+constexpr int kChannelIds = 256;
+constexpr int kParameterRows = 9;
+constexpr int kSwatchMarginPx = 2;
+constexpr int kDefaultCellType = 0;
+
+// Labels of the parameter rows, by row offset from the channel row minus 1.
+const std::array<const char*, kParameterRows> kParameterLabels = {"SL", "SD", "TP", "FL", "PR",
+                                                                  "AF", "CL", "DT", "DL"};
+
+// The record field shown at each row offset (minus 1); "CL" comes before "DT"
+// although the record holds them the other way round.
+int32_t ParameterValue(const Channel& c, int index) {
+    switch (index) {
+        case 0:
+            return c.SegmentLength;
+        case 1:
+            return c.SegmentDistribution;
+        case 2:
+            return c.TransportProtocol;
+        case 3:
+            return c.FrequencyLocked;
+        case 4:
+            return c.PresenceRate;
+        case 5:
+            return c.AuxFormat;
+        case 6:
+            return c.ChannelLink;
+        case 7:
+            return c.DataType;
+        default:
+            return c.DataLength;
+    }
+}
+
+// A freed ID keeps its colour and event id; everything else starts over.
+void FreeRecord(Channel& c) {
+    c.Status = 0;
+    c.RowID = -1;
+    c.SegmentLength = 0;
+    c.SegmentDistribution = 0;
+    c.TransportProtocol = 0;
+    c.FrequencyLocked = 0;
+    c.PresenceRate = 0;
+    c.AuxFormat = 0;
+    c.ChannelLink = 0;
+    c.DataType = 0;
+    c.DataLength = 0;
+    c.Rate = 0.0;
+    c.Bandwidth = 0.0;
+}
+}  // namespace
+
+int32_t Main::GetFreeID() {
+    for (int32_t id = 0; id < kChannelIds; ++id) {
+        const Channel* c = Record(*this, id);
+        if (c && c->Status == 0) return id;
+    }
+    return 0;
+}
+
+int32_t Main::GetIDfromRow(int32_t row) {
+    Listbox* list = ChannelListBox();
+    if (row < 0 || row >= list->ListCount()) return -1;
+    for (int32_t id = 0; id < kChannelIds; ++id) {
+        const Channel* c = Record(*this, id);
+        if (c && c->RowID == row) return id;
+    }
+    // Rows whose position is not recorded yet (and parameter rows) are named
+    // by the nearest ID text at or above them.
+    for (int32_t r = row; r >= 0; --r) {
+        const QString text = list->Cell(r, kIdColumn);
+        if (!text.isEmpty()) return IdOfText(text);
+    }
+    return -1;
+}
+
+void Main::BuildRowID() {
+    Listbox* list = ChannelListBox();
+    for (int row = 0; row < list->ListCount(); ++row) {
+        const QString text = list->Cell(row, kIdColumn);
+        if (text.isEmpty()) continue;
+        if (Channel* c = Record(*this, IdOfText(text))) c->RowID = row;
+    }
+}
+
+void Main::UpdateSD() {
+    Listbox* list = ChannelListBox();
+    constexpr int kSdOffset = 2;
+    for (int row = 0; row < list->ListCount(); ++row) {
+        if (!list->RowIsFolder(row) || !list->Expanded(row)) continue;
+        if (row + kSdOffset >= list->ListCount()) continue;
+        if (const Channel* c = Record(*this, IdOfText(list->Cell(row, kIdColumn))))
+            list->SetCell(row + kSdOffset, kValueColumn, CStr(c->SegmentDistribution));
+    }
+}
+
 void Main::ChannelListBox_Open() {}
-void Main::ChannelListBox_Change() {}
-void Main::ChannelListBox_ExpandRow(int32_t) {}
-void Main::ChannelListBox_CollapseRow(int32_t) {}
-bool Main::ChannelListBox_CellBackgroundPaint(::Graphics&, int32_t, int32_t) { return false; }
-void Main::AddChannelButton_Action() {}
-void Main::RemoveChannelButton_Action() {}
-void Main::ClearAllChannels_Action() {}
+
+void Main::ChannelListBox_Change() {
+    // Enabled only for a channel row whose position is recorded.
+    const int row = ChannelListBox()->ListIndex();
+    bool channelRow = false;
+    if (row != -1) {
+        const Channel* c = Record(*this, GetIDfromRow(row));
+        channelRow = c && c->RowID == row;
+    }
+    RemoveChannelButton()->SetEnabled(channelRow);
+}
+
+void Main::ChannelListBox_ExpandRow(int32_t row) {
+    Listbox* list = ChannelListBox();
+    for (int k = 0; k < kParameterRows; ++k) list->AddRow(QString());
+    for (int k = 0; k < kParameterRows; ++k)
+        list->SetCell(row + 1 + k, kLabelColumn, QString::fromLatin1(kParameterLabels[k]));
+    BuildRowID();  // the channel rows below moved down
+    if (const Channel* c = Record(*this, GetIDfromRow(row))) {
+        for (int k = 0; k < kParameterRows; ++k)
+            list->SetCell(row + 1 + k, kValueColumn, CStr(ParameterValue(*c, k)));
+    }
+    DisplayChannelRate();
+}
+
+void Main::ChannelListBox_CollapseRow(int32_t) {
+    // The list took the parameter rows away; no value cell stays editable.
+    Listbox* list = ChannelListBox();
+    for (int row = 0; row < list->ListCount(); ++row)
+        list->SetCellType(row, kValueColumn, kDefaultCellType);
+    BuildRowID();
+    DisplayChannelRate();
+}
+
+bool Main::ChannelListBox_CellBackgroundPaint(::Graphics& g, int32_t row, int32_t column) {
+    Listbox* list = ChannelListBox();
+    if (column != kLabelColumn || row < 0 || row >= list->ListCount()) return false;
+    const QString text = list->Cell(row, kIdColumn);
+    if (text.isEmpty()) return false;
+    if (const Channel* c = Record(*this, IdOfText(text))) {
+        g.ForeColor = c->BoxColor;
+        g.FillRect(kSwatchMarginPx, kSwatchMarginPx, g.Width() - 2 * kSwatchMarginPx,
+                   g.Height() - 2 * kSwatchMarginPx);
+    }
+    return false;
+}
+
+void Main::AddChannelButton_Action() {
+    const int32_t id = GetFreeID();
+    Channel* c = Record(*this, id);
+    // With every ID in use GetFreeID names a channel that is listed already.
+    if (!c || c->Status != 0) return;
+    ChannelListBox()->AddFolder(Str(id));
+    c->Status = 1;
+    c->BoxColor = ColorMap[static_cast<size_t>(id)];
+    BuildRowID();
+    DisplayChannelRate();
+}
+
+void Main::RemoveChannelButton_Action() {
+    Listbox* list = ChannelListBox();
+    const int row = list->ListIndex();
+    if (row == -1) return;
+    const int32_t id = GetIDfromRow(row);
+    Channel* c = Record(*this, id);
+    // Only a channel row whose position is recorded, as the button's enabling has it.
+    if (!c || c->RowID != row) return;
+    if (list->Expanded(row)) list->SetExpanded(row, false);
+    list->RemoveRow(row);
+    // Freed once its row is gone, so that the collapse above cannot give the
+    // record its row back.
+    FreeRecord(*c);
+    BuildRowID();
+
+    Module1::BuildSlotMap();
+    ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
+    DrawZone()->Graphics().DrawPicture(ChannelSlotBuffer, 0, 0);
+}
+
+void Main::ClearAllChannels_Action() {
+    ChannelListBox()->DeleteAllRows();
+    for (int32_t id = 0; id < kChannelIds; ++id)
+        if (Channel* c = Record(*this, id)) FreeRecord(*c);
+
+    // The canvas shows the control space alone.
+    Module1::BuildSlotMap();
+    ControlSlotBuffer = DrawControlSlot(0, 0);
+    DrawZone()->Graphics().DrawPicture(ControlSlotBuffer, 0, 0);
+}

@@ -1,3 +1,69 @@
-#include "Main.h"
+#include "ChannelRate.h"
 
-void Main::DisplayChannelRate() {}
+#include <cmath>
+
+#include "BusSettings.h"
+#include "ChannelRows.h"
+#include "Listbox.h"
+#include "Main.h"
+#include "Module1.h"
+#include "Text.h"
+
+namespace {
+constexpr double kBitsPerSlot = 4.0;
+const QString kNoRateText = QStringLiteral("??? kHz");
+const QString kNoBandwidthText = QStringLiteral("??? kbps");
+}  // namespace
+
+namespace ChannelRate {
+
+std::optional<double> SegmentRate(int32_t rootFrequency, int32_t clockGear,
+                                  int32_t segmentDistribution) {
+    const int32_t interval = Module1::SD2SI(segmentDistribution);
+    if (interval <= 0) return std::nullopt;
+    // A slot's 4 bits take 2^(12 - G) root frequency cycles at a bus clock of
+    // RF / 2^(10 - G); a segment interval is that many slots.
+    const double cyclesPerSegment = std::pow(2.0, 12 - clockGear) * static_cast<double>(interval);
+    return static_cast<double>(rootFrequency) / cyclesPerSegment;
+}
+
+double Bandwidth(double rate, int32_t segmentLength) {
+    return (rate * static_cast<double>(segmentLength)) * kBitsPerSlot;
+}
+
+QString RateText(double rate) {
+    return CStr(Floor(rate) / 1000.0) + QStringLiteral("kHz");
+}
+
+QString BandwidthText(double bandwidth) {
+    return CStr(Floor(bandwidth) / 1000.0) + QStringLiteral("kbps");
+}
+
+}  // namespace ChannelRate
+
+void Main::DisplayChannelRate() {
+    using namespace ChannelRows;
+    Listbox* list = ChannelListBox();
+    const bool valid = BusSettings::Valid(Module1::iRootFrequency, Module1::iClockGear);
+    for (int row = 0; row < list->ListCount(); ++row) {
+        const QString idText = list->Cell(row, kIdColumn);
+        if (idText.isEmpty()) continue;  // a parameter row
+        Channel* channel = Record(*this, IdOfText(idText));
+        if (!channel) continue;  // names no channel of the pool
+        if (!valid) {
+            list->SetCell(row, kValueColumn, kNoRateText);
+            list->SetCell(row, kBandwidthColumn, kNoBandwidthText);
+            continue;
+        }
+        // Without a usable code the channel keeps the figures stored last.
+        if (channel->SegmentDistribution != 0) {
+            if (const auto rate = ChannelRate::SegmentRate(
+                    Module1::iRootFrequency, Module1::iClockGear, channel->SegmentDistribution)) {
+                channel->Rate = *rate;
+                channel->Bandwidth = ChannelRate::Bandwidth(*rate, channel->SegmentLength);
+            }
+        }
+        list->SetCell(row, kValueColumn, ChannelRate::RateText(channel->Rate));
+        list->SetCell(row, kBandwidthColumn, ChannelRate::BandwidthText(channel->Bandwidth));
+    }
+}

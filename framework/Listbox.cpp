@@ -170,10 +170,24 @@ void Listbox::KeepingSelectionNews(Op op) {
     if (hadSelection && ListIndex() < 0 && changesBefore == selectionChanges_ && Change) Change();
 }
 
+// In single selection Qt selects a neighbour of a removed current row; here
+// a selected row that goes takes the selection with it.
+void Listbox::LetGoOfRows(int first, int count) {
+    auto removed = [&](const QTreeWidgetItem* item) {
+        const int row = RowOf(item);
+        return row >= first && row < first + count;
+    };
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    if (std::any_of(selected.begin(), selected.end(), removed)) clearSelection();
+    if (removed(currentItem()))
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
 void Listbox::RemoveRow(int row) {
     QTreeWidgetItem* item = Item(row);
     if (!item) return;
     if (editor_) EndEdit();
+    LetGoOfRows(row, 1 + item->childCount());
     KeepingSelectionNews([&] {
         const int children = item->childCount();
         rows_.erase(rows_.begin() + row, rows_.begin() + row + 1 + children);
@@ -182,6 +196,7 @@ void Listbox::RemoveRow(int row) {
 }
 
 void Listbox::DeleteAllRows() {
+    if (editor_) EndEdit();
     KeepingSelectionNews([&] {
         rows_.clear();
         clear();
@@ -221,6 +236,7 @@ void Listbox::OnCollapsed(QTreeWidgetItem* item) {
     if (editor_ && itemFromIndex(editorIndex_) && itemFromIndex(editorIndex_)->parent() == item)
         EndEdit();
     const int children = item->childCount();
+    LetGoOfRows(row + 1, children);
     KeepingSelectionNews([&] {
         rows_.erase(rows_.begin() + row + 1, rows_.begin() + row + 1 + children);
         qDeleteAll(item->takeChildren());

@@ -97,6 +97,7 @@ private:
     void OnExpanded(QTreeWidgetItem* item);
     void OnCollapsed(QTreeWidgetItem* item);
     void EndEdit();
+    void LetGoOfRows(int first, int count);
     void PaintCellBackground(QPainter* painter, const QRect& rect, const QModelIndex& index);
     template <typename Op>
     void KeepingSelectionNews(Op op);

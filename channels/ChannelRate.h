@@ -1,0 +1,22 @@
+#pragma once
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+// A channel's rate and bandwidth from the bus parameters and its segment
+// distribution and segment length.
+namespace ChannelRate {
+
+// Segments per second; none when the code decodes to no segment interval
+// (codes above 4095).
+std::optional<double> SegmentRate(int32_t rootFrequency, int32_t clockGear,
+                                  int32_t segmentDistribution);
+
+// Bits per second: 4 bits per slot, segmentLength slots per segment.
+double Bandwidth(double rate, int32_t segmentLength);
+
+// The cell texts, truncated to whole Hz and bit/s: "48kHz", "705.6kbps".
+QString RateText(double rate);
+QString BandwidthText(double bandwidth);
+
+}  // namespace ChannelRate

@@ -1,0 +1,684 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFocusEvent>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+#include <limits>
+
+#include "BusSettings.h"
+#include "Canvas.h"
+#include "ChannelRate.h"
+#include "Label.h"
+#include "Listbox.h"
+#include "Main.h"
+#include "Module1.h"
+#include "PopupMenu.h"
+#include "PushButton.h"
+#include "TestSupport.h"
+
+namespace {
+constexpr int32_t k24576 = 24576000;
+constexpr int32_t k225792 = 22579200;
+constexpr int32_t kCode128Offset8 = 3208;  // segment interval 128, offset 8
+const char* const kLabels[] = {"SL", "SD", "TP", "FL", "PR", "AF", "CL", "DT", "DL"};
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Bus figures and channel rates as plain arithmetic.
+
+TEST(BusFigures, ControlBandwidthOfSubFrameModes) {
+    struct Case {
+        int row;
+        double kbps;
+    };
+    // 192 control slots in rows 1, 14 and 19 alike.
+    for (const Case c : {Case{0, 24288}, Case{3, 480}, Case{31, 18144}, Case{1, 2784},
+                         Case{14, 2784}, Case{19, 2784}}) {
+        const auto mode = BusSettings::SubFrameModeOfRow(c.row);
+        ASSERT_TRUE(mode) << c.row;
+        EXPECT_EQ(
+            BusSettings::ControlBandwidthKbps(k24576, 10, mode->controlSize, mode->subFrameLength),
+            c.kbps)
+            << c.row;
+    }
+    EXPECT_FALSE(BusSettings::ControlBandwidthKbps(k24576, 10, 4, 0)) << "no subframe length yet";
+}
+
+TEST(BusFigures, SubFrameModeTable) {
+    auto pair = [](int row) {
+        const auto m = BusSettings::SubFrameModeOfRow(row);
+        return m ? std::make_pair(m->controlSize, m->subFrameLength) : std::make_pair(-1, -1);
+    };
+    for (int row : {0, 2, 20, 30}) EXPECT_EQ(pair(row), std::make_pair(8, 8)) << row;
+    for (int row : {1, 5}) EXPECT_EQ(pair(row), std::make_pair(1, 8)) << row;
+    for (int row : {3, 7}) EXPECT_EQ(pair(row), std::make_pair(1, 32)) << row;
+    EXPECT_EQ(pair(4), std::make_pair(1, 6));
+    EXPECT_EQ(pair(26), std::make_pair(12, 24));
+    EXPECT_EQ(pair(31), std::make_pair(24, 32));
+    for (int row : {-1, 32, 40}) EXPECT_FALSE(BusSettings::SubFrameModeOfRow(row)) << row;
+}
+
+TEST(BusFigures, BusFrequencyIsTruncatedToKHz) {
+    EXPECT_EQ(BusSettings::ActualBusFrequencyMHz(k24576, 10), 24.576);
+    EXPECT_EQ(BusSettings::ActualBusFrequencyMHz(k225792, 10), 22.579);
+    EXPECT_EQ(BusSettings::ActualBusFrequencyMHz(k225792, 9), 11.289);
+    EXPECT_EQ(BusSettings::ActualBusFrequencyMHz(k24576, 1), 0.048);
+}
+
+TEST(BusFigures, Validity) {
+    EXPECT_TRUE(BusSettings::Valid(k24576, 1));
+    EXPECT_TRUE(BusSettings::Valid(k24576, 10));
+    EXPECT_TRUE(BusSettings::Valid(0, 5)) << "a root frequency of 0 counts";
+    for (int gear : {-1, 0, 11, 15}) EXPECT_FALSE(BusSettings::Valid(k24576, gear)) << gear;
+    EXPECT_FALSE(BusSettings::Valid(-1, 10));
+}
+
+TEST(ChannelRates, RatesAndTexts) {
+    struct Case {
+        int32_t rootFrequency, gear;
+        const char *rate, *bandwidth;
+    };
+    for (const Case c :
+         {Case{k24576, 10, "48kHz", "768kbps"}, Case{k225792, 10, "44.1kHz", "705.6kbps"},
+          Case{k24576, 9, "24kHz", "384kbps"}, Case{k225792, 9, "22.05kHz", "352.8kbps"}}) {
+        const auto rate = ChannelRate::SegmentRate(c.rootFrequency, c.gear, kCode128Offset8);
+        ASSERT_TRUE(rate);
+        EXPECT_EQ(ChannelRate::RateText(*rate), c.rate);
+        EXPECT_EQ(ChannelRate::BandwidthText(ChannelRate::Bandwidth(*rate, 4)), c.bandwidth);
+    }
+    EXPECT_EQ(ChannelRate::RateText(44100.99), "44.1kHz") << "whole Hz before the division";
+    EXPECT_EQ(ChannelRate::BandwidthText(0.0), "0kbps");
+    for (int32_t code : {4096, 5000, std::numeric_limits<int32_t>::max()})
+        EXPECT_FALSE(ChannelRate::SegmentRate(k24576, 10, code)) << code;
+}
+
+// ---------------------------------------------------------------------------
+// The main window, driven through its widgets.
+
+class ChannelsTest : public MainWindowTest {
+  protected:
+    Listbox& list() { return *main().ChannelListBox(); }
+    Channel& record(int id) { return *main().SBChannel[static_cast<size_t>(id)]; }
+
+    void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+    void AddChannels(int count) {
+        for (int i = 0; i < count; ++i) Click(main().AddChannelButton());
+    }
+    QPoint InViewport(int row, int column) {
+        const QRect cell = list().CellRect(row, column);
+        return list().viewport()->mapFrom(&list(), cell.center());
+    }
+    void ClickRow(int row, int column = 0, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseClick(list().viewport(), Qt::LeftButton, modifiers, InViewport(row, column));
+    }
+    // The disclosure triangle sits in the indentation left of column 0's text.
+    void ClickTriangle(int row) {
+        const QPoint at(list().indentation() / 2, InViewport(row, 0).y());
+        QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, at);
+    }
+    QStringList Column(int column) {
+        QStringList texts;
+        for (int row = 0; row < list().ListCount(); ++row) texts << list().Cell(row, column);
+        return texts;
+    }
+    bool KillEnabled() { return main().RemoveChannelButton()->isEnabled(); }
+    // Covers the canvas with a colour no painter uses, to see whether a handler draws.
+    void MarkCanvas() {
+        Graphics g = main().DrawZone()->Graphics();
+        g.ForeColor = RGB(1, 2, 3);
+        g.FillRect(0, 0, 674, 290);
+    }
+    void ExpectRowIdsMatchRows() {
+        for (int row = 0; row < list().ListCount(); ++row) {
+            const QString text = list().Cell(row, 0);
+            if (!text.isEmpty()) {
+                EXPECT_EQ(record(text.toInt()).RowID, row) << "row " << row;
+            }
+        }
+    }
+    // A channel row appended the way a file load or a controller does it:
+    // without recording its position.
+    void ListWithoutRowId(int id) {
+        list().AddFolder(QString::number(id));
+        record(id).Status = 1;
+    }
+};
+
+TEST_F(ChannelsTest, OpensWithDefaultRowsAndFigures) {
+    EXPECT_EQ(main().RootFrequencyPopup()->ListIndex(), 1);
+    EXPECT_EQ(main().ClockGearPopup()->ListIndex(), 10);
+    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 19);
+    EXPECT_EQ(main().BusFrequencyText()->Text(), "24.576");
+    EXPECT_EQ(main().ControlBWText()->Text(), "2784");
+    EXPECT_EQ(Module1::iRootFrequency, k24576);
+    EXPECT_EQ(Module1::iClockGear, 10);
+    EXPECT_EQ(Module1::iControlSize, 4);
+    EXPECT_EQ(Module1::iSubFrameLength, 32);
+    EXPECT_EQ(list().ListCount(), 0);
+    EXPECT_FALSE(KillEnabled());
+}
+
+TEST_F(ChannelsTest, RootFrequencyChosenByKeyboard) {
+    MarkCanvas();
+    const QImage before = GrabMap();
+    PopupMenu* popup = main().RootFrequencyPopup();
+    popup->setFocus();
+    QTest::keyClick(popup, Qt::Key_Down);
+    EXPECT_EQ(popup->ListIndex(), 2);
+    EXPECT_EQ(Module1::iRootFrequency, k225792);
+    EXPECT_EQ(main().BusFrequencyText()->Text(), "22.579") << "truncated, not rounded";
+    EXPECT_EQ(main().ControlBWText()->Text(), "2557.8");
+    EXPECT_EQ(GrabMap(), before) << "a root frequency change draws nothing";
+}
+
+TEST_F(ChannelsTest, SubFrameModeSetsControlBandwidthOnly) {
+    struct Case {
+        int row;
+        const char* kbps;
+    };
+    for (const Case c : {Case{0, "24288"}, Case{3, "480"}, Case{31, "18144"}, Case{1, "2784"},
+                         Case{14, "2784"}, Case{19, "2784"}}) {
+        main().BusFrequencyText()->SetText("untouched");
+        main().SubFrameModePopup()->SetListIndex(c.row);
+        EXPECT_EQ(main().ControlBWText()->Text(), c.kbps) << c.row;
+        EXPECT_EQ(main().BusFrequencyText()->Text(), "untouched") << c.row;
+    }
+    main().SubFrameModePopup()->SetListIndex(7);
+    EXPECT_EQ(Module1::iControlSize, 1);
+    EXPECT_EQ(Module1::iSubFrameLength, 32);
+    EXPECT_EQ(Module1::SuperFrameSlot[0], Module1::kControlSpace);
+    EXPECT_EQ(Module1::SuperFrameSlot[1], Module1::kFreeSlot);
+    EXPECT_EQ(Module1::SuperFrameSlot[32], Module1::kControlSpace);
+}
+
+TEST_F(ChannelsTest, InvalidSettingsShowQuestionMarksUntilAValidRowReturns) {
+    AddChannels(1);
+    record(0).SegmentDistribution = kCode128Offset8;
+    record(0).SegmentLength = 4;
+    main().DisplayChannelRate();
+    struct Case {
+        PopupMenu* popup;
+        int invalidRow, validRow;
+    };
+    for (const Case c :
+         {Case{main().RootFrequencyPopup(), 0, 1}, Case{main().RootFrequencyPopup(), 10, 1},
+          Case{main().RootFrequencyPopup(), 15, 1}, Case{main().ClockGearPopup(), 0, 10},
+          Case{main().ClockGearPopup(), 11, 10}, Case{main().ClockGearPopup(), 15, 10}}) {
+        c.popup->SetListIndex(c.invalidRow);
+        EXPECT_EQ(main().BusFrequencyText()->Text(), "???") << c.invalidRow;
+        EXPECT_EQ(main().ControlBWText()->Text(), "???") << c.invalidRow;
+        EXPECT_EQ(list().Cell(0, 2), "??? kHz") << c.invalidRow;
+        EXPECT_EQ(list().Cell(0, 3), "??? kbps") << c.invalidRow;
+        EXPECT_EQ(record(0).Rate, 48000.0) << "the record keeps its figures";
+
+        // While invalid, a subframe mode change shows "???" for its own label only.
+        main().SubFrameModePopup()->SetListIndex(main().SubFrameModePopup()->ListIndex() == 0 ? 19
+                                                                                              : 0);
+        EXPECT_EQ(main().ControlBWText()->Text(), "???");
+        main().SubFrameModePopup()->SetListIndex(19);
+
+        c.popup->SetListIndex(c.validRow);
+        EXPECT_EQ(main().BusFrequencyText()->Text(), "24.576");
+        EXPECT_EQ(main().ControlBWText()->Text(), "2784");
+        EXPECT_EQ(list().Cell(0, 2), "48kHz");
+        EXPECT_EQ(list().Cell(0, 3), "768kbps");
+    }
+}
+
+TEST_F(ChannelsTest, BusFrequencyAndClockGearChangesNeverRedrawTheMap) {
+    AddChannels(2);
+    MarkCanvas();
+    const QImage before = GrabMap();
+    const qint64 controlLayer = main().ControlSlotBuffer.Image().cacheKey();
+    const qint64 channelLayer = main().ChannelSlotBuffer.Image().cacheKey();
+    for (int row : {2, 0, 9, 1}) main().RootFrequencyPopup()->SetListIndex(row);
+    for (int row : {9, 0, 14, 10}) main().ClockGearPopup()->SetListIndex(row);
+    EXPECT_EQ(GrabMap(), before);
+    EXPECT_EQ(main().ControlSlotBuffer.Image().cacheKey(), controlLayer);
+    EXPECT_EQ(main().ChannelSlotBuffer.Image().cacheKey(), channelLayer);
+}
+
+TEST_F(ChannelsTest, SubFrameModeChangeRedrawsTheLayers) {
+    // Empty list: the control-space layer alone.
+    MarkCanvas();
+    main().SubFrameModePopup()->SetListIndex(0);
+    EXPECT_EQ(GrabMap(), main().DrawControlSlot(0, 0).Image());
+    EXPECT_EQ(main().ControlSlotBuffer.Image(), main().DrawControlSlot(0, 0).Image());
+    EXPECT_TRUE(main().ChannelSlotBuffer.IsNil()) << "no channel layer without rows";
+
+    // With rows: the channel layer on top.
+    AddChannels(1);
+    record(0).SegmentDistribution = kCode128Offset8;
+    record(0).SegmentLength = 4;
+    MarkCanvas();
+    main().SubFrameModePopup()->SetListIndex(19);
+    ASSERT_FALSE(main().ChannelSlotBuffer.IsNil());
+    EXPECT_EQ(GrabMap(), main().ChannelSlotBuffer.Image());
+    EXPECT_EQ(GrabMap(), main().DrawChannelSlot(main().DrawControlSlot(0, 0)).Image());
+}
+
+TEST_F(ChannelsTest, LeavingSubFrameModeRebuildsTheSlotMapOnly) {
+    MarkCanvas();
+    const QImage before = GrabMap();
+    Module1::SuperFrameSlot[5] = 7;
+    main().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
+    main().SubFrameModePopup()->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(Module1::SuperFrameSlot[5], 7);
+    QTest::keyClick(main().SubFrameModePopup(), Qt::Key_Tab);  // on to the canvas
+    ASSERT_FALSE(main().SubFrameModePopup()->hasFocus());
+    EXPECT_EQ(Module1::SuperFrameSlot[5], Module1::kFreeSlot);
+    EXPECT_EQ(GrabMap(), before);
+}
+
+TEST_F(ChannelsTest, ChannelRatesFollowTheBus) {
+    AddChannels(1);
+    EXPECT_EQ(list().Cell(0, 2), "0kHz");
+    EXPECT_EQ(list().Cell(0, 3), "0kbps");
+
+    record(0).SegmentDistribution = kCode128Offset8;
+    record(0).SegmentLength = 4;
+    main().RootFrequencyPopup()->SetListIndex(2);
+    EXPECT_EQ(list().Cell(0, 2), "44.1kHz");
+    EXPECT_EQ(list().Cell(0, 3), "705.6kbps");
+    main().RootFrequencyPopup()->SetListIndex(1);
+    EXPECT_EQ(list().Cell(0, 2), "48kHz");
+    EXPECT_EQ(list().Cell(0, 3), "768kbps");
+    EXPECT_EQ(record(0).Rate, 48000.0);
+    EXPECT_EQ(record(0).Bandwidth, 768000.0);
+    main().ClockGearPopup()->SetListIndex(9);
+    EXPECT_EQ(list().Cell(0, 2), "24kHz");
+    EXPECT_EQ(list().Cell(0, 3), "384kbps");
+
+    // The parameter rows of an expanded channel keep their cells.
+    list().SetExpanded(0, true);
+    ASSERT_EQ(list().ListCount(), 10);
+    main().ClockGearPopup()->SetListIndex(10);
+    EXPECT_EQ(list().Cell(0, 2), "48kHz");
+    EXPECT_EQ(list().Cell(1, 2), "4");
+    EXPECT_EQ(list().Cell(2, 2), "3208");
+    EXPECT_EQ(list().Cell(1, 3), "");
+}
+
+TEST_F(ChannelsTest, CodesWithoutIntervalKeepTheStoredFigures) {
+    AddChannels(1);
+    record(0).SegmentDistribution = kCode128Offset8;
+    record(0).SegmentLength = 4;
+    main().RootFrequencyPopup()->SetListIndex(2);
+    ASSERT_EQ(list().Cell(0, 2), "44.1kHz");
+    for (int32_t code : {0, 4096, 5000}) {
+        record(0).SegmentDistribution = code;
+        main().RootFrequencyPopup()->SetListIndex(1);
+        main().RootFrequencyPopup()->SetListIndex(2);
+        EXPECT_EQ(record(0).Rate, 44100.0) << code;
+        EXPECT_EQ(record(0).Bandwidth, 705600.0) << code;
+        EXPECT_EQ(list().Cell(0, 2), "44.1kHz") << code;
+        EXPECT_EQ(list().Cell(0, 3), "705.6kbps") << code;
+    }
+}
+
+TEST_F(ChannelsTest, AddAndKillReuseTheLowestFreeId) {
+    MarkCanvas();
+    const QImage before = GrabMap();
+    AddChannels(1);
+    EXPECT_EQ(Column(0), QStringList{"0"});
+    EXPECT_EQ(record(0).Status, 1);
+    EXPECT_EQ(record(0).BoxColor, RGB(155, 55, 223));
+    EXPECT_EQ(GrabMap(), before) << "adding draws nothing";
+    EXPECT_EQ(list().ListIndex(), -1) << "adding selects nothing";
+
+    AddChannels(5);
+    ClickRow(3);
+    ASSERT_EQ(list().ListIndex(), 3);
+    ASSERT_TRUE(KillEnabled());
+    const Color colour = record(3).BoxColor;
+    Click(main().RemoveChannelButton());
+    EXPECT_EQ(Column(0), (QStringList{"0", "1", "2", "4", "5"}));
+    EXPECT_EQ(record(3).Status, 0);
+    EXPECT_EQ(record(3).RowID, -1);
+    EXPECT_EQ(record(3).BoxColor, colour);
+    EXPECT_FALSE(KillEnabled()) << "the selection went with the row";
+    ExpectRowIdsMatchRows();
+
+    AddChannels(1);
+    EXPECT_EQ(Column(0), (QStringList{"0", "1", "2", "4", "5", "3"}));
+    ExpectRowIdsMatchRows();
+}
+
+TEST_F(ChannelsTest, KillingTheOnlyChannelLeavesAnEmptyList) {
+    AddChannels(1);
+    ClickRow(0);
+    Click(main().RemoveChannelButton());
+    EXPECT_EQ(list().ListCount(), 0);
+    AddChannels(1);
+    EXPECT_EQ(Column(0), QStringList{"0"});
+}
+
+TEST_F(ChannelsTest, ExpandAndCollapseByTheDisclosureTriangle) {
+    AddChannels(4);
+    Channel& c = record(1);
+    c.SegmentLength = 1;
+    c.SegmentDistribution = 2;
+    c.TransportProtocol = 3;
+    c.FrequencyLocked = 4;
+    c.PresenceRate = 5;
+    c.AuxFormat = 6;
+    c.ChannelLink = 7;
+    c.DataType = 8;
+    c.DataLength = 9;
+    QSignalSpy expanded(&list(), &QTreeWidget::itemExpanded);
+
+    ClickTriangle(1);
+    ASSERT_EQ(expanded.count(), 1);
+    ASSERT_EQ(list().ListCount(), 13);
+    EXPECT_TRUE(list().Expanded(1));
+    EXPECT_EQ(Column(0), (QStringList{"0", "1", "", "", "", "", "", "", "", "", "", "2", "3"}));
+    for (int k = 1; k <= 9; ++k) {
+        EXPECT_EQ(list().Cell(1 + k, 1), kLabels[k - 1]) << k;
+        EXPECT_EQ(list().Cell(1 + k, 2), QString::number(k)) << "CL shows ChannelLink, DT DataType";
+        EXPECT_EQ(list().Cell(1 + k, 3), "");
+    }
+    EXPECT_EQ(record(0).RowID, 0);
+    EXPECT_EQ(record(1).RowID, 1);
+    EXPECT_EQ(record(2).RowID, 11);
+    EXPECT_EQ(record(3).RowID, 12);
+    EXPECT_EQ(list().Cell(11, 2), "0kHz") << "rates shown again";
+
+    list().SetCellType(5, 2, 3);
+    list().SetCellType(12, 2, 3);
+    ClickTriangle(1);
+    EXPECT_FALSE(list().Expanded(1));
+    EXPECT_EQ(Column(0), (QStringList{"0", "1", "2", "3"}));
+    EXPECT_EQ(record(2).RowID, 2);
+    EXPECT_EQ(record(3).RowID, 3);
+    EXPECT_EQ(list().CellType(3, 2), 0) << "collapsing resets every value cell";
+
+    // Again from code, showing the record's values as they are now.
+    c.SegmentLength = 31;
+    list().SetExpanded(1, true);
+    EXPECT_EQ(list().Cell(2, 2), "31");
+    EXPECT_EQ(record(3).RowID, 12);
+    list().SetExpanded(1, false);
+    EXPECT_EQ(list().ListCount(), 4);
+    EXPECT_EQ(record(3).RowID, 3);
+}
+
+TEST_F(ChannelsTest, KillingAnExpandedChannel) {
+    AddChannels(4);
+    record(2).SegmentDistribution = kCode128Offset8;
+    record(2).SegmentLength = 4;
+    record(2).DataType = 1;
+    record(2).Editable = 7;
+    main().RootFrequencyPopup()->SetListIndex(2);
+    list().SetExpanded(0, true);
+    list().SetExpanded(11, true);  // channel 2, below channel 0's parameter rows
+    ASSERT_EQ(list().ListCount(), 22);
+    ClickRow(11);
+    ASSERT_TRUE(KillEnabled());
+    const Color colour = record(2).BoxColor;
+    Click(main().RemoveChannelButton());
+
+    EXPECT_EQ(list().ListCount(), 12);
+    EXPECT_EQ(list().Cell(11, 0), "3");
+    EXPECT_FALSE(list().Expanded(11));
+    const Channel& c = record(2);
+    EXPECT_EQ(c.Status, 0);
+    EXPECT_EQ(c.RowID, -1);
+    for (int32_t field :
+         {c.SegmentLength, c.SegmentDistribution, c.TransportProtocol, c.FrequencyLocked,
+          c.PresenceRate, c.AuxFormat, c.ChannelLink, c.DataType, c.DataLength})
+        EXPECT_EQ(field, 0);
+    EXPECT_EQ(c.Rate, 0.0);
+    EXPECT_EQ(c.Bandwidth, 0.0);
+    EXPECT_EQ(c.BoxColor, colour);
+    EXPECT_EQ(c.Editable, 7);
+    ExpectRowIdsMatchRows();
+}
+
+TEST_F(ChannelsTest, KillRedrawsTheChannelLayerOnly) {
+    AddChannels(3);
+    MarkCanvas();
+    const qint64 controlLayer = main().ControlSlotBuffer.Image().cacheKey();
+    Module1::SuperFrameSlot[5] = 1;
+    ClickRow(1);
+    Click(main().RemoveChannelButton());
+    EXPECT_EQ(main().ControlSlotBuffer.Image().cacheKey(), controlLayer);
+    EXPECT_EQ(GrabMap(), main().ChannelSlotBuffer.Image());
+    EXPECT_EQ(GrabMap(), main().DrawChannelSlot(main().ControlSlotBuffer).Image());
+    EXPECT_NE(Module1::SuperFrameSlot[5], 1) << "slot map rebuilt";
+}
+
+TEST_F(ChannelsTest, KillButtonFollowsTheSelection) {
+    AddChannels(2);
+    list().SetExpanded(0, true);
+    ClickRow(0);
+    EXPECT_TRUE(KillEnabled());
+    ClickRow(3);  // a parameter row
+    EXPECT_FALSE(KillEnabled());
+    ClickRow(10);  // channel 1
+    EXPECT_TRUE(KillEnabled());
+    ClickRow(10, 0, Qt::ControlModifier);  // deselects
+    EXPECT_EQ(list().ListIndex(), -1);
+    EXPECT_FALSE(KillEnabled());
+
+    // Without a selection the button does nothing, even when called.
+    main().RemoveChannelButton_Action();
+    EXPECT_EQ(list().ListCount(), 11);
+
+    // Collapsing takes a selected parameter row away with the selection,
+    // from code and by the user alike.
+    ClickRow(4);
+    list().SetExpanded(0, false);
+    EXPECT_EQ(list().ListIndex(), -1);
+    EXPECT_FALSE(KillEnabled());
+    ClickTriangle(0);
+    ClickRow(5);
+    ClickTriangle(0);
+    EXPECT_EQ(list().ListCount(), 2);
+    EXPECT_EQ(list().ListIndex(), -1);
+    EXPECT_FALSE(KillEnabled());
+}
+
+TEST_F(ChannelsTest, EverySelectionChangeIsReportedOnce) {
+    AddChannels(3);
+    int changes = 0;
+    const auto handler = list().Change;
+    list().Change = [&] {
+        ++changes;
+        handler();
+    };
+    ClickRow(1);
+    EXPECT_EQ(changes, 1);
+    ClickRow(1);
+    EXPECT_EQ(changes, 1) << "the same row again";
+    list().SetListIndex(2);
+    EXPECT_EQ(changes, 2);
+    EXPECT_TRUE(KillEnabled());
+    Click(main().RemoveChannelButton());
+    EXPECT_EQ(changes, 3) << "the killed row took the selection";
+    EXPECT_EQ(list().ListIndex(), -1);
+    list().RemoveRow(0);  // an unselected row goes: no news
+    EXPECT_EQ(changes, 3);
+    list().SetListIndex(-1);
+    EXPECT_EQ(changes, 3);
+
+    // Keys select as clicks do.
+    list().setFocus();
+    QTest::keyClick(&list(), Qt::Key_Down);
+    EXPECT_EQ(list().ListIndex(), 0);
+    EXPECT_EQ(changes, 4);
+    EXPECT_TRUE(KillEnabled());
+    EXPECT_EQ(
+        list().RowFromXY(list().CellRect(0, 2).center().x(), list().CellRect(0, 2).center().y()),
+        0);
+    EXPECT_EQ(list().RowFromXY(5, 280), -1) << "below the last row";
+}
+
+TEST_F(ChannelsTest, RowsWithoutRecordedPositionDoNotEnableKill) {
+    AddChannels(2);
+    ListWithoutRowId(7);
+    ClickRow(2);
+    EXPECT_EQ(main().GetIDfromRow(2), 7);
+    EXPECT_FALSE(KillEnabled());
+    main().RemoveChannelButton_Action();
+    EXPECT_EQ(list().ListCount(), 3) << "not a recorded channel row";
+
+    AddChannels(1);  // records every row's position
+    ClickRow(0);
+    ClickRow(2);
+    EXPECT_TRUE(KillEnabled());
+    Click(main().RemoveChannelButton());
+    EXPECT_EQ(Column(0), (QStringList{"0", "1", "2"}));
+    EXPECT_EQ(record(7).Status, 0);
+}
+
+TEST_F(ChannelsTest, DuplicateIdRowsCountOnceForTheLowerRow) {
+    AddChannels(3);
+    ListWithoutRowId(1);
+    main().BuildRowID();
+    EXPECT_EQ(record(1).RowID, 3);
+    EXPECT_EQ(main().GetIDfromRow(1), 1) << "from the ID text";
+    EXPECT_EQ(main().GetIDfromRow(3), 1);
+    ClickRow(1);
+    EXPECT_FALSE(KillEnabled());
+    ClickRow(3);
+    EXPECT_TRUE(KillEnabled());
+}
+
+TEST_F(ChannelsTest, RowsNamingNoChannelAreHarmless) {
+    AddChannels(4);
+    // Texts a file or a controller might list; 4294967299 is 3 in its low 32 bits
+    // and must not be taken for channel 3.
+    struct Case {
+        const char* text;
+        int32_t id;
+    };
+    const Case cases[] = {{"300", 300}, {"-5", -5}, {"4294967299", 2147483647}};
+    for (const Case& c : cases) list().AddFolder(c.text);
+    main().BuildRowID();
+    EXPECT_EQ(record(3).RowID, 3);
+    main().DisplayChannelRate();
+    for (int k = 0; k < 3; ++k) {
+        const int row = 4 + k;
+        EXPECT_EQ(list().Cell(row, 2), "") << row;
+        EXPECT_EQ(main().GetIDfromRow(row), cases[k].id);
+        ClickRow(row);
+        EXPECT_FALSE(KillEnabled()) << row;
+        main().RemoveChannelButton_Action();
+        EXPECT_EQ(list().ListCount(), 7);
+    }
+    list().SetExpanded(4, true);
+    EXPECT_EQ(list().Cell(5, 1), "SL");
+    EXPECT_EQ(list().Cell(5, 2), "") << "no record to show";
+    main().UpdateSD();
+    list().grab();  // paints every swatch cell
+    list().SetExpanded(4, false);
+    EXPECT_EQ(main().GetIDfromRow(-1), -1);
+    EXPECT_EQ(main().GetIDfromRow(7), -1);
+    EXPECT_EQ(main().GetIDfromRow(1000), -1);
+}
+
+TEST_F(ChannelsTest, FullPoolAddsNothing) {
+    AddChannels(256);
+    ASSERT_EQ(list().ListCount(), 256);
+    EXPECT_EQ(list().Cell(255, 0), "255");
+    AddChannels(1);
+    EXPECT_EQ(list().ListCount(), 256);
+    EXPECT_EQ(record(0).RowID, 0);
+}
+
+TEST_F(ChannelsTest, UpdateSdRefreshesExpandedChannelsOnly) {
+    AddChannels(2);
+    auto snapshot = [this] {
+        QStringList cells;
+        for (int column = 0; column < 4; ++column) cells += Column(column);
+        return cells;
+    };
+    const QStringList before = snapshot();
+    record(0).SegmentDistribution = kCode128Offset8;
+    main().UpdateSD();
+    EXPECT_EQ(snapshot(), before) << "nothing expanded";
+
+    list().SetExpanded(1, true);
+    record(1).SegmentDistribution = 3209;
+    record(1).SegmentLength = 6;
+    main().UpdateSD();
+    EXPECT_EQ(list().Cell(3, 2), "3209");
+    EXPECT_EQ(list().Cell(2, 2), "0") << "only the SD row";
+}
+
+TEST_F(ChannelsTest, ClearAllDrawsTheBareControlSpace) {
+    AddChannels(3);
+    list().SetExpanded(1, true);
+    record(1).SegmentDistribution = kCode128Offset8;
+    ClickRow(0);
+    MarkCanvas();
+    const qint64 channelLayer = main().ChannelSlotBuffer.Image().cacheKey();
+    Module1::SuperFrameSlot[8] = 1;
+
+    Click(main().ClearAllChannels());
+    EXPECT_EQ(list().ListCount(), 0);
+    EXPECT_FALSE(KillEnabled());
+    for (int id = 0; id < 256; ++id) {
+        ASSERT_EQ(record(id).Status, 0) << id;
+        ASSERT_EQ(record(id).RowID, -1) << id;
+        ASSERT_EQ(record(id).SegmentDistribution, 0) << id;
+    }
+    EXPECT_EQ(Module1::SuperFrameSlot[8], Module1::kFreeSlot);
+    EXPECT_EQ(GrabMap(), main().DrawControlSlot(0, 0).Image());
+    EXPECT_EQ(main().ChannelSlotBuffer.Image().cacheKey(), channelLayer) << "channel layer left";
+
+    // Also on an empty list.
+    MarkCanvas();
+    Click(main().ClearAllChannels());
+    EXPECT_EQ(GrabMap(), main().DrawControlSlot(0, 0).Image());
+    AddChannels(1);
+    EXPECT_EQ(Column(0), QStringList{"0"});
+}
+
+TEST_F(ChannelsTest, SwatchFillsColumnOneWithATwoPixelMargin) {
+    AddChannels(3);
+    list().SetExpanded(0, true);  // parameter rows get no swatch
+    const QImage shot = list().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (int row : {0, 10, 11}) {
+        const Color colour = record(list().Cell(row, 0).toInt()).BoxColor;
+        const QRect cell = list().CellRect(row, 1);
+        ASSERT_FALSE(cell.isEmpty());
+        for (int y = cell.top(); y <= cell.bottom(); ++y) {
+            for (int x = cell.left(); x <= cell.right(); ++x) {
+                const bool inside = x >= cell.left() + 2 && x <= cell.right() - 2 &&
+                                    y >= cell.top() + 2 && y <= cell.bottom() - 2;
+                if (inside) {
+                    ASSERT_EQ(PixelColor(shot, x, y), colour) << row << " " << x << "," << y;
+                } else {
+                    ASSERT_NE(PixelColor(shot, x, y), colour) << row << " " << x << "," << y;
+                }
+            }
+        }
+        for (int column : {0, 2, 3}) {
+            const QPoint mid = list().CellRect(row, column).center();
+            EXPECT_NE(PixelColor(shot, mid.x(), mid.y()), colour) << row << "/" << column;
+        }
+    }
+    for (int row = 1; row <= 9; ++row) {
+        const QRect cell = list().CellRect(row, 1);
+        const QPoint at(cell.left() + 3, cell.top() + 3);
+        EXPECT_NE(PixelColor(shot, at.x(), at.y()), record(0).BoxColor) << row;
+    }
+}
+
+TEST_F(ChannelsTest, WindowWithChannels) {
+    AddChannels(4);
+    record(1).SegmentDistribution = kCode128Offset8;
+    record(1).SegmentLength = 4;
+    main().RootFrequencyPopup()->SetListIndex(2);
+    ClickTriangle(1);
+    ClickRow(12);
+    const QImage shot = GrabWindow();
+    const QString path = QDir::temp().filePath(QStringLiteral("veltrane_channels.png"));
+    ASSERT_TRUE(shot.save(path));
+    EXPECT_EQ(list().ListCount(), 13);
+}
