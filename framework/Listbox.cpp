@@ -79,7 +79,10 @@ Listbox::Listbox(QWidget* parent) : QTreeWidget(parent), Control(this) {
     setAllColumnsShowFocus(true);
     setExpandsOnDoubleClick(false);
     setIndentation(14);
-    header()->setStretchLastSection(false);
+    // The last column takes what the frame leaves of its width, so that
+    // widths adding up to the list's own width need no scroll bar.
+    header()->setStretchLastSection(true);
+    header()->setMinimumSectionSize(8);
     header()->setSectionResizeMode(QHeaderView::Fixed);
     setContextMenuPolicy(Qt::DefaultContextMenu);
 

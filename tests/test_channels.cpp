@@ -520,7 +520,11 @@ TEST_F(ChannelsTest, EverySelectionChangeIsReportedOnce) {
 TEST_F(ChannelsTest, RowsWithoutRecordedPositionDoNotEnableKill) {
     AddChannels(2);
     ListWithoutRowId(7);
-    ClickRow(2);
+    // Selected from the keyboard: a click would record the positions first.
+    list().SetListIndex(1);
+    list().setFocus();
+    QTest::keyClick(&list(), Qt::Key_Down);
+    ASSERT_EQ(list().ListIndex(), 2);
     EXPECT_EQ(main().GetIDfromRow(2), 7);
     EXPECT_FALSE(KillEnabled());
     main().RemoveChannelButton_Action();
