@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -51,6 +52,19 @@ public:
         list_->committed_ = false;
         (void)option;
         return editor;
+    }
+
+    // Return and Enter end the edit at once (Qt would finish it later from the
+    // event queue), so CellAction has run when the key press returns.
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && object == list_->editor_) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                list_->EndEdit();
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
