@@ -1,5 +1,9 @@
 #include "IPCSocket.h"
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLocalServer>
@@ -8,10 +12,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 namespace {
 IPCSocket::PathRedirect& Redirect() {
@@ -94,7 +94,9 @@ IPCSocket::~IPCSocket() {
     if (server_) server_->close();  // removes the socket file
 }
 
-void IPCSocket::SetPathRedirect(PathRedirect redirect) { Redirect() = std::move(redirect); }
+void IPCSocket::SetPathRedirect(PathRedirect redirect) {
+    Redirect() = std::move(redirect);
+}
 
 void IPCSocket::Listen() {
     if (server_ && server_->isListening()) return;
@@ -123,6 +125,7 @@ void IPCSocket::Listen() {
 
 void IPCSocket::Close() {
     DropPeer();
+    errorDue_ = false;  // the connection ends by the owner's own choice
     if (server_) {
         server_->close();
         // Close may run inside the server's own signal.
@@ -135,7 +138,9 @@ bool IPCSocket::IsConnected() const {
     return peer_ && peer_->state() == QLocalSocket::ConnectedState;
 }
 
-QByteArray IPCSocket::ReadAll() { return peer_ ? peer_->readAll() : QByteArray(); }
+QByteArray IPCSocket::ReadAll() {
+    return peer_ ? peer_->readAll() : QByteArray();
+}
 
 void IPCSocket::Write(const QByteArray& data) {
     if (!IsConnected()) return;
@@ -145,11 +150,8 @@ void IPCSocket::Write(const QByteArray& data) {
     if (peer_) peer_->flush();
     inWrite_ = false;
     // A peer found gone while writing is reported after the writer's handler.
-    if (errorDue_ && !inDataAvailable_) {
-        errorDue_ = false;
-        QMetaObject::invokeMethod(
-            this, [this] { if (Error) Error(); }, Qt::QueuedConnection);
-    }
+    if (errorDue_ && !inDataAvailable_)
+        QMetaObject::invokeMethod(this, &IPCSocket::RaiseDueError, Qt::QueuedConnection);
 }
 
 QString IPCSocket::ListeningPath() const {
@@ -160,8 +162,9 @@ void IPCSocket::AcceptPeers() {
     while (server_ && server_->hasPendingConnections()) {
         QLocalSocket* socket = server_->nextPendingConnection();
         if (!socket) break;
-        if (peer_) {
-            // One peer at a time: a second one is closed at once, unread.
+        if (peer_ || errorDue_) {
+            // One peer at a time: a second one is closed at once, unread (also
+            // while the first one's going away is still to be reported).
             socket->abort();
             socket->deleteLater();
             continue;
@@ -186,8 +189,7 @@ void IPCSocket::PeerDataReady() {
     if (DataAvailable) DataAvailable();
     inDataAvailable_ = false;
     if (errorDue_) {
-        errorDue_ = false;
-        if (Error) Error();
+        RaiseDueError();
         return;
     }
     // Data that came while the handler ran (in a nested event loop) is not
@@ -212,6 +214,12 @@ void IPCSocket::RaiseError() {
         errorDue_ = true;
         return;
     }
+    if (Error) Error();
+}
+
+void IPCSocket::RaiseDueError() {
+    if (!errorDue_) return;
+    errorDue_ = false;
     if (Error) Error();
 }
 

@@ -23,7 +23,7 @@ class QLocalSocket;
 // the event loop, never nested inside one another.
 class IPCSocket : public QObject, public Control {
     Q_OBJECT
-public:
+  public:
     explicit IPCSocket(QWidget* parent = nullptr);
     ~IPCSocket() override;
 
@@ -48,11 +48,12 @@ public:
     using PathRedirect = std::function<QString(const QString& path)>;
     static void SetPathRedirect(PathRedirect redirect);
 
-private:
+  private:
     void AcceptPeers();
     void PeerDataReady();
     void PeerGone();
     void RaiseError();
+    void RaiseDueError();
     void DropPeer();
 
     QLocalServer* server_ = nullptr;

@@ -16,7 +16,7 @@ const QString kRemoteTitle = QStringLiteral("Veltrane - Remote Controlled");
 // The user's bus and channel controls, which a controller takes over; always
 // handled in this order.
 std::array<Control*, 7> UserControls(Main& window) {
-    return {window.RootFrequencyPopup(), window.ClockGearPopup(), window.SubFrameModePopup(),
+    return {window.RootFrequencyPopup(), window.ClockGearPopup(),      window.SubFrameModePopup(),
             window.AddChannelButton(),   window.RemoveChannelButton(), window.ClearAllChannels(),
             window.ChannelListBox()};
 }

@@ -2,6 +2,10 @@
 // window's local socket.
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QLocalServer>
@@ -13,10 +17,6 @@
 #include <functional>
 #include <limits>
 #include <memory>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include "Canvas.h"
 #include "IPCSocket.h"
@@ -114,8 +114,8 @@ TEST(RemoteProtocol, KeepsTwentyOneValuesAndIgnoresTheRest) {
     for (int i = 0; i < kRemoteValueCount; ++i) EXPECT_EQ(commands[0].Values[size_t(i)], i + 1);
 
     // A list of half a million commas is no burden either.
-    const auto wide = ParseRemoteBatch(QStringLiteral("DisplayError:7") +
-                                       QString(500000, u',') + QStringLiteral("*"));
+    const auto wide = ParseRemoteBatch(QStringLiteral("DisplayError:7") + QString(500000, u',') +
+                                       QStringLiteral("*"));
     ASSERT_EQ(wide.size(), 1u);
     EXPECT_EQ(wide[0], Command(K::DisplayError, {7}));
 }
@@ -183,7 +183,7 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
 
 // The external program: connects, writes commands, reads notifications.
 class Controller {
-public:
+  public:
     explicit Controller(const QString& path) {
         socket_.connectToServer(path);
         socket_.waitForConnected(2000);
@@ -228,19 +228,19 @@ public:
         if (socket_.state() != QLocalSocket::UnconnectedState) socket_.waitForDisconnected(1000);
     }
 
-private:
+  private:
     QLocalSocket socket_;
 };
 
 // Records the order in which widgets change their enabled state.
 class EnabledOrder : public QObject {
-public:
+  public:
     explicit EnabledOrder(const std::vector<Control*>& controls) {
         for (Control* control : controls) control->Widget()->installEventFilter(this);
     }
     QStringList names;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::EnabledChange) names << watched->objectName();
         return false;
@@ -248,11 +248,11 @@ protected:
 };
 
 const QStringList kUserControlNames = {
-    "RootFrequencyPopup", "ClockGearPopup",      "SubFrameModePopup", "AddChannelButton",
+    "RootFrequencyPopup",  "ClockGearPopup",   "SubFrameModePopup", "AddChannelButton",
     "RemoveChannelButton", "ClearAllChannels", "ChannelListBox"};
 
 class RemoteControlTest : public MainWindowTest {
-protected:
+  protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         path_ = main().IPCSocket1()->ListeningPath();
@@ -621,8 +621,9 @@ TEST_F(RemoteControlTest, SurvivesBadInput) {
 
     QByteArray many;
     for (int i = 1; i <= 10000; ++i) {
-        many += (i % 1000 == 0) ? QByteArray("DisplaySyncError:") + QByteArray::number(i / 1000) + "*"
-                                : QByteArray("SetSuperframeID:") + QByteArray::number(i) + "*";
+        many += (i % 1000 == 0)
+                    ? QByteArray("DisplaySyncError:") + QByteArray::number(i / 1000) + "*"
+                    : QByteArray("SetSuperframeID:") + QByteArray::number(i) + "*";
     }
     ASSERT_TRUE(controller->Send(many));
     ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 9999; }, 60000));
@@ -659,10 +660,16 @@ TEST_F(RemoteControlTest, NotificationsLeaveAsTwoWritesInOrder) {
     main().IPCSocket1()->Write("SetChannelSD:3,3209*");
     EXPECT_EQ(controller->ReadWithoutEventLoop(), QByteArray("SetChannelSD:3,3209*"));
 
-    // Writing without a controller is no fault.
+    // Writing to a controller that has just gone is no fault either: the
+    // window learns of it once the writer is done.
     controller->Disconnect();
+    main().IPCSocket1()->Write("SetEventID:7*");
+    main().IPCSocket1()->Write("SetChannelSD:3,3209*");
+    EXPECT_EQ(main().Title(), kRemoteTitle);
     ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
     main().IPCSocket1()->Write("SetEventID:7*");
+    auto next = Connect();
+    EXPECT_TRUE(main().IPCSocket1()->IsConnected());
 }
 
 TEST_F(RemoteControlTest, DragOfTheControllersChannelIsReported) {
@@ -724,7 +731,7 @@ void LeaveStaleSocketFile(const QString& path) {
 }
 
 class SocketPathTest : public RemoteControlTest {
-protected:
+  protected:
     // Builds a fresh window whose socket uses `path`; returns the lines it
     // wrote to standard error meanwhile, without the offscreen platform's notes.
     QStringList OpenWindowOn(const QString& path) {
@@ -734,7 +741,8 @@ protected:
         Main::Instance();
         const QString text = QString::fromStdString(testing::internal::GetCapturedStderr());
         QStringList lines = text.split(u'\n', Qt::SkipEmptyParts);
-        lines.removeIf([](const QString& line) { return line.contains("plugin does not support"); });
+        lines.removeIf(
+            [](const QString& line) { return line.contains("plugin does not support"); });
         return lines;
     }
     QTemporaryDir folder_;
