@@ -1,17 +1,29 @@
 #pragma once
 #include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 
 #include "Control.h"
 
+class QLocalServer;
+class QLocalSocket;
+
 // A local stream socket at a file-system path, on the listening side: Listen
 // accepts one peer; Connected, DataAvailable and Error (also when the peer goes
 // away); ReadAll returns all unread data; Write sends without waiting.
+//
+// The socket file is the user's alone (owner read and write only). A stale
+// socket file left at the path by an earlier run is replaced; a path that is
+// not a socket, or on which another program listens, is left untouched and
+// Listen writes one warning line to standard error. A second peer that
+// connects while one is served is closed at once, unread. Closing, or
+// destroying the socket, removes the socket file. Events run on the thread of
+// the event loop, never nested inside one another.
 class IPCSocket : public QObject, public Control {
     Q_OBJECT
-public:
+  public:
     explicit IPCSocket(QWidget* parent = nullptr);
     ~IPCSocket() override;
 
@@ -26,4 +38,28 @@ public:
     bool IsConnected() const;
     QByteArray ReadAll();
     void Write(const QByteArray& data);
+
+    // The path listened on now (Path after the redirect); empty when not listening.
+    QString ListeningPath() const;
+
+    // Test seam: maps every Path to the path that Listen really uses, so that
+    // test programs never touch the product's path. An empty function restores
+    // the identity.
+    using PathRedirect = std::function<QString(const QString& path)>;
+    static void SetPathRedirect(PathRedirect redirect);
+
+  private:
+    void AcceptPeers();
+    void PeerDataReady();
+    void PeerGone();
+    void RaiseError();
+    void RaiseDueError();
+    void DropPeer();
+
+    QLocalServer* server_ = nullptr;
+    QPointer<QLocalSocket> peer_;
+    bool inDataAvailable_ = false;
+    bool inWrite_ = false;
+    bool dataAgain_ = false;  // data came while DataAvailable ran
+    bool errorDue_ = false;   // the peer went away during DataAvailable or Write
 };

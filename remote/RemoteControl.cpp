@@ -1,5 +1,57 @@
-#include "Main.h"
+#include <array>
 
-void Main::IPCSocket1_Connected() {}
-void Main::IPCSocket1_Error() {}
-void Main::IPCSocket1_DataAvailable() {}
+#include "Canvas.h"
+#include "IPCSocket.h"
+#include "Listbox.h"
+#include "Main.h"
+#include "Module1.h"
+#include "PopupMenu.h"
+#include "PushButton.h"
+#include "RemoteProtocol.h"
+
+namespace {
+const QString kLocalTitle = QStringLiteral("Veltrane");
+const QString kRemoteTitle = QStringLiteral("Veltrane - Remote Controlled");
+
+// The user's bus and channel controls, which a controller takes over; always
+// handled in this order.
+std::array<Control*, 7> UserControls(Main& window) {
+    return {window.RootFrequencyPopup(), window.ClockGearPopup(),      window.SubFrameModePopup(),
+            window.AddChannelButton(),   window.RemoveChannelButton(), window.ClearAllChannels(),
+            window.ChannelListBox()};
+}
+}  // namespace
+
+void Main::IPCSocket1_Connected() {
+    pendingRemoteText_.clear();
+    SetTitle(kRemoteTitle);
+    for (Control* control : UserControls(*this)) control->SetEnabled(false);
+}
+
+void Main::IPCSocket1_DataAvailable() {
+    // A command cut between two reads is completed by the next one.
+    const QByteArray batch = TakeRemoteBatch(pendingRemoteText_, IPCSocket1()->ReadAll());
+    if (batch.isEmpty()) return;
+    ExecNetworkCommand(RemoteBatchText(batch));
+}
+
+void Main::IPCSocket1_Error() {
+    SetTitle(kLocalTitle);
+    IPCSocket1()->Close();
+    IPCSocket1()->Listen();
+    pendingRemoteText_.clear();
+
+    MessageType = 0;
+    MessageLength = -1;
+    MessageStart = 0;
+    ErrorLength = 0;
+    ErrorStart = 0;
+    SyncError = 0;
+
+    // Only the channel layer: the error marks leave the map at once.
+    Module1::BuildSlotMap();
+    ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
+    DrawZone()->Graphics().DrawPicture(ChannelSlotBuffer, 0, 0);
+
+    for (Control* control : UserControls(*this)) control->SetEnabled(true);
+}

@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTemporaryDir>
 
 #include "Canvas.h"
+#include "IPCSocket.h"
 #include "Main.h"
 #include "Module1.h"
 #include "MsgBox.h"
@@ -13,8 +15,18 @@ QStringList& RecordedMessages() {
     return messages;
 }
 
+QString TestSocketPath() {
+    static QTemporaryDir folder;
+    return folder.path() + QStringLiteral("/remote");
+}
+
 void InstallTestHooks() {
     SetMsgBoxHook([](const QString& text) { RecordedMessages().append(text); });
+    UseTestSocketPath();
+}
+
+void UseTestSocketPath() {
+    IPCSocket::SetPathRedirect([](const QString&) { return TestSocketPath(); });
 }
 
 void MainWindowTest::SetUp() {

@@ -13,8 +13,14 @@ class Main;
 // Every message box a test raised, in order; cleared by each fixture.
 QStringList& RecordedMessages();
 
-// Replaces the modal dialogs with recorders (called once by the test main).
+// Replaces the modal dialogs with recorders and sends the main window's socket
+// to a folder of this test program (called once by the test main).
 void InstallTestHooks();
+
+// The path the main window's socket listens on in tests, never the product's.
+QString TestSocketPath();
+// Restores that path after a test redirected the socket elsewhere.
+void UseTestSocketPath();
 
 // Starts every test from start-up: program-wide state reset and a freshly
 // built main window, which the test may destroy again.

@@ -1,0 +1,47 @@
+#pragma once
+// The controller's text commands: a keyword, ":", decimal values separated by
+// "," and a closing "*". Parsing is pure; Main executes the parsed commands.
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// The commands the system understands, in the order their keywords are tested.
+enum class RemoteKeyword {
+    SetSuperframeID,
+    SetSubFrameMode,
+    SetClockGear,
+    SetRootFrequency,
+    DisplayMessage,
+    DisplayError,
+    DisplaySyncError,
+    ClearAllChannels,
+    AddChannel,
+};
+
+// Values one command can carry; further values are ignored.
+constexpr int kRemoteValueCount = 21;
+
+struct RemoteCommand {
+    RemoteKeyword Keyword = RemoteKeyword::SetSuperframeID;
+    // Values in the order sent; a value not sent reads 0.
+    std::array<int32_t, kRemoteValueCount> Values{};
+};
+
+// The commands of one batch, in order: every "*"-terminated command whose
+// keyword is known. Unknown keywords, empty commands and the text after the
+// last "*" are left out.
+std::vector<RemoteCommand> ParseRemoteBatch(const QString& batch);
+
+// The most text kept from one read for the next while it holds no "*".
+constexpr qsizetype kMaxPendingRemoteBytes = 64 * 1024;
+
+// Joins what came in with the text kept from earlier reads and returns the
+// batch it completes: everything up to and including its last "*", empty when
+// there is none. The text after that "*" is kept in `pending` for the next
+// read, unless it is longer than kMaxPendingRemoteBytes, when it is dropped.
+QByteArray TakeRemoteBatch(QByteArray& pending, const QByteArray& received);
+
+// The batch as text: each byte one character, so no byte is lost or altered.
+QString RemoteBatchText(const QByteArray& batch);

@@ -1,0 +1,802 @@
+// Remote control: the command parser alone, then a real controller on the
+// window's local socket.
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <memory>
+
+#include "Canvas.h"
+#include "IPCSocket.h"
+#include "Listbox.h"
+#include "Main.h"
+#include "Module1.h"
+#include "PopupMenu.h"
+#include "PushButton.h"
+#include "RemoteProtocol.h"
+#include "TestSupport.h"
+#include "Text.h"
+
+namespace {
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+
+// ---------------------------------------------------------------------------
+// The parser, without a window.
+
+RemoteCommand Command(RemoteKeyword keyword, std::initializer_list<int32_t> values = {}) {
+    RemoteCommand command;
+    command.Keyword = keyword;
+    size_t i = 0;
+    for (int32_t value : values) command.Values[i++] = value;
+    return command;
+}
+
+}  // namespace
+
+bool operator==(const RemoteCommand& a, const RemoteCommand& b) {
+    return a.Keyword == b.Keyword && a.Values == b.Values;
+}
+
+void PrintTo(const RemoteCommand& command, std::ostream* os) {
+    *os << "{keyword " << static_cast<int>(command.Keyword) << ":";
+    for (int32_t value : command.Values) *os << " " << value;
+    *os << "}";
+}
+
+namespace {
+using K = RemoteKeyword;
+
+struct ParseCase {
+    const char* batch;
+    std::vector<RemoteCommand> expected;
+};
+
+TEST(RemoteProtocol, ParsesBatchesIntoCommands) {
+    const ParseCase cases[] = {
+        {"SetSuperframeID:2*", {Command(K::SetSuperframeID, {2})}},
+        // Without its "*" a command is not there yet.
+        {"SetSuperframeID:2", {}},
+        {"SetSuperframeID:2*SetClockGear:10", {Command(K::SetSuperframeID, {2})}},
+        {"SetSubFrameMode:19*SetClockGear:10*SetRootFrequency:1*",
+         {Command(K::SetSubFrameMode, {19}), Command(K::SetClockGear, {10}),
+          Command(K::SetRootFrequency, {1})}},
+        {"AddChannel:3,4,3208,0,0,0,0,1,0,16,7*",
+         {Command(K::AddChannel, {3, 4, 3208, 0, 0, 0, 0, 1, 0, 16, 7})}},
+        // Blanks around the keyword and around the whole value list.
+        {"  DisplayError \t:  100,2  *", {Command(K::DisplayError, {100, 2})}},
+        // Blanks inside the list: Val reads past leading blanks and stops at others.
+        {"DisplayMessage: 0 , 6 ,1*", {Command(K::DisplayMessage, {0, 6, 1})}},
+        // Missing values read 0.
+        {"DisplayError:100*", {Command(K::DisplayError, {100, 0})}},
+        {"DisplayMessage:0,,1*", {Command(K::DisplayMessage, {0, 0, 1})}},
+        {"ClearAllChannels:*", {Command(K::ClearAllChannels)}},
+        {"ClearAllChannels*", {Command(K::ClearAllChannels)}},
+        // Empty commands and unknown keywords are left out.
+        {"**Bogus:1*:5*DisplayErrors:1*", {}},
+        {"addchannel:1*", {Command(K::AddChannel, {1})}},
+        // Values: Val, then the Double-to-Int32 conversion.
+        {"SetSuperframeID:2.9*", {Command(K::SetSuperframeID, {2})}},
+        {"SetSuperframeID:-2.9*", {Command(K::SetSuperframeID, {-2})}},
+        {"SetSuperframeID:1e3*", {Command(K::SetSuperframeID, {1000})}},
+        {"SetSuperframeID:12abc*", {Command(K::SetSuperframeID, {12})}},
+        {"SetSuperframeID:abc*", {Command(K::SetSuperframeID, {0})}},
+        {"SetSuperframeID:1:2*", {Command(K::SetSuperframeID, {1})}},
+        {"SetSuperframeID:99999999999*", {Command(K::SetSuperframeID, {kMax})}},
+        {"SetSuperframeID:-99999999999*", {Command(K::SetSuperframeID, {kMin})}},
+        {"SetSuperframeID:2147483647*", {Command(K::SetSuperframeID, {kMax})}},
+        {"SetSuperframeID:-2147483648*", {Command(K::SetSuperframeID, {kMin})}},
+    };
+    for (const ParseCase& c : cases) {
+        SCOPED_TRACE(c.batch);
+        EXPECT_EQ(ParseRemoteBatch(QString::fromLatin1(c.batch)), c.expected);
+    }
+}
+
+TEST(RemoteProtocol, KeepsTwentyOneValuesAndIgnoresTheRest) {
+    QStringList values;
+    for (int i = 1; i <= 40; ++i) values << QString::number(i);
+    const auto commands =
+        ParseRemoteBatch(QStringLiteral("AddChannel:") + values.join(u',') + u'*');
+    ASSERT_EQ(commands.size(), 1u);
+    for (int i = 0; i < kRemoteValueCount; ++i) EXPECT_EQ(commands[0].Values[size_t(i)], i + 1);
+
+    // A list of half a million commas is no burden either.
+    const auto wide = ParseRemoteBatch(QStringLiteral("DisplayError:7") + QString(500000, u',') +
+                                       QStringLiteral("*"));
+    ASSERT_EQ(wide.size(), 1u);
+    EXPECT_EQ(wide[0], Command(K::DisplayError, {7}));
+}
+
+struct SplitCase {
+    const char* pending;
+    const char* received;
+    const char* batch;
+    const char* pendingAfter;
+};
+
+TEST(RemoteProtocol, KeepsTheTextAfterTheLastStarForTheNextRead) {
+    const SplitCase cases[] = {
+        {"", "SetSuperframeID:2*", "SetSuperframeID:2*", ""},
+        {"", "A:1*B:2*C:", "A:1*B:2*", "C:"},
+        {"C:", "3*", "C:3*", ""},
+        {"Add", "Chan", "", "AddChan"},
+        {"AddChan", "nel:1*Dis", "AddChannel:1*", "Dis"},
+        {"", "*", "*", ""},
+        {"", "", "", ""},
+    };
+    for (const SplitCase& c : cases) {
+        SCOPED_TRACE(std::string(c.pending) + "|" + c.received);
+        QByteArray pending(c.pending);
+        EXPECT_EQ(TakeRemoteBatch(pending, QByteArray(c.received)), QByteArray(c.batch));
+        EXPECT_EQ(pending, QByteArray(c.pendingAfter));
+    }
+}
+
+TEST(RemoteProtocol, DropsPendingTextBeyondItsBound) {
+    QByteArray pending(kMaxPendingRemoteBytes - 1, 'x');
+    EXPECT_TRUE(TakeRemoteBatch(pending, "y").isEmpty());
+    EXPECT_EQ(pending.size(), kMaxPendingRemoteBytes);  // up to the bound it is kept
+    EXPECT_TRUE(TakeRemoteBatch(pending, "z").isEmpty());
+    EXPECT_TRUE(pending.isEmpty());
+
+    const QByteArray longTail = "SetSuperframeID:1*" + QByteArray(kMaxPendingRemoteBytes + 1, 'x');
+    EXPECT_EQ(TakeRemoteBatch(pending, longTail), QByteArray("SetSuperframeID:1*"));
+    EXPECT_TRUE(pending.isEmpty());
+}
+
+TEST(RemoteProtocol, BatchTextKeepsEveryByte) {
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b) bytes.append(char(b));
+    const QString text = RemoteBatchText(bytes);
+    ASSERT_EQ(text.size(), 256);
+    for (int b = 0; b < 256; ++b) EXPECT_EQ(text[b].unicode(), b);
+}
+
+// ---------------------------------------------------------------------------
+// A controller on the window's socket.
+
+const QString kLocalTitle = QStringLiteral("Veltrane");
+const QString kRemoteTitle = QStringLiteral("Veltrane - Remote Controlled");
+
+// Pumps the event loop until `done` holds, at most `timeoutMs`.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+// The external program: connects, writes commands, reads notifications.
+class Controller {
+  public:
+    explicit Controller(const QString& path) {
+        socket_.connectToServer(path);
+        socket_.waitForConnected(2000);
+    }
+
+    QLocalSocket& Socket() { return socket_; }
+    bool Connected() const { return socket_.state() == QLocalSocket::ConnectedState; }
+
+    // One write; returns once every byte has left.
+    bool Send(const QByteArray& text) {
+        socket_.write(text);
+        socket_.flush();
+        return WaitUntil([this] { return socket_.bytesToWrite() == 0; }, 20000);
+    }
+
+    // Sends text that is to change nothing, and gives the window time to read it.
+    void SendAndSettle(const QByteArray& text) {
+        Send(text);
+        QTest::qWait(50);
+    }
+
+    // What the system wrote until `count` commands ("*") arrived, within the bound.
+    QByteArray ReadCommands(int count, int timeoutMs = 5000) {
+        QByteArray received;
+        WaitUntil(
+            [&] {
+                received += socket_.readAll();
+                return received.count('*') >= count;
+            },
+            timeoutMs);
+        return received;
+    }
+
+    // Reads without running the event loop: only text already sent arrives.
+    QByteArray ReadWithoutEventLoop() {
+        socket_.waitForReadyRead(1000);
+        return socket_.readAll();
+    }
+
+    void Disconnect() {
+        socket_.disconnectFromServer();
+        if (socket_.state() != QLocalSocket::UnconnectedState) socket_.waitForDisconnected(1000);
+    }
+
+  private:
+    QLocalSocket socket_;
+};
+
+// Records the order in which widgets change their enabled state.
+class EnabledOrder : public QObject {
+  public:
+    explicit EnabledOrder(const std::vector<Control*>& controls) {
+        for (Control* control : controls) control->Widget()->installEventFilter(this);
+    }
+    QStringList names;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange) names << watched->objectName();
+        return false;
+    }
+};
+
+const QStringList kUserControlNames = {
+    "RootFrequencyPopup",  "ClockGearPopup",   "SubFrameModePopup", "AddChannelButton",
+    "RemoveChannelButton", "ClearAllChannels", "ChannelListBox"};
+
+class RemoteControlTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        path_ = main().IPCSocket1()->ListeningPath();
+        ASSERT_FALSE(path_.isEmpty());
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        UseTestSocketPath();
+    }
+
+    // A controller that the window has taken as its controller.
+    std::unique_ptr<Controller> Connect() {
+        auto controller = std::make_unique<Controller>(path_);
+        EXPECT_TRUE(controller->Connected());
+        EXPECT_TRUE(WaitUntil([this] { return main().Title() == kRemoteTitle; }));
+        return controller;
+    }
+
+    std::vector<Control*> UserControls() {
+        Main& m = main();
+        return {m.RootFrequencyPopup(), m.ClockGearPopup(),      m.SubFrameModePopup(),
+                m.AddChannelButton(),   m.RemoveChannelButton(), m.ClearAllChannels(),
+                m.ChannelListBox()};
+    }
+    std::vector<bool> EnabledStates() {
+        std::vector<bool> states;
+        for (Control* control : UserControls()) states.push_back(control->Enabled());
+        return states;
+    }
+
+    Channel& Record(int id) { return *main().SBChannel[size_t(id)]; }
+    Listbox& List() { return *main().ChannelListBox(); }
+
+    // The map painters and the bus settings belong to other parts of the
+    // program; the map's pixels can only be checked once they draw.
+    bool MapIsDrawn() {
+        const Picture layer = main().DrawControlSlot(0, 0);
+        return !layer.IsNil() && PixelColor(layer.Image(), 0, 1) == RGB(239, 239, 239) &&
+               Module1::iControlSize == 4 && Module1::iSubFrameLength == 32;
+    }
+
+    QString path_;
+};
+
+// A point of slot s's cell, `dx`, `dy` from its top-left pixel.
+Color SlotPixel(const QImage& map, int slot, int dx = 1, int dy = 1) {
+    return PixelColor(map, 7 * (slot % 96) + 2 + dx, 18 * (slot / 96) + 2 + dy);
+}
+
+const Color kDataSpace = RGB(200, 200, 200);
+const Color kMessageGreen = RGB(0, 255, 0);
+const Color kBandType1 = RGB(255, 235, 150);
+const Color kErrorRed = RGB(255, 0, 0);
+
+const QByteArray kStep2 = "SetSubFrameMode:19*SetClockGear:10*SetRootFrequency:1*";
+const QByteArray kStep3 = "ClearAllChannels:*AddChannel:3,4,3208,0,0,0,0,1,0,16,7*";
+const QByteArray kStep4 = "DisplayMessage:0,6,1*DisplayError:100,2*";
+const QByteArray kStep5 = "SetSuperframeID:2*";
+
+TEST_F(RemoteControlTest, WorkedExchange) {
+    // The user's own settings before the controller takes over.
+    main().SubFrameModePopup()->SetListIndex(0);
+    main().ClockGearPopup()->SetListIndex(9);
+    main().RootFrequencyPopup()->SetListIndex(2);
+
+    // 1: a controller connects; the seven controls are disabled in order.
+    EnabledOrder order(UserControls());
+    auto controller = Connect();
+    EXPECT_EQ(main().Title(), kRemoteTitle);
+    EXPECT_EQ(EnabledStates(), std::vector<bool>(7, false));
+    QStringList disabled = kUserControlNames;
+    disabled.removeAll(QStringLiteral("RemoveChannelButton"));  // it was disabled already
+    EXPECT_EQ(order.names, disabled);
+    EXPECT_TRUE(main().IPCSocket1()->IsConnected());
+
+    // 2: bus settings by pop-up row.
+    ASSERT_TRUE(controller->Send(kStep2));
+    ASSERT_TRUE(WaitUntil([&] { return main().RootFrequencyPopup()->ListIndex() == 1; }));
+    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 19);
+    EXPECT_EQ(main().ClockGearPopup()->ListIndex(), 10);
+
+    // 3: a fresh table with channel 3.
+    Record(5).Status = 1;
+    Record(5).SegmentLength = 9;
+    Record(3).RowID = 12;
+    ASSERT_TRUE(controller->Send(kStep3));
+    ASSERT_TRUE(WaitUntil([&] { return Record(3).Status == 1; }));
+    ASSERT_EQ(List().ListCount(), 1);
+    EXPECT_EQ(List().Cell(0, 0), QStringLiteral("3"));
+    EXPECT_FALSE(List().Expanded(0));
+    const Channel& c3 = Record(3);
+    EXPECT_EQ(c3.SegmentLength, 4);
+    EXPECT_EQ(c3.SegmentDistribution, 3208);
+    EXPECT_EQ(c3.TransportProtocol, 0);
+    EXPECT_EQ(c3.FrequencyLocked, 0);
+    EXPECT_EQ(c3.PresenceRate, 0);
+    EXPECT_EQ(c3.AuxFormat, 0);
+    EXPECT_EQ(c3.DataType, 1);
+    EXPECT_EQ(c3.ChannelLink, 0);
+    EXPECT_EQ(c3.DataLength, 16);
+    EXPECT_EQ(c3.Editable, 7);
+    EXPECT_EQ(c3.BoxColor, main().ColorMap[3]);
+    EXPECT_EQ(c3.RowID, -1);  // set by the list's next row-ID rebuild, not here
+    EXPECT_EQ(Record(5).Status, 0);
+    EXPECT_EQ(Record(5).SegmentLength, 0);
+    EXPECT_EQ(Record(5).RowID, -1);
+
+    // 4: a message band and error marks in one batch.
+    ASSERT_TRUE(controller->Send(kStep4));
+    ASSERT_TRUE(WaitUntil([&] { return main().ErrorLength == 2; }));
+    EXPECT_EQ(main().MessageStart, 0);
+    EXPECT_EQ(main().MessageLength, 6);
+    EXPECT_EQ(main().MessageType, 1);
+    EXPECT_EQ(main().ErrorStart, 100);
+    EXPECT_EQ(main().SyncError, 0);
+    const QImage marked = GrabMap();
+
+    // 5: the marks are reset, but the map still shows them.
+    ASSERT_TRUE(controller->Send(kStep5));
+    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 2; }));
+    EXPECT_EQ(main().ErrorLength, 0);
+    EXPECT_EQ(main().ErrorStart, 0);
+    EXPECT_EQ(main().SyncError, 0);
+    EXPECT_EQ(main().MessageStart, 0);
+    EXPECT_EQ(main().MessageLength, -1);
+    EXPECT_EQ(main().MessageType, 0);
+    EXPECT_EQ(GrabMap(), marked);
+
+    // 6: the release of a drag of channel 3 to offset 9 writes two notifications.
+    Record(3).SegmentDistribution = Module1::CalculateSegmentDistribution(9, 128);
+    ASSERT_EQ(Record(3).SegmentDistribution, 3209);
+    main().IPCSocket1()->Write("SetEventID:" + CStr(Record(3).Editable).toLatin1() + "*");
+    main().IPCSocket1()->Write("SetChannelSD:3," + CStr(Record(3).SegmentDistribution).toLatin1() +
+                               "*");
+    EXPECT_EQ(controller->ReadCommands(2), QByteArray("SetEventID:7*SetChannelSD:3,3209*"));
+
+    // 7: the controller goes; the window is the user's again.
+    order.names.clear();
+    controller->Disconnect();
+    ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
+    EXPECT_EQ(EnabledStates(), std::vector<bool>(7, true));
+    EXPECT_EQ(order.names, kUserControlNames);
+    EXPECT_FALSE(main().IPCSocket1()->IsConnected());
+    EXPECT_EQ(main().MessageLength, -1);
+    EXPECT_EQ(main().ErrorLength, 0);
+    // The controller's channel stays, with its event id.
+    ASSERT_EQ(List().ListCount(), 1);
+    EXPECT_EQ(Record(3).Editable, 7);
+
+    // Listening again: the next controller is served.
+    auto next = Connect();
+    EXPECT_EQ(main().Title(), kRemoteTitle);
+}
+
+TEST_F(RemoteControlTest, WorkedExchangeOnTheMap) {
+    if (!MapIsDrawn()) GTEST_SKIP() << "needs the map painters and the bus settings";
+    auto controller = Connect();
+    ASSERT_TRUE(controller->Send(kStep2));
+    ASSERT_TRUE(controller->Send(kStep3));
+    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
+
+    // Channel 3: 48 kHz with segments of 4 slots from slot 8, every 128 slots.
+    EXPECT_EQ(List().Cell(0, 2), QStringLiteral("48kHz"));
+    EXPECT_EQ(List().Cell(0, 3), QStringLiteral("768kbps"));
+    QImage map = GrabMap();
+    const Color colour = main().ColorMap[3];
+    for (int segment = 0; segment < 12; ++segment) {
+        for (int k = 0; k < 4; ++k) {
+            const int slot = 8 + 128 * segment + k;
+            EXPECT_EQ(SlotPixel(map, slot), colour) << "slot " << slot;
+            EXPECT_EQ(Module1::SuperFrameSlot[size_t(slot)], 3) << "slot " << slot;
+        }
+        EXPECT_EQ(SlotPixel(map, 12 + 128 * segment), kDataSpace);
+    }
+
+    ASSERT_TRUE(controller->Send(kStep4));
+    ASSERT_TRUE(WaitUntil([&] { return main().ErrorLength == 2; }));
+    map = GrabMap();
+    // The band over message slots 1 to 6: slots 3, 32 to 35 and 64, with 2
+    // pixels of message green above it and at its outer ends.
+    EXPECT_EQ(PixelColor(map, 7 * 3 + 5, 9), kBandType1);
+    EXPECT_EQ(PixelColor(map, 7 * 3 + 2, 9), kMessageGreen);
+    for (int slot : {32, 33, 34, 35}) {
+        EXPECT_EQ(PixelColor(map, 7 * slot + 2, 9), kBandType1) << "slot " << slot;
+        EXPECT_EQ(PixelColor(map, 7 * slot + 2, 3), kMessageGreen) << "slot " << slot;
+    }
+    EXPECT_EQ(PixelColor(map, 7 * 64 + 3, 9), kBandType1);
+    EXPECT_EQ(PixelColor(map, 7 * 64 + 7, 9), kMessageGreen);
+    EXPECT_EQ(PixelColor(map, 7 * 65 + 3, 9), kMessageGreen);
+    // Error marks on slots 100 to 102; the channel stays.
+    for (int slot : {100, 101, 102}) EXPECT_EQ(SlotPixel(map, slot), kErrorRed) << slot;
+    EXPECT_EQ(SlotPixel(map, 103), kDataSpace);
+    EXPECT_EQ(SlotPixel(map, 99), kMessageGreen);
+    EXPECT_EQ(SlotPixel(map, 8), colour);
+
+    ASSERT_TRUE(controller->Send(kStep5));
+    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 2; }));
+    EXPECT_EQ(SlotPixel(GrabMap(), 100), kErrorRed);
+
+    // The controller goes: the error marks leave the map, the band stays.
+    controller->Disconnect();
+    ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
+    map = GrabMap();
+    for (int slot : {100, 101, 102}) EXPECT_EQ(SlotPixel(map, slot), kDataSpace) << slot;
+    EXPECT_EQ(PixelColor(map, 7 * 32 + 2, 9), kBandType1);
+    EXPECT_EQ(SlotPixel(map, 8), colour);
+}
+
+TEST_F(RemoteControlTest, CommandsWaitForTheirStarAcrossReads) {
+    auto controller = Connect();
+
+    // Nothing without the "*"; the "*" of the next write completes it.
+    controller->SendAndSettle("SetSuperframeID:5");
+    EXPECT_EQ(main().SuperframeID, 0);
+    ASSERT_TRUE(controller->Send("*"));
+    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 5; }));
+
+    // A command cut in two is executed once, as sent.
+    controller->SendAndSettle("AddChannel:3,4,32");
+    EXPECT_EQ(List().ListCount(), 0);
+    ASSERT_TRUE(controller->Send("08,0,0,0,0,1,0,16,7*"));
+    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
+    EXPECT_EQ(Record(3).SegmentDistribution, 3208);
+    EXPECT_EQ(Record(3).Editable, 7);
+    QTest::qWait(50);
+    EXPECT_EQ(List().ListCount(), 1);
+
+    // The read that completes a command is its batch, and resets the marks.
+    ASSERT_TRUE(controller->Send("DisplayError:100,2*DisplayMes"));
+    ASSERT_TRUE(WaitUntil([&] { return main().ErrorLength == 2; }));
+    ASSERT_TRUE(controller->Send("sage:0,6,1*"));
+    ASSERT_TRUE(WaitUntil([&] { return main().MessageLength == 6; }));
+    EXPECT_EQ(main().ErrorLength, 0);
+    EXPECT_EQ(main().MessageType, 1);
+
+    // What a controller sends just before it goes is still executed.
+    ASSERT_TRUE(controller->Send("SetSuperframeID:4*"));
+    controller->Disconnect();
+    ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
+    EXPECT_EQ(main().SuperframeID, 4);
+}
+
+TEST_F(RemoteControlTest, BlanksAndMissingValues) {
+    auto controller = Connect();
+    ASSERT_TRUE(controller->Send("  DisplayError :  100,2  *"));
+    ASSERT_TRUE(WaitUntil([&] { return main().ErrorLength == 2; }));
+    EXPECT_EQ(main().ErrorStart, 100);
+
+    ASSERT_TRUE(controller->Send("DisplayMessage:7*"));
+    ASSERT_TRUE(WaitUntil([&] { return main().MessageStart == 7; }));
+    EXPECT_EQ(main().MessageLength, 0);
+    EXPECT_EQ(main().MessageType, 0);
+    EXPECT_EQ(main().ErrorLength, 0);
+}
+
+TEST_F(RemoteControlTest, ClearAllChannelsKeepsTheMarksOfItsBatch) {
+    auto controller = Connect();
+    ASSERT_TRUE(controller->Send("AddChannel:3,4,3208,0,0,0,0,1,0,16,7*"));
+    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
+    const Color colour = Record(3).BoxColor;
+
+    ASSERT_TRUE(controller->Send("DisplayError:100,2*ClearAllChannels:*"));
+    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 0; }));
+    EXPECT_EQ(main().ErrorStart, 100);
+    EXPECT_EQ(main().ErrorLength, 2);
+    // Freed, but with its colour and event id.
+    EXPECT_EQ(Record(3).Status, 0);
+    EXPECT_EQ(Record(3).SegmentDistribution, 0);
+    EXPECT_EQ(Record(3).RowID, -1);
+    EXPECT_EQ(Record(3).BoxColor, colour);
+    EXPECT_EQ(Record(3).Editable, 7);
+
+    if (!MapIsDrawn()) GTEST_SKIP() << "the map checks need the map painters";
+    const QImage map = GrabMap();
+    EXPECT_EQ(SlotPixel(map, 100), kErrorRed);
+    EXPECT_EQ(SlotPixel(map, 8), kDataSpace);
+}
+
+TEST_F(RemoteControlTest, SuperframeIdAloneResetsTheMarksButNotTheMap) {
+    auto controller = Connect();
+    ASSERT_TRUE(controller->Send("DisplayError:100,2*DisplaySyncError:3*"));
+    ASSERT_TRUE(WaitUntil([&] { return main().SyncError == 3; }));
+    const QImage marked = GrabMap();
+
+    ASSERT_TRUE(controller->Send("SetSuperframeID:9*"));
+    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 9; }));
+    EXPECT_EQ(main().SyncError, 0);
+    EXPECT_EQ(main().ErrorLength, 0);
+    EXPECT_EQ(main().MessageLength, -1);
+    EXPECT_EQ(GrabMap(), marked);
+    if (MapIsDrawn()) {
+        EXPECT_EQ(SlotPixel(marked, 192, 1, 1), kErrorRed);  // frame 1's first slot
+        EXPECT_EQ(SlotPixel(marked, 101), kErrorRed);
+    }
+}
+
+TEST_F(RemoteControlTest, AddChannelTwiceListsTwoRows) {
+    auto controller = Connect();
+    const int32_t secondCode = Module1::CalculateSegmentDistribution(16, 128);
+    ASSERT_TRUE(controller->Send("AddChannel:3,4,3208,0,0,0,0,1,0,16,7*AddChannel:3,2," +
+                                 QByteArray::number(secondCode) + ",1,1,1,1,0,1,8,9*"));
+    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 2; }));
+    EXPECT_EQ(List().Cell(0, 0), QStringLiteral("3"));
+    EXPECT_EQ(List().Cell(1, 0), QStringLiteral("3"));
+    const Channel& c3 = Record(3);
+    EXPECT_EQ(c3.SegmentLength, 2);
+    EXPECT_EQ(c3.SegmentDistribution, secondCode);
+    EXPECT_EQ(c3.TransportProtocol, 1);
+    EXPECT_EQ(c3.DataType, 0);
+    EXPECT_EQ(c3.ChannelLink, 1);
+    EXPECT_EQ(c3.DataLength, 8);
+    EXPECT_EQ(c3.Editable, 9);
+
+    if (!MapIsDrawn()) GTEST_SKIP() << "the slot map checks need the map painters";
+    // The first command's slots stay marked until the slot map is rebuilt.
+    EXPECT_EQ(Module1::SuperFrameSlot[8], 3);
+    EXPECT_EQ(Module1::SuperFrameSlot[16], 3);
+}
+
+TEST_F(RemoteControlTest, ValuesOutsideThePoolAndThePopupsChangeNothing) {
+    auto controller = Connect();
+    main().SubFrameModePopup()->SetListIndex(19);
+    main().ClockGearPopup()->SetListIndex(10);
+    main().RootFrequencyPopup()->SetListIndex(1);
+    const int32_t controlSize = Module1::iControlSize;
+    const int32_t clockGear = Module1::iClockGear;
+    const int32_t rootFrequency = Module1::iRootFrequency;
+
+    ASSERT_TRUE(controller->Send(
+        "AddChannel:256,4,3208,0,0,0,0,1,0,16,7*AddChannel:-1,4,3208*"
+        "AddChannel:2147483647,4*AddChannel:-2147483648,4*AddChannel:99999999999,1*"
+        "SetSubFrameMode:32*SetSubFrameMode:-1*SetClockGear:16*SetClockGear:-1*"
+        "SetRootFrequency:2147483647*SetRootFrequency:-2147483648*SetSuperframeID:1*"));
+    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 1; }));
+    EXPECT_EQ(List().ListCount(), 0);
+    for (int id = 0; id < 256; ++id) {
+        EXPECT_EQ(Record(id).Status, 0) << id;
+        EXPECT_EQ(Record(id).Editable, 0) << id;
+    }
+    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 19);
+    EXPECT_EQ(main().ClockGearPopup()->ListIndex(), 10);
+    EXPECT_EQ(main().RootFrequencyPopup()->ListIndex(), 1);
+    EXPECT_EQ(Module1::iControlSize, controlSize);
+    EXPECT_EQ(Module1::iClockGear, clockGear);
+    EXPECT_EQ(Module1::iRootFrequency, rootFrequency);
+
+    // More than 21 values: the first eleven make the channel, the rest is ignored.
+    QByteArray many = "AddChannel:4,4,3208,0,0,0,0,1,0,16,5";
+    for (int i = 0; i < 30; ++i) many += ",777";
+    ASSERT_TRUE(controller->Send(many + "*"));
+    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
+    EXPECT_EQ(Record(4).Editable, 5);
+    EXPECT_EQ(Record(4).DataLength, 16);
+}
+
+// Whatever comes in, the window stays usable and a later valid command works.
+TEST_F(RemoteControlTest, SurvivesBadInput) {
+    auto controller = Connect();
+
+    QRandomGenerator random(20240611);
+    QByteArray noise(1024 * 1024, Qt::Uninitialized);
+    for (char& byte : noise) byte = char(random.bounded(256));
+    ASSERT_TRUE(controller->Send(noise));
+    ASSERT_TRUE(controller->Send("*SetSuperframeID:11*"));
+    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 11; }, 60000));
+
+    QByteArray many;
+    for (int i = 1; i <= 10000; ++i) {
+        many += (i % 1000 == 0)
+                    ? QByteArray("DisplaySyncError:") + QByteArray::number(i / 1000) + "*"
+                    : QByteArray("SetSuperframeID:") + QByteArray::number(i) + "*";
+    }
+    ASSERT_TRUE(controller->Send(many));
+    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 9999; }, 60000));
+
+    // Values at the 32-bit limits, stored as received where the model takes them.
+    ASSERT_TRUE(controller->Send(
+        "AddChannel:5,2147483647,3208,2147483647,1,2147483647,-2147483648,1,0,2147483647,1*"
+        "AddChannel:6,4,2147483647,1,1,31,0,0,0,0,2*"
+        "AddChannel:7,-2147483648,-2147483648,3,0,0,0,0,0,0,3*"
+        "DisplayMessage:2147483647,2147483647,1*DisplayMessage:-2147483648,2147483647,0*"
+        "DisplayError:2147483647,2147483647*DisplayError:-2147483648,2147483647*"
+        "DisplayError:1500,2147483647*DisplaySyncError:2147483647*DisplaySyncError:-2147483648*"
+        "SetSuperframeID:12*"));
+    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 12; }, 60000));
+    EXPECT_EQ(List().ListCount(), 3);
+    EXPECT_EQ(Record(5).SegmentLength, kMax);
+    EXPECT_EQ(Record(6).SegmentDistribution, kMax);
+    EXPECT_EQ(Record(7).SegmentLength, kMin);
+    EXPECT_EQ(main().SyncError, kMin);
+
+    // Still in charge of the window, and it is the user's again afterwards.
+    EXPECT_EQ(main().Title(), kRemoteTitle);
+    controller->Disconnect();
+    ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }, 60000));
+    EXPECT_EQ(EnabledStates(), std::vector<bool>(7, true));
+}
+
+TEST_F(RemoteControlTest, NotificationsLeaveAsTwoWritesInOrder) {
+    auto controller = Connect();
+    // Each write leaves at once: the controller reads it without the window's
+    // event loop running in between.
+    main().IPCSocket1()->Write("SetEventID:7*");
+    EXPECT_EQ(controller->ReadWithoutEventLoop(), QByteArray("SetEventID:7*"));
+    main().IPCSocket1()->Write("SetChannelSD:3,3209*");
+    EXPECT_EQ(controller->ReadWithoutEventLoop(), QByteArray("SetChannelSD:3,3209*"));
+
+    // Writing to a controller that has just gone is no fault either: the
+    // window learns of it once the writer is done.
+    controller->Disconnect();
+    main().IPCSocket1()->Write("SetEventID:7*");
+    main().IPCSocket1()->Write("SetChannelSD:3,3209*");
+    EXPECT_EQ(main().Title(), kRemoteTitle);
+    ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
+    main().IPCSocket1()->Write("SetEventID:7*");
+    auto next = Connect();
+    EXPECT_TRUE(main().IPCSocket1()->IsConnected());
+}
+
+TEST_F(RemoteControlTest, DragOfTheControllersChannelIsReported) {
+    if (!MapIsDrawn()) GTEST_SKIP() << "needs the map painters and the canvas handlers";
+    auto controller = Connect();
+    ASSERT_TRUE(controller->Send(kStep3));
+    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
+
+    // Press on slot 9 (channel 3's first segment covers 8 to 11), drag to slot 9.
+    Canvas* canvas = main().DrawZone();
+    const QPoint slot9(7 * 9 + 4, 9);
+    QTest::mousePress(canvas, Qt::LeftButton, {}, slot9);
+    QTest::mouseMove(canvas, slot9 + QPoint(1, 0));
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, slot9 + QPoint(1, 0));
+    EXPECT_EQ(Record(3).SegmentDistribution, 3209);
+    EXPECT_EQ(controller->ReadCommands(2), QByteArray("SetEventID:7*SetChannelSD:3,3209*"));
+}
+
+// ---------------------------------------------------------------------------
+// The socket file.
+
+TEST_F(RemoteControlTest, SocketFileIsTheUsersAlone) {
+    struct stat info {};
+    ASSERT_EQ(::lstat(QFile::encodeName(path_).constData(), &info), 0);
+    EXPECT_TRUE(S_ISSOCK(info.st_mode));
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(info.st_uid, ::getuid());
+
+    // The window going away takes the socket file with it.
+    Main::Destroy();
+    EXPECT_FALSE(QFile::exists(path_));
+}
+
+TEST_F(RemoteControlTest, SecondControllerIsRefusedAtOnce) {
+    auto first = Connect();
+    Controller second(path_);
+    second.Socket().write("SetSuperframeID:99*");
+    second.Socket().flush();
+    ASSERT_TRUE(WaitUntil([&] { return !second.Connected(); }));
+
+    ASSERT_TRUE(first->Send("SetSuperframeID:5*"));
+    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 5; }));
+    QTest::qWait(50);
+    EXPECT_EQ(main().SuperframeID, 5);
+    EXPECT_EQ(main().Title(), kRemoteTitle);
+    EXPECT_TRUE(main().IPCSocket1()->IsConnected());
+}
+
+// A socket file that nobody listens on, as a crashed run leaves it.
+void LeaveStaleSocketFile(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ::close(fd);
+}
+
+class SocketPathTest : public RemoteControlTest {
+  protected:
+    // Builds a fresh window whose socket uses `path`; returns the lines it
+    // wrote to standard error meanwhile, without the offscreen platform's notes.
+    QStringList OpenWindowOn(const QString& path) {
+        Main::Destroy();
+        IPCSocket::SetPathRedirect([path](const QString&) { return path; });
+        testing::internal::CaptureStderr();
+        Main::Instance();
+        const QString text = QString::fromStdString(testing::internal::GetCapturedStderr());
+        QStringList lines = text.split(u'\n', Qt::SkipEmptyParts);
+        lines.removeIf(
+            [](const QString& line) { return line.contains("plugin does not support"); });
+        return lines;
+    }
+    QTemporaryDir folder_;
+};
+
+TEST_F(SocketPathTest, StaleSocketFileIsReplaced) {
+    const QString path = folder_.filePath(QStringLiteral("stale"));
+    LeaveStaleSocketFile(path);
+    ASSERT_TRUE(QFile::exists(path));
+    EXPECT_EQ(OpenWindowOn(path), QStringList());
+    EXPECT_EQ(main().IPCSocket1()->ListeningPath(), path);
+    Controller controller(path);
+    EXPECT_TRUE(WaitUntil([&] { return main().Title() == kRemoteTitle; }));
+}
+
+TEST_F(SocketPathTest, PathThatIsNotASocketIsLeftAlone) {
+    const QString path = folder_.filePath(QStringLiteral("notes"));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("keep me");
+    }
+    const QStringList warning = OpenWindowOn(path);
+    ASSERT_EQ(warning.size(), 1) << warning.join(u'\n').toStdString();
+    EXPECT_TRUE(warning[0].contains(path)) << warning[0].toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("keep me"));
+    EXPECT_TRUE(main().IPCSocket1()->ListeningPath().isEmpty());
+
+    // The program runs on without remote control.
+    EXPECT_EQ(main().Title(), kLocalTitle);
+    EXPECT_TRUE(main().AddChannelButton()->Enabled());
+    Main::Destroy();
+    EXPECT_TRUE(QFile::exists(path));
+}
+
+TEST_F(SocketPathTest, PathAnotherProgramListensOnIsLeftAlone) {
+    const QString path = folder_.filePath(QStringLiteral("taken"));
+    QLocalServer other;
+    ASSERT_TRUE(other.listen(path));
+    const QStringList warning = OpenWindowOn(path);
+    ASSERT_EQ(warning.size(), 1) << warning.join(u'\n').toStdString();
+    EXPECT_TRUE(warning[0].contains(path)) << warning[0].toStdString();
+    EXPECT_TRUE(main().IPCSocket1()->ListeningPath().isEmpty());
+    QTest::qWait(20);
+    while (other.hasPendingConnections()) delete other.nextPendingConnection();
+
+    // The other program still gets its connections; the window is not involved.
+    Controller controller(path);
+    EXPECT_TRUE(WaitUntil([&] { return other.hasPendingConnections(); }));
+    QTest::qWait(50);
+    EXPECT_EQ(main().Title(), kLocalTitle);
+    Main::Destroy();
+    EXPECT_TRUE(QFile::exists(path));
+}
+}  // namespace
