@@ -13,14 +13,34 @@ QStringList& RecordedMessages() {
     return messages;
 }
 
+QList<FileDialogRequest>& RecordedFileDialogs() {
+    static QList<FileDialogRequest> requests;
+    return requests;
+}
+
+namespace {
+QString& ChosenFile() {
+    static QString path;
+    return path;
+}
+}  // namespace
+
+void ChooseFileInDialogs(const QString& path) { ChosenFile() = path; }
+
 void InstallTestHooks() {
     SetMsgBoxHook([](const QString& text) { RecordedMessages().append(text); });
+    SetFileDialogHook([](const FileDialogRequest& request) {
+        RecordedFileDialogs().append(request);
+        return ChosenFile().isEmpty() ? FolderItem() : FolderItem(ChosenFile());
+    });
 }
 
 void MainWindowTest::SetUp() {
     Main::Destroy();
     Module1::ResetForTests();
     RecordedMessages().clear();
+    RecordedFileDialogs().clear();
+    ChooseFileInDialogs(QString());
     Main::Instance();
 }
 
