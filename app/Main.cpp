@@ -252,45 +252,6 @@ void Main::_CreateControls0() {
     setTabOrder(DrawZone_, ClearAllChannels_);
 }
 
-namespace {
-MenuItem* FindMenuItem(const Window* window, const char* name) {
-    MenuBar* bar = window->GetMenuBar();
-    return bar ? bar->FindItem(QString::fromLatin1(name)) : nullptr;
-}
-}  // namespace
-
-MenuItem* Main::HelpMenu() const { return FindMenuItem(this, "HelpMenu"); }
-MenuItem* Main::HelpAbout() const { return FindMenuItem(this, "HelpAbout"); }
-MenuItem* Main::EditMenu() const { return FindMenuItem(this, "EditMenu"); }
-MenuItem* Main::EditSelectAll() const { return FindMenuItem(this, "EditSelectAll"); }
-MenuItem* Main::UntitledMenu0() const { return FindMenuItem(this, "UntitledMenu0"); }
-MenuItem* Main::EditClear() const { return FindMenuItem(this, "EditClear"); }
-MenuItem* Main::EditPaste() const { return FindMenuItem(this, "EditPaste"); }
-MenuItem* Main::EditCopy() const { return FindMenuItem(this, "EditCopy"); }
-MenuItem* Main::EditCut() const { return FindMenuItem(this, "EditCut"); }
-MenuItem* Main::UntitledMenu1() const { return FindMenuItem(this, "UntitledMenu1"); }
-MenuItem* Main::EditUndo() const { return FindMenuItem(this, "EditUndo"); }
-MenuItem* Main::FileMenu() const { return FindMenuItem(this, "FileMenu"); }
-::QuitMenuItem* Main::FileQuit() const {
-    return dynamic_cast<::QuitMenuItem*>(FindMenuItem(this, "FileQuit"));
-}
-MenuItem* Main::UntitledSeparator() const { return FindMenuItem(this, "UntitledSeparator"); }
-MenuItem* Main::FileSaveBusConfiguration() const {
-    return FindMenuItem(this, "FileSaveBusConfiguration");
-}
-MenuItem* Main::FileLoadBusConfiguration() const {
-    return FindMenuItem(this, "FileLoadBusConfiguration");
-}
-
-void Main::AddMenuHandlers(Window* window) {
-    auto* main = static_cast<Main*>(window);
-    window->_AddMenuHandler(QStringLiteral("HelpAbout"), [main] { return main->_HelpAbout_Action(); });
-    window->_AddMenuHandler(QStringLiteral("FileLoadBusConfiguration"),
-                            [main] { return main->_FileLoadBusConfiguration_Action(); });
-    window->_AddMenuHandler(QStringLiteral("FileSaveBusConfiguration"),
-                            [main] { return main->_FileSaveBusConfiguration_Action(); });
-}
-
 void Main::Event_Open() {
     for (int i = 0; i < kChannelCount; ++i) {
         auto record = std::make_unique<Channel>();
@@ -310,7 +271,3 @@ void Main::Event_Open() {
 }
 
 void Main::Event_Close() { Application::Quit(0); }
-
-bool Main::_HelpAbout_Action() { return true; }
-
-bool Main::_HelpHelpVeltrane_Action() { return true; }

@@ -39,10 +39,14 @@ void MenuItem::FillMenu(QMenu* menu, const std::function<void(MenuItem*)>& trigg
             continue;
         }
         if (item->Count() > 0) {
-            item->FillMenu(menu->addMenu(item->Text), triggered);
+            QMenu* submenu = menu->addMenu(item->Text);
+            submenu->setObjectName(item->Name);
+            item->FillMenu(submenu, triggered);
             continue;
         }
         QAction* action = menu->addAction(item->Text);
+        action->setObjectName(item->Name);
+        if (item->IsQuitItem()) action->setMenuRole(QAction::QuitRole);
         if (!item->KeyboardShortcut.isEmpty())
             action->setShortcut(QKeySequence(ShortcutToKeySequence(item->KeyboardShortcut)));
         QObject::connect(action, &QAction::triggered, menu, [item, triggered] { triggered(item); });

@@ -3,11 +3,13 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLayout>
+#include <QMenu>
 #include <QMenuBar>
 
 #include "Application.h"
 #include "Control.h"
 #include "MenuItem.h"
+#include "StandardEditing.h"
 
 namespace {
 std::function<bool(MenuItem*)>& UnhandledHook() {
@@ -82,7 +84,9 @@ void Window::SetMenuBar(MenuBar* bar) {
     if (!bar) return;
     for (int i = 0; i < bar->Count(); ++i) {
         MenuItem* menu = bar->Item(i);
-        menu->FillMenu(qbar->addMenu(menu->Text), [this](MenuItem* item) { ChooseMenuItem(item); });
+        QMenu* qmenu = qbar->addMenu(menu->Text);
+        qmenu->setObjectName(menu->Name);
+        menu->FillMenu(qmenu, [this](MenuItem* item) { ChooseMenuItem(item); });
     }
 }
 
@@ -98,7 +102,8 @@ bool Window::ChooseMenuItem(MenuItem* item) {
         Application::Quit(0);
         return true;
     }
-    return UnhandledHook() && UnhandledHook()(item);
+    if (UnhandledHook() && UnhandledHook()(item)) return true;
+    return PerformStandardEdit(item->Name);
 }
 
 void Window::SetUnhandledMenuItemHook(std::function<bool(MenuItem*)> hook) {

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include "App.h"
+#include "MenuBar1.h"
 #include "TestSupport.h"
 
 int main(int argc, char** argv) {
@@ -9,5 +11,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     InstallTestHooks();
+    // The application object and its menu bar, as start-up makes them.
+    App application;
+    application.SetMenuBar(MenuBar1::Instance());
     return RUN_ALL_TESTS();
 }

@@ -20,8 +20,26 @@ QString TestSocketPath() {
     return folder.path() + QStringLiteral("/remote");
 }
 
+QList<FileDialogRequest>& RecordedFileDialogs() {
+    static QList<FileDialogRequest> requests;
+    return requests;
+}
+
+namespace {
+QString& ChosenFile() {
+    static QString path;
+    return path;
+}
+}  // namespace
+
+void ChooseFileInDialogs(const QString& path) { ChosenFile() = path; }
+
 void InstallTestHooks() {
     SetMsgBoxHook([](const QString& text) { RecordedMessages().append(text); });
+    SetFileDialogHook([](const FileDialogRequest& request) {
+        RecordedFileDialogs().append(request);
+        return ChosenFile().isEmpty() ? FolderItem() : FolderItem(ChosenFile());
+    });
     UseTestSocketPath();
 }
 
@@ -33,6 +51,8 @@ void MainWindowTest::SetUp() {
     Main::Destroy();
     Module1::ResetForTests();
     RecordedMessages().clear();
+    RecordedFileDialogs().clear();
+    ChooseFileInDialogs(QString());
     Main::Instance();
 }
 

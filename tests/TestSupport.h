@@ -7,11 +7,18 @@
 #include <QStringList>
 
 #include "Color.h"
+#include "FileDialogs.h"
 
 class Main;
 
 // Every message box a test raised, in order; cleared by each fixture.
 QStringList& RecordedMessages();
+
+// Every file dialog a test raised, in order; cleared by each fixture.
+QList<FileDialogRequest>& RecordedFileDialogs();
+// The file that the following file dialogs choose; an empty path cancels
+// them, which is what they do unless a test says otherwise.
+void ChooseFileInDialogs(const QString& path);
 
 // Replaces the modal dialogs with recorders and sends the main window's socket
 // to a folder of this test program (called once by the test main).

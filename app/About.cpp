@@ -1,0 +1,100 @@
+#include "About.h"
+
+#include <QPointer>
+
+#include "App.h"
+#include "Canvas.h"
+#include "Label.h"
+#include "PushButton.h"
+#include "Resources.h"
+#include "Text.h"
+
+namespace {
+// Cleared by Qt when the closed window is deleted.
+QPointer<About> g_about;
+
+constexpr int kWindowWidthPx = 714;
+constexpr int kWindowHeightPx = 410;
+const QString kTitle = QStringLiteral("About");
+const QString kTagline = QStringLiteral("SLIMbus bandwidth planning");
+
+Label* MakeLabel(Window* window, const QString& name, int left, int top, int width, int height,
+                 const QString& text, int align) {
+    auto* label = window->AddControl<Label>(name);
+    label->SetBounds(left, top, width, height);
+    label->SetText(text);
+    label->SetTextAlign(align);
+    return label;
+}
+}  // namespace
+
+About& About::Instance() {
+    if (!g_about || g_about->IsClosed()) {
+        g_about = new About();
+        g_about->Construct();
+    }
+    return *g_about;
+}
+
+bool About::Exists() {
+    return g_about && !g_about->IsClosed();
+}
+
+About::About() {
+    OpenEvent = [this] { Event_Open(); };
+}
+
+About::~About() = default;
+
+void About::Layout() {
+    SetTitle(kTitle);
+    SetResizeable(false);
+    SetButtons(true, true, false);
+    SetSize(kWindowWidthPx, kWindowHeightPx);
+}
+
+void About::CreateControls() {
+    _CreateControls0();
+}
+
+void About::_CreateControls0() {
+    PushButton1_ = AddControl<PushButton>(QStringLiteral("PushButton1"));
+    PushButton1_->SetBounds(305, 362, 104, 28);
+    PushButton1_->SetCaption(QStringLiteral("Close"));
+    PushButton1_->SetDefault(true);
+    PushButton1_->Action = [this] { PushButton1_Action(); };
+
+    StaticText1_ = MakeLabel(this, QStringLiteral("StaticText1"), 20, 7, 289, 21,
+                             QStringLiteral("Veltrane Toolbox"), Label::AlignLeft);
+    StaticText1_->SetBold(true);
+    StaticText2_ = MakeLabel(this, QStringLiteral("StaticText2"), 508, 8, 56, 19,
+                             QStringLiteral("Version:"), Label::AlignRight);
+    T_Version_ = MakeLabel(this, QStringLiteral("T_Version"), 570, 8, 124, 19, QStringLiteral("-"),
+                           Label::AlignLeft);
+    T_Date_ = MakeLabel(this, QStringLiteral("T_Date"), 570, 29, 124, 19, QStringLiteral("-"),
+                        Label::AlignLeft);
+    StaticText5_ =
+        MakeLabel(this, QStringLiteral("StaticText5"), 21, 29, 277, 19, kTagline, Label::AlignLeft);
+
+    // The picture only; the canvas takes no focus, so "Close" has it.
+    Canvas1_ = AddControl<Canvas>(QStringLiteral("Canvas1"));
+    Canvas1_->SetBackdrop(Splash21());
+    Canvas1_->SetBounds(20, 60, 674, 290);
+    Canvas1_->setFocusPolicy(Qt::NoFocus);
+
+    StaticText3_ = MakeLabel(this, QStringLiteral("StaticText3"), 479, 29, 85, 19,
+                             QStringLiteral("Release Date:"), Label::AlignRight);
+
+    PushButton1_->setFocus();
+}
+
+void About::PushButton1_Action() {
+    Close();
+}
+
+void About::Event_Open() {
+    if (const App* app = App::Instance())
+        T_Version_->SetText(CStr(app->MajorVersion) + QLatin1Char('.') + CStr(app->MinorVersion) +
+                            QLatin1Char('.') + CStr(app->BugVersion));
+    T_Date_->SetText(BuildDate().AbbreviatedDate());
+}

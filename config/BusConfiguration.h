@@ -1,0 +1,64 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+struct Channel;
+
+// A bus configuration as its file holds it: the selected rows of the three
+// bus pop-ups and ten values of every channel record. The file is one value
+// per line: the header, the three rows, then per channel a "Channel n" line
+// and its ten values.
+class BusConfiguration {
+public:
+    static constexpr int kChannelCount = 256;
+    static constexpr int kLinesBeforeChannels = 4;
+    static constexpr int kLinesPerChannel = 11;
+    static constexpr int kLineCount = kLinesBeforeChannels + kChannelCount * kLinesPerChannel;
+
+    // The first line as written; reading only asks for kHeaderMark in it.
+    static const QString kHeader;
+    static const QString kHeaderMark;
+    static const QString kInvalidFormat;
+
+    // The stored values of one channel, in the file's order (which is neither
+    // the record's nor the list's).
+    struct ChannelValues {
+        int32_t Status = 0;
+        int32_t SegmentDistribution = 0;
+        int32_t SegmentLength = 0;
+        int32_t TransportProtocol = 0;
+        int32_t PresenceRate = 0;
+        int32_t AuxFormat = 0;
+        int32_t FrequencyLocked = 0;
+        int32_t DataLength = 0;
+        int32_t DataType = 0;
+        int32_t ChannelLink = 0;
+
+        static ChannelValues Of(const Channel& record);
+        // Sets the record's status and nine parameters; its colour, rate,
+        // bandwidth, row and editability are not part of the file.
+        void StoreIn(Channel& record) const;
+
+        bool operator==(const ChannelValues&) const = default;
+    };
+
+    int32_t SubFrameModeRow = 0;
+    int32_t ClockGearRow = 0;
+    int32_t RootFrequencyRow = 0;
+    std::array<ChannelValues, kChannelCount> Channels{};
+
+    // The file's kLineCount lines, without line ends.
+    QStringList Serialize() const;
+
+    // Reads the lines of a file (only the first kLineCount count). The header
+    // must contain kHeaderMark; a missing line or one that is not a number
+    // reads as 0, and the "Channel" lines are not compared with anything:
+    // values are taken by their position. Without a value, `error` gets the
+    // message for the user.
+    static std::optional<BusConfiguration> Parse(const QStringList& lines, QString* error);
+
+    bool operator==(const BusConfiguration&) const = default;
+};

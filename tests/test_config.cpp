@@ -1,0 +1,847 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <climits>
+#include <cmath>
+#include <csignal>
+#include <random>
+
+#include "BusConfiguration.h"
+#include "Canvas.h"
+#include "Channel.h"
+#include "FileDialogs.h"
+#include "Graphics.h"
+#include "Label.h"
+#include "Listbox.h"
+#include "Main.h"
+#include "Module1.h"
+#include "PopupMenu.h"
+#include "TestSupport.h"
+#include "TextInputStream.h"
+#include "TextOutputStream.h"
+
+namespace {
+using ChannelValues = BusConfiguration::ChannelValues;
+
+constexpr int kChannels = BusConfiguration::kChannelCount;
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
+    return file.readAll();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray Joined(const QStringList& lines, const char* lineEnd) {
+    QByteArray bytes;
+    for (const QString& line : lines) bytes += line.toUtf8() + lineEnd;
+    return bytes;
+}
+
+// A configuration with every value distinct from its neighbours, so that a
+// value landing in the wrong field shows.
+BusConfiguration Numbered() {
+    BusConfiguration config;
+    config.SubFrameModeRow = 7;
+    config.ClockGearRow = 9;
+    config.RootFrequencyRow = 3;
+    for (int n = 0; n < kChannels; ++n) {
+        const int32_t b = n * 100;
+        config.Channels[size_t(n)] = {b + 1, b + 2, b + 3, b + 4, b + 5,
+                                      b + 6, b + 7, b + 8, b + 9, b + 10};
+    }
+    return config;
+}
+
+// --- the file format, without a window ---------------------------------------
+
+TEST(BusConfigurationFormat, SerializeWritesTheLinesInTheFilesOwnOrder) {
+    BusConfiguration config = Numbered();
+    config.Channels[255].ChannelLink = -1;
+    config.Channels[0].Status = INT32_MIN;
+    const QStringList lines = config.Serialize();
+
+    ASSERT_EQ(lines.size(), 2820);
+    EXPECT_EQ(lines[0], "SLIMbus Configuration file");
+    EXPECT_EQ(lines[1], "7");
+    EXPECT_EQ(lines[2], "9");
+    EXPECT_EQ(lines[3], "3");
+    EXPECT_EQ(lines[4], "Channel 0");
+    EXPECT_EQ(lines[5], "-2147483648");
+    EXPECT_EQ(lines[2809], "Channel 255");
+    EXPECT_EQ(lines[2819], "-1");
+    // Channel 42: Status, SD, SL, TP, PR, AF, FL, DL, DT, CL on lines 467 to 476.
+    const int first = 5 + 11 * 42;
+    EXPECT_EQ(lines[first - 1], "Channel 42");
+    for (int k = 0; k < 10; ++k) EXPECT_EQ(lines[first + k], QString::number(4200 + k + 1));
+}
+
+TEST(BusConfigurationFormat, ChannelValuesMapOntoTheRecordFields) {
+    Channel record;
+    const ChannelValues values{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    values.StoreIn(record);
+    EXPECT_EQ(record.Status, 1);
+    EXPECT_EQ(record.SegmentDistribution, 2);
+    EXPECT_EQ(record.SegmentLength, 3);
+    EXPECT_EQ(record.TransportProtocol, 4);
+    EXPECT_EQ(record.PresenceRate, 5);
+    EXPECT_EQ(record.AuxFormat, 6);
+    EXPECT_EQ(record.FrequencyLocked, 7);
+    EXPECT_EQ(record.DataLength, 8);
+    EXPECT_EQ(record.DataType, 9);
+    EXPECT_EQ(record.ChannelLink, 10);
+    EXPECT_EQ(ChannelValues::Of(record), values);
+}
+
+TEST(BusConfigurationFormat, ParseReadsBackWhatSerializeWrote) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int32_t> any(INT32_MIN, INT32_MAX);
+    BusConfiguration config;
+    config.SubFrameModeRow = -1;
+    config.ClockGearRow = any(random);
+    config.RootFrequencyRow = INT32_MAX;
+    for (ChannelValues& v : config.Channels)
+        v = {any(random), any(random), any(random), any(random), any(random),
+             any(random), any(random), any(random), any(random), any(random)};
+    QString error;
+    const std::optional<BusConfiguration> parsed =
+        BusConfiguration::Parse(config.Serialize(), &error);
+    ASSERT_TRUE(parsed.has_value()) << error.toStdString();
+    EXPECT_TRUE(*parsed == config);
+}
+
+TEST(BusConfigurationFormat, HeaderNeedsSlimbusAnywhereInTheFirstLine) {
+    const struct {
+        const char* header;
+        bool accepted;
+    } cases[] = {
+        {"SLIMbus Configuration file", true},
+        {"Exported SLIMbus setup, rev 2", true},
+        {"SLIMbus", true},
+        {"slimbus configuration file", true},  // letter case is not looked at
+        {"SLIM bus Configuration file", false},
+        {"Configuration file", false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        QStringList lines = Numbered().Serialize();
+        lines[0] = QString::fromLatin1(c.header);
+        QString error;
+        const std::optional<BusConfiguration> parsed = BusConfiguration::Parse(lines, &error);
+        EXPECT_EQ(parsed.has_value(), c.accepted) << c.header;
+        if (c.accepted)
+            EXPECT_TRUE(*parsed == Numbered()) << c.header;
+        else
+            EXPECT_EQ(error, "Invalid file format") << c.header;
+    }
+    QString error;
+    EXPECT_FALSE(BusConfiguration::Parse({}, &error).has_value());
+    EXPECT_EQ(error, "Invalid file format");
+}
+
+TEST(BusConfigurationFormat, ValuesAreTakenByPositionAndReadLikeCLong) {
+    QStringList lines = Numbered().Serialize();
+    lines[4 + 11 * 3] = "Channel 200";  // another number: still channel 3's block
+    lines[4 + 11 * 5] = "garbage";
+    const struct {
+        const char* text;
+        int32_t value;
+    } values[] = {{"12", 12}, {"  -7", -7}, {"+9", 9},         {"12abc", 12},
+                  {"abc", 0}, {"", 0},      {"4294967297", 1}, {"-2147483649", INT32_MAX},
+                  {"3.9", 3}};
+    const int firstValue = 5 + 11 * 10;  // channel 10's status line
+    for (size_t k = 0; k < std::size(values); ++k) lines[firstValue + int(k)] = values[k].text;
+
+    QString error;
+    const std::optional<BusConfiguration> parsed = BusConfiguration::Parse(lines, &error);
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(parsed->Channels[3], Numbered().Channels[3]);
+    EXPECT_EQ(parsed->Channels[5], Numbered().Channels[5]);
+    const ChannelValues& v = parsed->Channels[10];
+    const int32_t got[] = {
+        v.Status,    v.SegmentDistribution, v.SegmentLength, v.TransportProtocol, v.PresenceRate,
+        v.AuxFormat, v.FrequencyLocked,     v.DataLength,    v.DataType};
+    for (size_t k = 0; k < std::size(values); ++k)
+        EXPECT_EQ(got[k], values[k].value) << "line \"" << values[k].text << "\"";
+}
+
+TEST(BusConfigurationFormat, MissingLinesReadAsZero) {
+    const struct {
+        int keptLines;
+        int32_t subFrameRow, clockGearRow, rootRow;
+    } cases[] = {{1, 0, 0, 0}, {2, 7, 0, 0}, {4, 7, 9, 3}, {5 + 11 * 2 + 3, 7, 9, 3}};
+    for (const auto& c : cases) {
+        const QStringList lines = Numbered().Serialize().mid(0, c.keptLines);
+        QString error;
+        const std::optional<BusConfiguration> parsed = BusConfiguration::Parse(lines, &error);
+        ASSERT_TRUE(parsed.has_value()) << c.keptLines;
+        EXPECT_EQ(parsed->SubFrameModeRow, c.subFrameRow);
+        EXPECT_EQ(parsed->ClockGearRow, c.clockGearRow);
+        EXPECT_EQ(parsed->RootFrequencyRow, c.rootRow);
+        for (int n = 0; n < kChannels; ++n) {
+            // Channel n's values stand on lines 6 + 11n to 15 + 11n (1-based).
+            const int kept = std::clamp(c.keptLines - (5 + 11 * n), 0, 10);
+            const ChannelValues& v = parsed->Channels[size_t(n)];
+            const int32_t got[] = {
+                v.Status,       v.SegmentDistribution, v.SegmentLength,   v.TransportProtocol,
+                v.PresenceRate, v.AuxFormat,           v.FrequencyLocked, v.DataLength,
+                v.DataType,     v.ChannelLink};
+            for (int k = 0; k < 10; ++k)
+                ASSERT_EQ(got[k], k < kept ? n * 100 + k + 1 : 0)
+                    << "lines kept " << c.keptLines << ", channel " << n << ", value " << k;
+        }
+    }
+}
+
+// --- the text streams ------------------------------------------------------
+
+class TextStreams : public ::testing::Test {
+protected:
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    QTemporaryDir dir_;
+};
+
+QStringList ReadAllLines(const QString& path, QString* error = nullptr) {
+    std::unique_ptr<TextInputStream> stream = TextInputStream::Open(FolderItem(path), error);
+    if (!stream) return {QStringLiteral("<not opened>")};
+    QStringList lines;
+    while (!stream->EndOfFile()) lines << stream->ReadLine();
+    EXPECT_EQ(stream->ReadLine(), QString()) << "past the end";
+    EXPECT_TRUE(stream->EndOfFile());
+    if (error) *error = stream->ErrorString();
+    stream->Close();
+    return lines;
+}
+
+TEST_F(TextStreams, EveryLineEndReadsTheSame) {
+    const struct {
+        QByteArray bytes;
+        QStringList lines;
+    } cases[] = {
+        {"", {}},
+        {"a\nb\n", {"a", "b"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\rb\r", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"a\r\n\rb\n\nc", {"a", "", "b", "", "c"}},
+        {"\n", {""}},
+        {"\xEF\xBB\xBFSLIMbus \xC2\xB5s\r\n", {QString::fromUtf8("SLIMbus \xC2\xB5s")}},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(Path("lines.txt"), c.bytes);
+        EXPECT_EQ(ReadAllLines(Path("lines.txt")), c.lines) << c.bytes.toStdString();
+    }
+}
+
+TEST_F(TextStreams, LineEndsAcrossChunkBoundariesAndLongLines) {
+    // The reader takes 64 KiB at a time; put "\r\n" across that boundary.
+    const QByteArray longLine(65535, 'x');
+    WriteBytes(Path("long.txt"), longLine + "\r\nnext\r" + QByteArray(200000, 'y') + "\rlast");
+    EXPECT_EQ(ReadAllLines(Path("long.txt")),
+              QStringList({QString(longLine), "next", QString(200000, 'y'), "last"}));
+}
+
+TEST_F(TextStreams, ALineBeyondTheLimitFailsInsteadOfFillingMemory) {
+    WriteBytes(Path("huge.txt"), "ok\n" + QByteArray(100000, 'z') + "\nnever\n");
+    std::unique_ptr<TextInputStream> stream = TextInputStream::Open(FolderItem(Path("huge.txt")));
+    ASSERT_TRUE(stream);
+    stream->SetMaxLineLength(4096);
+    EXPECT_EQ(stream->ReadLine(), "ok");
+    EXPECT_FALSE(stream->Failed());
+    EXPECT_EQ(stream->ReadLine(), QString());
+    EXPECT_TRUE(stream->Failed());
+    EXPECT_EQ(stream->ErrorString(), "line 2 is longer than 4096 bytes");
+    EXPECT_TRUE(stream->EndOfFile());
+    EXPECT_EQ(stream->ReadLine(), QString());
+}
+
+TEST_F(TextStreams, OpenAndCreateReportWhyTheyFail) {
+    WriteBytes(Path("plain"), "x");
+    QDir(dir_.path()).mkdir("folder");
+    const struct {
+        QString path;
+        bool forReading;
+    } cases[] = {
+        {Path("missing.cfg"), true},       {Path("folder"), true},
+        {Path("plain/inside.cfg"), false},  // a path through a regular file
+        {Path("folder"), false},            // a folder where the file should be
+        {Path("nowhere/x.cfg"), false},
+    };
+    for (const auto& c : cases) {
+        QString error;
+        if (c.forReading)
+            EXPECT_FALSE(TextInputStream::Open(FolderItem(c.path), &error)) << c.path.toStdString();
+        else
+            EXPECT_FALSE(TextOutputStream::Create(FolderItem(c.path), &error))
+                << c.path.toStdString();
+        EXPECT_FALSE(error.isEmpty()) << c.path.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(Path("folder")).isDir());
+    EXPECT_EQ(ReadBytes(Path("plain")), "x");
+}
+
+TEST_F(TextStreams, OutputReplacesTheFileOnlyOnClose) {
+    const QString path = Path("out.cfg");
+    WriteBytes(path, "old\n");
+    {
+        std::unique_ptr<TextOutputStream> stream = TextOutputStream::Create(FolderItem(path));
+        ASSERT_TRUE(stream);
+        EXPECT_TRUE(stream->WriteLine("thrown away"));
+    }  // no Close
+    EXPECT_EQ(ReadBytes(path), "old\n");
+
+    std::unique_ptr<TextOutputStream> stream = TextOutputStream::Create(FolderItem(path));
+    ASSERT_TRUE(stream);
+    EXPECT_TRUE(stream->WriteLine("first"));
+    EXPECT_TRUE(stream->WriteLine(QString::fromUtf8("\xC2\xB5")));
+    EXPECT_TRUE(stream->WriteLine(""));
+    EXPECT_EQ(ReadBytes(path), "old\n");
+    EXPECT_TRUE(stream->Close());
+    EXPECT_EQ(ReadBytes(path), "first\n\xC2\xB5\n\n");
+    EXPECT_EQ(ReadAllLines(path), QStringList({"first", QString::fromUtf8("\xC2\xB5"), ""}));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList({"out.cfg"}));
+}
+
+// Writes beyond `bytes` fail for this process, root included.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+// --- loading and saving from the main window --------------------------------
+
+struct ChannelState {
+    ChannelValues values;
+    int32_t rowID;
+    Color boxColor;
+    double rate;
+    double bandwidth;
+    bool operator==(const ChannelState&) const = default;
+};
+
+// What a failed load or save must leave as it was.
+struct WindowState {
+    std::vector<std::string> rows;  // the four cells of every row, "|"-joined, "+" when expanded
+    int subFrameRow, clockGearRow, rootRow;
+    int32_t rootFrequency, clockGear, controlSize, subFrameLength;
+    QString busFrequency, controlBandwidth;
+    std::vector<ChannelState> channels;
+    int32_t startScreen;
+    QImage map;
+    std::array<int32_t, Module1::kSlotCount + 1> slotMap;
+};
+
+class ConfigFileTest : public MainWindowTest {
+protected:
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+
+    bool Load(const QString& path) {
+        ChooseFileInDialogs(path);
+        const bool handled = main()._FileLoadBusConfiguration_Action();
+        ChooseFileInDialogs(QString());
+        return handled;
+    }
+    bool Save(const QString& path) {
+        ChooseFileInDialogs(path);
+        const bool handled = main()._FileSaveBusConfiguration_Action();
+        ChooseFileInDialogs(QString());
+        return handled;
+    }
+
+    Channel& Record(int n) { return *main().SBChannel[size_t(n)]; }
+
+    // Until the bus settings handlers are built the pop-ups open on row 0.
+    bool HasBusSettings() { return main().SubFrameModePopup()->ListIndex() == 19; }
+    Listbox* List() { return main().ChannelListBox(); }
+
+    WindowState State() {
+        WindowState s;
+        for (int r = 0; r < List()->ListCount(); ++r)
+            s.rows.push_back((QStringList({List()->Cell(r, 0), List()->Cell(r, 1),
+                                           List()->Cell(r, 2), List()->Cell(r, 3)})
+                                  .join('|') +
+                              (List()->Expanded(r) ? "+" : ""))
+                                 .toStdString());
+        s.subFrameRow = main().SubFrameModePopup()->ListIndex();
+        s.clockGearRow = main().ClockGearPopup()->ListIndex();
+        s.rootRow = main().RootFrequencyPopup()->ListIndex();
+        s.rootFrequency = Module1::iRootFrequency;
+        s.clockGear = Module1::iClockGear;
+        s.controlSize = Module1::iControlSize;
+        s.subFrameLength = Module1::iSubFrameLength;
+        s.busFrequency = main().BusFrequencyText()->Text();
+        s.controlBandwidth = main().ControlBWText()->Text();
+        for (int n = 0; n < kChannels; ++n) {
+            const Channel& c = Record(n);
+            s.channels.push_back({ChannelValues::Of(c), c.RowID, c.BoxColor, c.Rate, c.Bandwidth});
+        }
+        s.startScreen = main().flgStartScreen;
+        s.map = GrabMap();
+        s.slotMap = Module1::SuperFrameSlot;
+        return s;
+    }
+
+    void ExpectUnchanged(const WindowState& before) {
+        const WindowState after = State();
+        EXPECT_EQ(after.rows, before.rows);
+        EXPECT_EQ(after.subFrameRow, before.subFrameRow);
+        EXPECT_EQ(after.clockGearRow, before.clockGearRow);
+        EXPECT_EQ(after.rootRow, before.rootRow);
+        EXPECT_EQ(after.rootFrequency, before.rootFrequency);
+        EXPECT_EQ(after.clockGear, before.clockGear);
+        EXPECT_EQ(after.controlSize, before.controlSize);
+        EXPECT_EQ(after.subFrameLength, before.subFrameLength);
+        EXPECT_EQ(after.busFrequency, before.busFrequency);
+        EXPECT_EQ(after.controlBandwidth, before.controlBandwidth);
+        EXPECT_TRUE(after.channels == before.channels);
+        EXPECT_EQ(after.startScreen, before.startScreen);
+        EXPECT_TRUE(after.map == before.map) << "the map was redrawn";
+        EXPECT_TRUE(after.slotMap == before.slotMap);
+    }
+
+    // The user's work: two listed channels, other bus rows and a drawn map.
+    void MakeUserWork() {
+        main().SubFrameModePopup()->SetListIndex(13);
+        main().ClockGearPopup()->SetListIndex(8);
+        main().RootFrequencyPopup()->SetListIndex(2);
+        for (int n : {3, 7}) {
+            List()->AddFolder(QString::number(n));
+            Record(n).Status = 1;
+            Record(n).SegmentDistribution = 1029;
+            Record(n).SegmentLength = 2;
+            Record(n).BoxColor = main().ColorMap[size_t(n)];
+            Record(n).RowID = List()->ListCount() - 1;
+        }
+        Graphics g = main().DrawZone()->Graphics();
+        g.ForeColor = RGB(10, 200, 30);
+        g.FillRect(0, 0, 100, 50);
+    }
+
+    // Channel IDs whose status is not 0, in ID order.
+    static QStringList UsedIDs(const BusConfiguration& config) {
+        QStringList ids;
+        for (int n = 0; n < kChannels; ++n)
+            if (config.Channels[size_t(n)].Status != 0) ids << QString::number(n);
+        return ids;
+    }
+
+    QStringList ListedIDs() {
+        QStringList ids;
+        for (int r = 0; r < List()->ListCount(); ++r) ids << List()->Cell(r, 0);
+        return ids;
+    }
+
+    // The map as the last layer the load drew: the channel layer when the
+    // list has rows, else the control-space layer.
+    void ExpectMapRedrawn() {
+        EXPECT_EQ(main().flgStartScreen, 1);
+        ASSERT_FALSE(main().ControlSlotBuffer.IsNil());
+        const Picture& top =
+            List()->ListCount() > 0 ? main().ChannelSlotBuffer : main().ControlSlotBuffer;
+        ASSERT_FALSE(top.IsNil());
+        EXPECT_TRUE(GrabMap() == top.Image().convertToFormat(QImage::Format_RGB32));
+    }
+
+    QTemporaryDir dir_;
+};
+
+// A random configuration that the map can draw: bus rows with valid settings,
+// listed channels with real codes, and anything at all in the free records.
+BusConfiguration RandomConfiguration(std::mt19937& random) {
+    auto pick = [&random](int low, int high) {
+        return std::uniform_int_distribution<int32_t>(low, high)(random);
+    };
+    static const int32_t kIntervals[] = {2,  3,  4,   6,   8,   12,  16,  24,  32,  48,
+                                         64, 96, 128, 192, 256, 384, 512, 768, 1536};
+    BusConfiguration config;
+    config.SubFrameModeRow = pick(0, 31);
+    config.ClockGearRow = pick(1, 10);
+    config.RootFrequencyRow = pick(1, 9);
+    for (ChannelValues& v : config.Channels) {
+        const int kind = pick(0, 9);
+        if (kind < 6) {
+            v = {0,
+                 pick(INT32_MIN, INT32_MAX),
+                 pick(INT32_MIN, INT32_MAX),
+                 pick(-9, 9),
+                 pick(INT32_MIN, INT32_MAX),
+                 pick(0, 15),
+                 pick(-1, 1),
+                 pick(INT32_MIN, INT32_MAX),
+                 pick(0, 15),
+                 pick(INT32_MIN, INT32_MAX)};
+            continue;
+        }
+        const int32_t interval = kIntervals[pick(0, int(std::size(kIntervals)) - 1)];
+        const int32_t code =
+            kind == 6 ? 0 : Module1::CalculateSegmentDistribution(pick(0, interval - 1), interval);
+        v = {kind == 9 ? 2 : 1, code,         pick(1, std::min(interval, 16)),
+             pick(0, 3),        pick(0, 127), pick(0, 15),
+             pick(0, 1),        pick(1, 32),  pick(0, 15),
+             pick(0, 1)};
+    }
+    return config;
+}
+
+TEST_F(ConfigFileTest, SaveThenLoadRestoresTheWholeConfiguration) {
+    std::mt19937 random(20111102);
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        const BusConfiguration saved = RandomConfiguration(random);
+        main().SubFrameModePopup()->SetListIndex(saved.SubFrameModeRow);
+        main().ClockGearPopup()->SetListIndex(saved.ClockGearRow);
+        main().RootFrequencyPopup()->SetListIndex(saved.RootFrequencyRow);
+        for (int n = 0; n < kChannels; ++n) saved.Channels[size_t(n)].StoreIn(Record(n));
+
+        RecordedFileDialogs().clear();
+        ASSERT_TRUE(Save(Path("SBconfig.cfg")));
+        ASSERT_EQ(RecordedFileDialogs().size(), 1);
+        const FileDialogRequest request = RecordedFileDialogs().first();
+        EXPECT_EQ(request.Kind, FileDialogKind::Save);
+        EXPECT_EQ(request.Type.Name, "Bus Configuration");
+        EXPECT_EQ(request.Type.Extensions, "cfg;txt");
+        EXPECT_EQ(request.Type.DialogFilter(), "Bus Configuration (*.cfg *.txt)");
+        EXPECT_EQ(request.DefaultName, "SBconfig.cfg");
+
+        // Other work in the window, which the load must replace.
+        main().SubFrameModePopup()->SetListIndex((saved.SubFrameModeRow + 1) % 32);
+        main().ClockGearPopup()->SetListIndex(saved.ClockGearRow % 10 + 1);
+        main().RootFrequencyPopup()->SetListIndex(saved.RootFrequencyRow % 9 + 1);
+        for (int n = 0; n < kChannels; ++n) {
+            ChannelValues{1, 5, 6, 7, 8, 9, 10, 11, 12, 13}.StoreIn(Record(n));
+            Record(n).RowID = 3;
+            Record(n).Rate = 1.5;
+            Record(n).Bandwidth = 2.5;
+        }
+        List()->AddFolder("250");
+        List()->AddFolder("251");
+
+        RecordedFileDialogs().clear();
+        ASSERT_TRUE(Load(Path("SBconfig.cfg")));
+        ASSERT_EQ(RecordedFileDialogs().size(), 1);
+        EXPECT_EQ(RecordedFileDialogs().first().Kind, FileDialogKind::Open);
+        EXPECT_EQ(RecordedFileDialogs().first().Type.DialogFilter(),
+                  "Bus Configuration (*.cfg *.txt)");
+        EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join('\n').toStdString();
+
+        EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), saved.SubFrameModeRow);
+        EXPECT_EQ(main().ClockGearPopup()->ListIndex(), saved.ClockGearRow);
+        EXPECT_EQ(main().RootFrequencyPopup()->ListIndex(), saved.RootFrequencyRow);
+        for (int n = 0; n < kChannels; ++n) {
+            ASSERT_EQ(ChannelValues::Of(Record(n)), saved.Channels[size_t(n)]) << "channel " << n;
+            EXPECT_EQ(Record(n).RowID, -1) << "channel " << n;
+        }
+        EXPECT_EQ(ListedIDs(), UsedIDs(saved));
+        for (int r = 0; r < List()->ListCount(); ++r) {
+            const int n = List()->Cell(r, 0).toInt();
+            EXPECT_TRUE(List()->RowIsFolder(r));
+            EXPECT_FALSE(List()->Expanded(r));
+            EXPECT_EQ(Record(n).BoxColor, main().ColorMap[size_t(n)]) << "channel " << n;
+        }
+        ExpectMapRedrawn();
+    }
+}
+
+// Needs the bus pop-ups' change handlers and DisplayChannelRate.
+TEST_F(ConfigFileTest, LoadDerivesTheBusAndTheRatesAgain) {
+    if (!HasBusSettings()) GTEST_SKIP() << "needs the bus pop-ups' open and change handlers";
+    std::mt19937 random(4242);
+    const BusConfiguration config = RandomConfiguration(random);
+    WriteBytes(Path("random.cfg"), Joined(config.Serialize(), "\n"));
+    ASSERT_TRUE(Load(Path("random.cfg")));
+
+    const int32_t rootFrequency = Module1::RootFrequencyOfRow(config.RootFrequencyRow);
+    EXPECT_EQ(Module1::iRootFrequency, rootFrequency);
+    EXPECT_EQ(Module1::iClockGear, config.ClockGearRow);
+    EXPECT_GT(Module1::iSubFrameLength, 0);
+    int checked = 0;
+    for (int r = 0; r < List()->ListCount(); ++r) {
+        const int n = List()->Cell(r, 0).toInt();
+        const Channel& record = Record(n);
+        EXPECT_TRUE(List()->Cell(r, 2).endsWith("kHz")) << List()->Cell(r, 2).toStdString();
+        EXPECT_TRUE(List()->Cell(r, 3).endsWith("kbps")) << List()->Cell(r, 3).toStdString();
+        if (record.SegmentDistribution == 0) {
+            EXPECT_EQ(record.Rate, 0.0);
+            continue;
+        }
+        const double interval = Module1::SD2SI(record.SegmentDistribution);
+        const double rate =
+            double(rootFrequency) / (std::pow(2.0, 12 - config.ClockGearRow) * interval);
+        EXPECT_DOUBLE_EQ(record.Rate, rate) << "channel " << n;
+        EXPECT_DOUBLE_EQ(record.Bandwidth, rate * record.SegmentLength * 4) << "channel " << n;
+        ++checked;
+    }
+    EXPECT_GT(checked, 0);
+}
+
+// Lines 2 to 4 need the pop-ups' open handlers (rows 19, 10 and 1).
+TEST_F(ConfigFileTest, SavedFileHasItsFixedLayout) {
+    ASSERT_TRUE(Save(Path("layout.cfg")));
+    const QByteArray bytes = ReadBytes(Path("layout.cfg"));
+    ASSERT_TRUE(bytes.endsWith('\n'));
+    EXPECT_FALSE(bytes.contains('\r'));
+    const QList<QByteArray> lines = bytes.chopped(1).split('\n');
+    ASSERT_EQ(lines.size(), 2820);
+    EXPECT_EQ(lines[0], "SLIMbus Configuration file");
+    EXPECT_EQ(lines[4], "Channel 0");
+    EXPECT_EQ(lines[2809], "Channel 255");
+    for (int n = 0; n < kChannels; ++n)
+        for (int k = 1; k <= 10; ++k) ASSERT_EQ(lines[4 + 11 * n + k], "0");
+
+    if (!HasBusSettings()) GTEST_SKIP() << "needs the bus pop-ups' open handlers";
+    EXPECT_EQ(lines[1], "19");
+    EXPECT_EQ(lines[2], "10");
+    EXPECT_EQ(lines[3], "1");
+}
+
+TEST_F(ConfigFileTest, EveryLineEndAndAnySlimbusHeaderLoadTheSame) {
+    BusConfiguration config = Numbered();
+    // Values the map can draw.
+    for (int n = 0; n < kChannels; ++n)
+        config.Channels[size_t(n)] = {n % 3 == 0 ? 1 : 0, 0, 1, 0, 0, 0, 0, 8, 0, 0};
+    const struct {
+        const char* header;
+        const char* lineEnd;
+    } cases[] = {
+        {"SLIMbus Configuration file", "\n"},
+        {"SLIMbus Configuration file", "\r\n"},
+        {"SLIMbus Configuration file", "\r"},
+        {"Veltrane export of a SLIMbus Configuration", "\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.header + std::string(c.lineEnd[0] == '\r' ? " CR" : " LF"));
+        QStringList lines = config.Serialize();
+        lines[0] = c.header;
+        WriteBytes(Path("ends.cfg"), Joined(lines, c.lineEnd));
+        main().SubFrameModePopup()->SetListIndex(0);
+        main().ClockGearPopup()->SetListIndex(1);
+        main().RootFrequencyPopup()->SetListIndex(1);
+        ASSERT_TRUE(Load(Path("ends.cfg")));
+        EXPECT_TRUE(RecordedMessages().isEmpty());
+        EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 7);
+        EXPECT_EQ(main().ClockGearPopup()->ListIndex(), 9);
+        EXPECT_EQ(main().RootFrequencyPopup()->ListIndex(), 3);
+        for (int n = 0; n < kChannels; ++n)
+            ASSERT_EQ(ChannelValues::Of(Record(n)), config.Channels[size_t(n)]) << n;
+        EXPECT_EQ(ListedIDs(), UsedIDs(config));
+    }
+}
+
+TEST_F(ConfigFileTest, ChannelLinesAreNotComparedWithAnything) {
+    BusConfiguration config;
+    config.SubFrameModeRow = 19;
+    config.ClockGearRow = 10;
+    config.RootFrequencyRow = 1;
+    config.Channels[3] = {1, 1029, 2, 0, 0, 0, 0, 16, 0, 0};
+    config.Channels[4] = {1, 0, 4, 0, 0, 0, 0, 16, 0, 0};
+    QStringList lines = config.Serialize();
+    lines[4 + 11 * 3] = "Channel 200";
+    lines[4 + 11 * 4] = "Channel 3";
+    WriteBytes(Path("relabelled.cfg"), Joined(lines, "\n"));
+    ASSERT_TRUE(Load(Path("relabelled.cfg")));
+    EXPECT_EQ(ListedIDs(), QStringList({"3", "4"}));
+    EXPECT_EQ(ChannelValues::Of(Record(3)), config.Channels[3]);
+    EXPECT_EQ(ChannelValues::Of(Record(4)), config.Channels[4]);
+    EXPECT_EQ(Record(200).Status, 0);
+}
+
+TEST_F(ConfigFileTest, ShortFileReadsMissingAndNonNumericLinesAsZero) {
+    MakeUserWork();
+    WriteBytes(Path("short.cfg"), "SLIMbus\n7\nnine\n");
+    ASSERT_TRUE(Load(Path("short.cfg")));
+    EXPECT_TRUE(RecordedMessages().isEmpty());
+    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 7);
+    EXPECT_EQ(main().ClockGearPopup()->ListIndex(), 0);
+    EXPECT_EQ(main().RootFrequencyPopup()->ListIndex(), 0);
+    EXPECT_EQ(List()->ListCount(), 0);
+    for (int n = 0; n < kChannels; ++n) {
+        EXPECT_EQ(ChannelValues::Of(Record(n)), ChannelValues()) << n;
+        EXPECT_EQ(Record(n).Rate, 0.0);
+        EXPECT_EQ(Record(n).Bandwidth, 0.0);
+    }
+    ExpectMapRedrawn();
+}
+
+TEST_F(ConfigFileTest, RowsThePopupsDoNotHaveLeaveThemAsTheyAre) {
+    MakeUserWork();
+    BusConfiguration config;
+    config.SubFrameModeRow = 40;
+    config.ClockGearRow = 16;
+    config.RootFrequencyRow = -5;
+    config.Channels[9].Status = 1;
+    WriteBytes(Path("rows.cfg"), Joined(config.Serialize(), "\n"));
+    ASSERT_TRUE(Load(Path("rows.cfg")));
+    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 13);
+    EXPECT_EQ(main().ClockGearPopup()->ListIndex(), 8);
+    EXPECT_EQ(main().RootFrequencyPopup()->ListIndex(), 2);
+    EXPECT_EQ(ListedIDs(), QStringList({"9"}));
+}
+
+TEST_F(ConfigFileTest, AFileThatIsNoBusConfigurationChangesNothing) {
+    MakeUserWork();
+    const QStringList good = Numbered().Serialize();
+    QStringList noHeader = good;
+    noHeader[0] = "Configuration file";
+    WriteBytes(Path("noheader.cfg"), Joined(noHeader, "\n"));
+    WriteBytes(Path("empty.cfg"), "");
+    // A huge first line, and a huge line after all the lines the format has:
+    // only the first is read at all.
+    WriteBytes(Path("hugeline.cfg"), QByteArray(10 << 20, 'S') + "\n" + Joined(good.mid(1), "\n"));
+    WriteBytes(Path("trailing.cfg"), Joined(good, "\n") + QByteArray(10 << 20, '9'));
+
+    const struct {
+        const char* file;
+        const char* message;
+    } cases[] = {
+        {"noheader.cfg", "Invalid file format"},
+        {"empty.cfg", "Invalid file format"},
+        {"hugeline.cfg", "Error: cannot read \"%1\": line 1 is longer than 4096 bytes"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const WindowState before = State();
+        RecordedMessages().clear();
+        EXPECT_TRUE(Load(Path(c.file)));
+        QString message = c.message;
+        if (message.contains("%1")) message = message.arg(Path(c.file));
+        EXPECT_EQ(RecordedMessages(), QStringList({message}));
+        ExpectUnchanged(before);
+    }
+
+    RecordedMessages().clear();
+    EXPECT_TRUE(Load(Path("trailing.cfg")));
+    EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join('\n').toStdString();
+    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 7);
+}
+
+TEST_F(ConfigFileTest, AnEndlessFileIsNotReadToItsEnd) {
+    if (!QFileInfo::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
+    MakeUserWork();
+    const WindowState before = State();
+    EXPECT_TRUE(Load("/dev/zero"));
+    ASSERT_EQ(RecordedMessages().size(), 1);
+    EXPECT_TRUE(RecordedMessages().first().startsWith("Error: cannot read \"/dev/zero\": "));
+    ExpectUnchanged(before);
+}
+
+TEST_F(ConfigFileTest, FilesThatCannotBeReadChangeNothing) {
+    MakeUserWork();
+    QDir(dir_.path()).mkdir("a folder.cfg");
+    WriteBytes(Path("locked.cfg"), Joined(Numbered().Serialize(), "\n"));
+    QFile::setPermissions(Path("locked.cfg"), QFileDevice::Permissions());
+    const bool privileged = QFile(Path("locked.cfg")).open(QIODevice::ReadOnly);
+
+    std::vector<QString> files = {Path("missing.cfg"), Path("a folder.cfg")};
+    if (!privileged) files.push_back(Path("locked.cfg"));  // root reads it anyway
+    for (const QString& file : files) {
+        SCOPED_TRACE(file.toStdString());
+        const WindowState before = State();
+        RecordedMessages().clear();
+        EXPECT_TRUE(Load(file));
+        ASSERT_EQ(RecordedMessages().size(), 1);
+        const QString prefix = QStringLiteral("Error: cannot open \"%1\": ").arg(file);
+        EXPECT_TRUE(RecordedMessages().first().startsWith(prefix))
+            << RecordedMessages().first().toStdString();
+        EXPECT_GT(RecordedMessages().first().size(), prefix.size()) << "no reason given";
+        ExpectUnchanged(before);
+    }
+}
+
+TEST_F(ConfigFileTest, SavesThatCannotBeMadeLeaveEverythingAsItWas) {
+    MakeUserWork();
+    WriteBytes(Path("plain.txt"), "not a folder");
+    QDir(dir_.path()).mkdir("SBconfig.cfg");
+    QDir(dir_.path()).mkdir("readonly");
+    QFile::setPermissions(Path("readonly"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QFile probe(Path("readonly/probe"));
+    const bool privileged = probe.open(QIODevice::WriteOnly);
+    probe.remove();
+
+    std::vector<QString> targets = {Path("plain.txt/SBconfig.cfg"), Path("SBconfig.cfg"),
+                                    Path("no such folder/SBconfig.cfg")};
+    if (!privileged) targets.push_back(Path("readonly/SBconfig.cfg"));  // root writes anyway
+    for (const QString& target : targets) {
+        SCOPED_TRACE(target.toStdString());
+        const WindowState before = State();
+        RecordedMessages().clear();
+        EXPECT_TRUE(Save(target));
+        ASSERT_EQ(RecordedMessages().size(), 1);
+        const QString prefix = QStringLiteral("Error: cannot create \"%1\": ").arg(target);
+        EXPECT_TRUE(RecordedMessages().first().startsWith(prefix))
+            << RecordedMessages().first().toStdString();
+        EXPECT_GT(RecordedMessages().first().size(), prefix.size()) << "no reason given";
+        ExpectUnchanged(before);
+    }
+    EXPECT_EQ(ReadBytes(Path("plain.txt")), "not a folder");
+    EXPECT_TRUE(QFileInfo(Path("SBconfig.cfg")).isDir());
+    EXPECT_EQ(QDir(Path("readonly")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList());
+    QFile::setPermissions(Path("readonly"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST_F(ConfigFileTest, AFailedWriteKeepsTheOldFile) {
+    const QString path = Path("kept.cfg");
+    const QByteArray old = "SLIMbus Configuration file\n4\n";
+    WriteBytes(path, old);
+    {
+        const FileSizeLimit limit(4096);  // the file needs about 6 KB
+        EXPECT_TRUE(Save(path));
+    }
+    ASSERT_EQ(RecordedMessages().size(), 1);
+    EXPECT_TRUE(RecordedMessages().first().startsWith(
+        QStringLiteral("Error: cannot write \"%1\": ").arg(path)))
+        << RecordedMessages().first().toStdString();
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList({"kept.cfg"}));
+}
+
+TEST_F(ConfigFileTest, CancelledDialogs) {
+    MakeUserWork();
+    const WindowState before = State();
+    EXPECT_TRUE(main()._FileSaveBusConfiguration_Action());
+    ExpectUnchanged(before);
+    EXPECT_TRUE(QDir(dir_.path()).isEmpty());
+
+    // A cancelled open keeps the table (rates are shown again) but rebuilds
+    // and shows the map.
+    const QStringList listed = ListedIDs();
+    EXPECT_TRUE(main()._FileLoadBusConfiguration_Action());
+    EXPECT_TRUE(RecordedMessages().isEmpty());
+    ASSERT_EQ(RecordedFileDialogs().size(), 2);
+    EXPECT_EQ(RecordedFileDialogs()[0].Kind, FileDialogKind::Save);
+    EXPECT_EQ(RecordedFileDialogs()[1].Kind, FileDialogKind::Open);
+    const WindowState after = State();
+    EXPECT_EQ(ListedIDs(), listed);
+    for (int n = 0; n < kChannels; ++n) {
+        EXPECT_EQ(after.channels[size_t(n)].values, before.channels[size_t(n)].values) << n;
+        EXPECT_EQ(after.channels[size_t(n)].boxColor, before.channels[size_t(n)].boxColor) << n;
+    }
+    EXPECT_EQ(after.subFrameRow, before.subFrameRow);
+    ExpectMapRedrawn();
+    EXPECT_FALSE(GrabMap() == before.map);
+}
+
+}  // namespace

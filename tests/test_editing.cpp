@@ -1,0 +1,221 @@
+// Editing channel parameters in place, and the value menus.
+#include <gtest/gtest.h>
+
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QTest>
+
+#include "ChannelListFixture.h"
+#include "Label.h"
+#include "MenuItem.h"
+#include "Module1.h"
+#include "SDCalc.h"
+
+namespace {
+const QString kZeroOffsetMessage = QStringLiteral(
+    "Error: the segment offset is equal to 0.  The segment distribution value is not valid.");
+
+class EditingTest : public ChannelListFixture {
+protected:
+    void SetUp() override {
+        ChannelListFixture::SetUp();
+        AddChannels(1);                // channel 0, row 0
+        list().SetExpanded(0, true);  // its parameter rows 1..9
+    }
+    void TearDown() override {
+        Listbox::SetContextualMenuChooser(nullptr);
+        ChannelListFixture::TearDown();
+    }
+
+    QLineEdit* Editor() { return list().ActiveCell().Widget(); }
+
+    // Types a value into a parameter row's value cell and presses Return.
+    void Commit(int row, const QString& text) {
+        ClickRow(row, 2);
+        ASSERT_TRUE(Editor()) << "no editor on row " << row;
+        Editor()->selectAll();
+        QTest::keyClicks(Editor(), text);
+        QTest::keyClick(Editor(), Qt::Key_Return);
+        ASSERT_FALSE(list().ActiveCell().IsOpen());
+    }
+
+    // A contextual click on a row; returns the item texts offered and picks
+    // the item with text `choose` (none when empty).
+    QStringList ContextMenu(QPoint inViewport, const QString& choose = QString()) {
+        QStringList offered;
+        Listbox::SetContextualMenuChooser([&](MenuItem& menu, QPoint) -> MenuItem* {
+            MenuItem* chosen = nullptr;
+            for (int i = 0; i < menu.Count(); ++i) {
+                offered << menu.Item(i)->Text;
+                if (menu.Item(i)->Text == choose) chosen = menu.Item(i);
+            }
+            return chosen;
+        });
+        QTest::mousePress(list().viewport(), Qt::RightButton, {}, inViewport);
+        QTest::mouseRelease(list().viewport(), Qt::RightButton, {}, inViewport);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, inViewport,
+                                list().viewport()->mapToGlobal(inViewport));
+        QCoreApplication::sendEvent(list().viewport(), &event);
+        return offered;
+    }
+    QStringList ContextMenuOnRow(int row, const QString& choose = QString()) {
+        return ContextMenu(InViewport(row, 1), choose);
+    }
+};
+}  // namespace
+
+TEST_F(EditingTest, ClickInTheValueColumnOfAParameterRowOpensItsEditor) {
+    ClickRow(3, 1);
+    EXPECT_FALSE(list().ActiveCell().IsOpen()) << "label column";
+    ClickRow(0, 2);
+    EXPECT_FALSE(list().ActiveCell().IsOpen()) << "channel row";
+    ClickRow(3, 2);
+    ASSERT_TRUE(list().ActiveCell().IsOpen());
+    EXPECT_EQ(list().CellType(3, 2), 3);
+    EXPECT_EQ(list().ListIndex(), 3) << "the click also selects the row";
+    ClickRow(4, 1);
+    EXPECT_FALSE(list().ActiveCell().IsOpen()) << "a click elsewhere ends the edit";
+    EXPECT_EQ(list().CellType(4, 2), 0);
+}
+
+TEST_F(EditingTest, SegmentLengthCommitRecomputesRatesAndRedraws) {
+    record(0).SegmentDistribution = 3208;
+    main().flgStartScreen = 1;
+    Commit(1, "4");
+    EXPECT_EQ(record(0).SegmentLength, 4);
+    EXPECT_EQ(list().Cell(0, 2), "48kHz");
+    EXPECT_EQ(list().Cell(0, 3), "768kbps");
+    EXPECT_EQ(GrabMap(), main().ChannelSlotBuffer.Image());
+    // Slots 8 to 11 now belong to channel 0 in the map.
+    for (int slot = 8; slot < 12; ++slot) EXPECT_EQ(Module1::SuperFrameSlot[slot], 0) << slot;
+    EXPECT_EQ(PixelColor(GrabMap(), 7 * 8 + 2, 2), main().ColorMap[0]);
+}
+
+TEST_F(EditingTest, SegmentDistributionCommitsAndTheZeroOffsetMessage) {
+    record(0).SegmentLength = 4;
+    struct Case {
+        const char* typed;
+        int32_t stored;
+        bool message;
+    };
+    for (const Case c : {Case{"3104", 3104, true}, Case{"3105", 3105, false}, Case{"0", 0, false},
+                         Case{"5000", 5000, true}, Case{"abc", 0, false}}) {
+        RecordedMessages().clear();
+        Commit(2, QString::fromLatin1(c.typed));
+        EXPECT_EQ(record(0).SegmentDistribution, c.stored) << c.typed;
+        EXPECT_EQ(RecordedMessages(), c.message ? QStringList{kZeroOffsetMessage} : QStringList())
+            << c.typed;
+        EXPECT_EQ(main().iSegmentLength, 4);
+    }
+    // The stored code is what the rates show, message or not.
+    Commit(2, "3104");
+    EXPECT_EQ(list().Cell(0, 2), "192kHz");
+}
+
+TEST_F(EditingTest, EachParameterRowWritesItsOwnField) {
+    Commit(3, "2");
+    Commit(4, "1");
+    Commit(5, "11");
+    Commit(6, "1");
+    Commit(7, "1");   // CL
+    Commit(8, "3");   // DT
+    Commit(9, "16");  // DL
+    const Channel& c = record(0);
+    EXPECT_EQ(c.TransportProtocol, 2);
+    EXPECT_EQ(c.FrequencyLocked, 1);
+    EXPECT_EQ(c.PresenceRate, 11);
+    EXPECT_EQ(c.AuxFormat, 1);
+    EXPECT_EQ(c.ChannelLink, 1);
+    EXPECT_EQ(c.DataType, 3);
+    EXPECT_EQ(c.DataLength, 16);
+    // Collapsing and expanding again shows the stored numbers.
+    list().SetExpanded(0, false);
+    list().SetExpanded(0, true);
+    EXPECT_EQ(list().Cell(8, 2), "3");
+    EXPECT_EQ(list().Cell(7, 2), "1");
+}
+
+TEST_F(EditingTest, EscapeAbandonsTheEdit) {
+    ClickRow(3, 2);
+    QTest::keyClicks(Editor(), "7");
+    QTest::keyClick(Editor(), Qt::Key_Escape);
+    EXPECT_EQ(record(0).TransportProtocol, 0);
+    EXPECT_FALSE(list().ActiveCell().IsOpen());
+}
+
+TEST_F(EditingTest, ValueMenusOfferTheirItems) {
+    const QStringList expected[10] = {
+        {},
+        {"1 to 31 slots"},
+        {"Segment Distribution Calculator"},
+        {"0 - Isochronous Protocol", "1 - Pushed Protocol", "2 - Pulled Protocol",
+         "3 - Locked Protocol", "4 - Asynchronous Protocol / Simplex",
+         "5 - Asynchronous Protocol / half-duplex", "6 - Extended Asynchronous Protocol / Simplex",
+         "7 - Extended Asynchronous Protocol / half-duplex", "14 - User Defined Protocol 1",
+         "15 - User Defined Protocol 2"},
+        {"0 - Frequency unlocked", "1 - Frequency locked"},
+        {"0 - Not Indicated", "1 - 12kHz",     "2 - 24kHz",     "3 - 48kHz",     "4 - 96kHz",
+         "5 - 192kHz",        "6 - 384kHz",    "7 - 768kHz",    "9 - 11.025kHz", "10 - 22.05kHz",
+         "11 - 44.1kHz",      "12 - 88.2kHz",  "13 - 176.4kHz", "14 - 352.8kHz", "15 - 705.6kHz",
+         "16 - 4kHz",         "17 - 8kHz",     "18 - 16kHz",    "19 - 32kHz",    "20 - 64kHz",
+         "21 - 128kHz",       "22 - 256kHz",   "23 - 512kHz"},
+        {"0 - Not applicable", "1 - IEC60958 Tunneling"},
+        {"0 - Channel not linked", "1 - Channel linked"},
+        {"0 - Not Indicated", "1 - LPCM audio", "2 - IEC61937 Compressed audio",
+         "3 - Packed PDM audio"},
+        {"0 - Not Indicated", "1 to 31 slots respectively"},
+    };
+    for (int row = 1; row <= 9; ++row) EXPECT_EQ(ContextMenuOnRow(row), expected[row]) << row;
+    EXPECT_TRUE(ContextMenuOnRow(0).isEmpty()) << "channel row";
+    EXPECT_TRUE(ContextMenu(QPoint(20, 270)).isEmpty()) << "below the last row";
+}
+
+TEST_F(EditingTest, ChoosingACodeWritesItIntoTheOpenEditor) {
+    struct Case {
+        int row;
+        const char* item;
+        const char* written;
+    };
+    for (const Case c : {Case{5, "9 - 11.025kHz", "9"}, Case{3, "14 - User Defined Protocol 1", "14"},
+                         Case{5, "0 - Not Indicated", "0"}, Case{8, "0 - Not Indicated", "0"},
+                         Case{9, "0 - Not Indicated", "0"}, Case{7, "1 - Channel linked", "1"}}) {
+        ClickRow(c.row, 2);
+        Editor()->setText("123");
+        ContextMenuOnRow(c.row, QString::fromLatin1(c.item));
+        ASSERT_TRUE(list().ActiveCell().IsOpen()) << c.item;
+        EXPECT_EQ(Editor()->text(), c.written) << c.item;
+        QTest::keyClick(Editor(), Qt::Key_Return);
+    }
+    EXPECT_EQ(record(0).PresenceRate, 0);
+    EXPECT_EQ(record(0).TransportProtocol, 14);
+    EXPECT_EQ(record(0).ChannelLink, 1);
+}
+
+TEST_F(EditingTest, InformativeItemsWriteNothingButLeaveTheStartScreen) {
+    ClickRow(1, 2);
+    Editor()->setText("5");
+    EXPECT_EQ(main().flgStartScreen, 0);
+    ContextMenuOnRow(1, "1 to 31 slots");
+    EXPECT_EQ(Editor()->text(), "5");
+    EXPECT_EQ(main().flgStartScreen, 1);
+    QTest::keyClick(Editor(), Qt::Key_Escape);
+    ContextMenuOnRow(9, "1 to 31 slots respectively");
+    EXPECT_FALSE(list().ActiveCell().IsOpen());
+}
+
+TEST_F(EditingTest, ACodeChosenWithoutAnEditorOpensTheRowsValueCell) {
+    ASSERT_FALSE(list().ActiveCell().IsOpen());
+    ContextMenuOnRow(3, "2 - Pulled Protocol");
+    ASSERT_TRUE(list().ActiveCell().IsOpen());
+    EXPECT_EQ(Editor()->text(), "2");
+    QTest::keyClick(Editor(), Qt::Key_Return);
+    EXPECT_EQ(record(0).TransportProtocol, 2);
+}
+
+TEST_F(EditingTest, TheCalculatorItemShowsTheCalculator) {
+    ClickRow(2, 1);
+    ContextMenuOnRow(2, "Segment Distribution Calculator");
+    ASSERT_TRUE(SDCalc::Exists());
+    EXPECT_TRUE(SDCalc::Instance().isVisible());
+    SDCalc::Instance().close();
+}
