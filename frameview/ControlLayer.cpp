@@ -1,7 +1,7 @@
 #include "ControlLayer.h"
 
-#include "Graphics.h"
 #include "LayerPicture.h"
+#include "LayerPixels.h"
 #include "Text.h"
 
 using namespace MapGeometry;
@@ -56,33 +56,35 @@ struct Palette {
                            kMessageBand.Blue}) {}
 };
 
-void FillCell(Graphics& g, int column, int row, Color colour) {
-    g.ForeColor = colour;
-    g.FillRect(static_cast<int>(CellLeft(column)), static_cast<int>(CellTop(row)), kCellWidthPx,
-               kCellHeightPx);
+void FillCell(LayerPixels& g, int column, int row, Color colour) {
+    g.FillRect(CellLeft(column), CellTop(row), kCellWidthPx, kCellHeightPx, colour);
 }
 
 // The part of the band in the cell of message slot number `message` (from 1).
 // A band of one slot gets both end shapes, which together fill the cell's width.
-void FillBand(Graphics& g, int column, int row, int64_t message, const MessageMarks& marks,
+void FillBand(LayerPixels& g, int column, int row, int64_t message, const MessageMarks& marks,
               Color colour) {
     const int64_t first = int64_t{marks.start} + 1;
     const int64_t last = int64_t{marks.start} + marks.length;
-    const int left = static_cast<int>(CellLeft(column));
-    const int top = static_cast<int>(CellTop(row)) + kBandInsetPx;
-    g.ForeColor = colour;
-    if (message == first) g.FillRect(left + kBandInsetPx, top, kBandEndWidthPx, kBandHeightPx);
-    if (message > first && message < last) g.FillRect(left, top, kCellWidthPx, kBandHeightPx);
-    if (message == last) g.FillRect(left, top, kBandEndWidthPx, kBandHeightPx);
+    const int64_t left = CellLeft(column);
+    const int64_t top = CellTop(row) + kBandInsetPx;
+    if (message == first)
+        g.FillRect(left + kBandInsetPx, top, kBandEndWidthPx, kBandHeightPx, colour);
+    if (message > first && message < last)
+        g.FillRect(left, top, kCellWidthPx, kBandHeightPx, colour);
+    if (message == last) g.FillRect(left, top, kBandEndWidthPx, kBandHeightPx, colour);
+}
+
+void DrawRowLine(LayerPixels& g, int line, Color colour) {
+    g.FillRect(0, RowLineY(line), kPictureWidthPx, 1, colour);
 }
 }  // namespace
 
 Picture PaintControlLayer(const SlotOwners& owners, const MessageMarks& marks, int32_t dimFlag,
                           int32_t firstDimmedSlot) {
-    Picture layer = NewPicture(kPictureWidthPx, kPictureHeightPx, kPictureDepth);
-    Graphics g = layer.Graphics();
-    g.ForeColor = kBackground;
-    g.FillRect(0, 0, layer.Width(), layer.Height());
+    Picture layer = NewLayer();
+    LayerPixels g(layer);
+    g.FillRect(0, 0, kPictureWidthPx, kPictureHeightPx, kBackground);
 
     const bool dimming = dimFlag >= 1;
     const Palette full(1.0, marks.type);
@@ -92,8 +94,7 @@ Picture PaintControlLayer(const SlotOwners& owners, const MessageMarks& marks, i
     int32_t controlSlots = 0;  // control-space slots so far, over the superframe
     int64_t messageSlots = 0;  // message slots so far: the band's slot numbers
     for (int row = 0; row < kRows; ++row) {
-        g.ForeColor = row % 2 == 0 ? kEvenRowLine : kOddRowLine;
-        g.DrawLine(0, RowLineY(row), kPictureWidthPx - 1, RowLineY(row));
+        DrawRowLine(g, row, row % 2 == 0 ? kEvenRowLine : kOddRowLine);
         for (int column = 0; column < kColumns; ++column) {
             const int slot = row * kColumns + column;
             const Palette& colours = dimming && slot >= firstDimmedSlot ? dim : full;
@@ -111,7 +112,6 @@ Picture PaintControlLayer(const SlotOwners& owners, const MessageMarks& marks, i
             if (withBand) FillBand(g, column, row, messageSlots, marks, colours.band);
         }
     }
-    g.ForeColor = kEvenRowLine;
-    g.DrawLine(0, RowLineY(kRows), kPictureWidthPx - 1, RowLineY(kRows));
+    DrawRowLine(g, kRows, kEvenRowLine);
     return layer;
 }

@@ -1,36 +1,86 @@
 #include "LayerPicture.h"
 
 #include <QImage>
-#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <vector>
 
+#include "Graphics.h"
 #include "MapGeometry.h"
 
 using namespace MapGeometry;
 
+namespace {
+constexpr qsizetype kBytesPerLine = qsizetype{kPictureWidthPx} * 4;
+constexpr size_t kBufferBytes = size_t{kBytesPerLine} * kPictureHeightPx;
+constexpr std::align_val_t kBufferAlignment{64};
+// The layers alive at once (three stored, a pointer frame and the ones being
+// replaced) with some to spare.
+constexpr size_t kPooledBuffers = 8;
+
+class BufferPool {
+  public:
+    uchar* Take() {
+        {
+            const std::lock_guard lock(mutex_);
+            if (!free_.empty()) {
+                uchar* buffer = free_.back();
+                free_.pop_back();
+                return buffer;
+            }
+        }
+        return static_cast<uchar*>(::operator new(kBufferBytes, kBufferAlignment));
+    }
+
+    void Give(uchar* buffer) {
+        {
+            const std::lock_guard lock(mutex_);
+            if (free_.size() < kPooledBuffers) {
+                free_.push_back(buffer);
+                return;
+            }
+        }
+        ::operator delete(buffer, kBufferAlignment);
+    }
+
+  private:
+    std::mutex mutex_;  // a picture may be released on any thread
+    std::vector<uchar*> free_;
+};
+
+// Never destroyed: pictures may outlive every other static.
+BufferPool& Pool() {
+    static BufferPool* const pool = new BufferPool;
+    return *pool;
+}
+
+void ReturnBuffer(void* buffer) {
+    Pool().Give(static_cast<uchar*>(buffer));
+}
+}  // namespace
+
+Picture NewLayer() {
+    uchar* buffer = Pool().Take();
+    return Picture(QImage(buffer, kPictureWidthPx, kPictureHeightPx, kBytesPerLine,
+                          QImage::Format_RGB32, ReturnBuffer, buffer));
+}
+
 Picture NewLayerOn(const Picture& base) {
-    if (!base.IsNil() && base.Width() == kPictureWidthPx && base.Height() == kPictureHeightPx &&
-        base.Image().format() == QImage::Format_RGB32)
-        return base;
-    Picture layer = NewPicture(kPictureWidthPx, kPictureHeightPx, kPictureDepth);
+    Picture layer = NewLayer();
+    QImage& pixels = layer.Image();
+    const QImage& source = base.Image();
+    if (!source.isNull() && source.size() == pixels.size() &&
+        source.format() == QImage::Format_RGB32) {
+        if (source.bytesPerLine() == kBytesPerLine) {
+            std::memcpy(pixels.bits(), source.constBits(), kBufferBytes);
+        } else {
+            for (int y = 0; y < kPictureHeightPx; ++y)
+                std::memcpy(pixels.scanLine(y), source.constScanLine(y), size_t{kBytesPerLine});
+        }
+        return layer;
+    }
+    pixels.fill(Qt::white);
     layer.Graphics().DrawPicture(base, 0, 0);
     return layer;
-}
-
-void FillClipped(Graphics& g, int64_t x, int64_t y, int64_t width, int64_t height) {
-    if (width <= 0 || height <= 0) return;
-    const int64_t left = std::max<int64_t>(x, 0);
-    const int64_t top = std::max<int64_t>(y, 0);
-    const int64_t right = std::min<int64_t>(x + width, g.Width());
-    const int64_t bottom = std::min<int64_t>(y + height, g.Height());
-    if (left >= right || top >= bottom) return;
-    g.FillRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
-               static_cast<int>(bottom - top));
-}
-
-void OutlineClipped(Graphics& g, int64_t x, int64_t y, int64_t width, int64_t height) {
-    if (width <= 0 || height <= 0) return;
-    FillClipped(g, x, y, width, 1);
-    FillClipped(g, x, y + height - 1, width, 1);
-    FillClipped(g, x, y, 1, height);
-    FillClipped(g, x + width - 1, y, 1, height);
 }

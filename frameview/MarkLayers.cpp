@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "Graphics.h"
 #include "LayerPicture.h"
+#include "LayerPixels.h"
 #include "MapGeometry.h"
 
 using namespace MapGeometry;
@@ -14,15 +14,14 @@ constexpr Color kPointerFrame = RGB(255, 0, 0);
 constexpr int kFramesPerSuperframe = kRows / 2;
 constexpr int kFrameOutsetPx = 1;  // the pointer frame lies one pixel outside the cell
 
-void FillCell(Graphics& g, int64_t column, int64_t row) {
-    FillClipped(g, CellLeft(column), CellTop(row), kCellWidthPx, kCellHeightPx);
+void FillCell(LayerPixels& g, int64_t column, int64_t row) {
+    g.FillRect(CellLeft(column), CellTop(row), kCellWidthPx, kCellHeightPx, kErrorMark);
 }
 }  // namespace
 
 Picture PaintErrorLayer(const Picture& base, const ErrorMarks& marks) {
     Picture layer = NewLayerOn(base);
-    Graphics g = layer.Graphics();
-    g.ForeColor = kErrorMark;
+    LayerPixels g(layer);
     // Only frames 0..7 and slots 0..1535 lie on the map; the marks are raw
     // controller values, so the loops run over that part alone.
     const int frames = static_cast<int>(std::min<int64_t>(marks.syncError, kFramesPerSuperframe));
@@ -38,9 +37,9 @@ Picture PaintErrorLayer(const Picture& base, const ErrorMarks& marks) {
 
 Picture PaintPointerFrame(const Picture& base, int32_t column, int32_t row) {
     Picture layer = NewLayerOn(base);
-    Graphics g = layer.Graphics();
-    g.ForeColor = kPointerFrame;
-    OutlineClipped(g, CellLeft(column) - kFrameOutsetPx, CellTop(row) - kFrameOutsetPx,
-                   kCellWidthPx + 2 * kFrameOutsetPx, kCellHeightPx + 2 * kFrameOutsetPx);
+    LayerPixels g(layer);
+    g.DrawRect(CellLeft(column) - kFrameOutsetPx, CellTop(row) - kFrameOutsetPx,
+               kCellWidthPx + 2 * kFrameOutsetPx, kCellHeightPx + 2 * kFrameOutsetPx,
+               kPointerFrame);
     return layer;
 }

@@ -43,10 +43,18 @@ SlotOwners SlotMap(int control, int subframe) {
 const SlotOwners kMode4Of32 = SlotMap(4, 32);
 const MessageMarks kNoBand{-1, -1, -1};
 
-Color At(const Picture& picture, int x, int y) { return PixelColor(picture.Image(), x, y); }
-int Left(int slot) { return static_cast<int>(CellLeft(SlotColumn(slot))); }
-int Top(int slot) { return static_cast<int>(CellTop(SlotRow(slot))); }
-Color CellColour(const Picture& picture, int slot) { return At(picture, Left(slot), Top(slot)); }
+Color At(const Picture& picture, int x, int y) {
+    return PixelColor(picture.Image(), x, y);
+}
+int Left(int slot) {
+    return static_cast<int>(CellLeft(SlotColumn(slot)));
+}
+int Top(int slot) {
+    return static_cast<int>(CellTop(SlotRow(slot)));
+}
+Color CellColour(const Picture& picture, int slot) {
+    return At(picture, Left(slot), Top(slot));
+}
 Color DotColour(const Picture& picture, int slot) {
     return At(picture, Left(slot) + 2, Top(slot) + 7);
 }
@@ -73,9 +81,11 @@ void ExpectCell(const Picture& picture, int slot, Color colour, bool skipDot = f
 
 // Painters run on every pointer move: none of them may raise a message box.
 class PainterTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { RecordedMessages().clear(); }
-    void TearDown() override { EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join("; ").toStdString(); }
+    void TearDown() override {
+        EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join("; ").toStdString();
+    }
 };
 
 // A channel pool indexed by ID, as Main keeps it.
@@ -115,10 +125,10 @@ TEST(MapGeometry, PixelsMapToTheirCellColumnAndRow) {
         int64_t slot;
     };
     const Case cases[] = {
-        {0, 0, 0, 0, 0},          {7, 16, 0, 0, 0},        {8, 19, 0, 0, 0},  // a cell and its gaps
-        {9, 20, 1, 1, 97},        {673, 289, 95, 15, 1535}, {667, 272, 95, 15, 1535},
+        {0, 0, 0, 0, 0},        {7, 16, 0, 0, 0},         {8, 19, 0, 0, 0},  // a cell and its gaps
+        {9, 20, 1, 1, 97},      {673, 289, 95, 15, 1535}, {667, 272, 95, 15, 1535},
         {-4, -15, 0, 0, 0},  // within one pitch left of and above the map the fraction is dropped
-        {-5, -16, -1, -1, -97},   {680, 300, 96, 16, 1632}};
+        {-5, -16, -1, -1, -97}, {680, 300, 96, 16, 1632}};
     for (const Case& c : cases) {
         const MapPoint p = PointToSlot(c.x, c.y);
         EXPECT_EQ(p.column, c.column) << c.x << "," << c.y;
@@ -163,18 +173,44 @@ TEST_F(PainterTest, ControlSpaceClassificationPerSubframeMode) {
     };
     const Case cases[] = {
         // 4 / 32: framing, two guide slots, then message slots.
-        {4, 32, 0, kFraming}, {4, 32, 1, kGuide},    {4, 32, 2, kGuide},    {4, 32, 3, kMessage},
-        {4, 32, 4, kData},    {4, 32, 31, kData},    {4, 32, 32, kMessage}, {4, 32, 96, kFraming},
-        {4, 32, 97, kMessage}, {4, 32, 1440, kFraming}, {4, 32, 1507, kMessage}, {4, 32, 1535, kData},
+        {4, 32, 0, kFraming},
+        {4, 32, 1, kGuide},
+        {4, 32, 2, kGuide},
+        {4, 32, 3, kMessage},
+        {4, 32, 4, kData},
+        {4, 32, 31, kData},
+        {4, 32, 32, kMessage},
+        {4, 32, 96, kFraming},
+        {4, 32, 97, kMessage},
+        {4, 32, 1440, kFraming},
+        {4, 32, 1507, kMessage},
+        {4, 32, 1535, kData},
         // 8 / 8: all control space.
-        {8, 8, 0, kFraming},  {8, 8, 1, kGuide},     {8, 8, 2, kGuide},     {8, 8, 3, kMessage},
-        {8, 8, 8, kMessage},  {8, 8, 95, kMessage},  {8, 8, 192, kFraming}, {8, 8, 1535, kMessage},
+        {8, 8, 0, kFraming},
+        {8, 8, 1, kGuide},
+        {8, 8, 2, kGuide},
+        {8, 8, 3, kMessage},
+        {8, 8, 8, kMessage},
+        {8, 8, 95, kMessage},
+        {8, 8, 192, kFraming},
+        {8, 8, 1535, kMessage},
         // 1 / 6: the guide slots are the first slots of the 2nd and 3rd subframes.
-        {1, 6, 0, kFraming},  {1, 6, 1, kData},      {1, 6, 6, kGuide},     {1, 6, 12, kGuide},
-        {1, 6, 18, kMessage}, {1, 6, 96, kFraming},  {1, 6, 102, kMessage}, {1, 6, 103, kData},
+        {1, 6, 0, kFraming},
+        {1, 6, 1, kData},
+        {1, 6, 6, kGuide},
+        {1, 6, 12, kGuide},
+        {1, 6, 18, kMessage},
+        {1, 6, 96, kFraming},
+        {1, 6, 102, kMessage},
+        {1, 6, 103, kData},
         // 24 / 32.
-        {24, 32, 0, kFraming}, {24, 32, 2, kGuide},  {24, 32, 3, kMessage}, {24, 32, 23, kMessage},
-        {24, 32, 24, kData},  {24, 32, 32, kMessage}, {24, 32, 96, kFraming}};
+        {24, 32, 0, kFraming},
+        {24, 32, 2, kGuide},
+        {24, 32, 3, kMessage},
+        {24, 32, 23, kMessage},
+        {24, 32, 24, kData},
+        {24, 32, 32, kMessage},
+        {24, 32, 96, kFraming}};
     for (const Case& c : cases) {
         const Picture layer = PaintControlLayer(SlotMap(c.control, c.subframe), kNoBand, 0, 0);
         SCOPED_TRACE(testing::Message() << c.control << "/" << c.subframe << " slot " << c.slot);
@@ -184,10 +220,10 @@ TEST_F(PainterTest, ControlSpaceClassificationPerSubframeMode) {
 
 TEST_F(PainterTest, OwnersOtherThanControlSpaceAreDataSpace) {
     SlotOwners owners = kMode4Of32;
-    owners[4] = 7;      // a channel ID, or one left by an earlier drawing
-    owners[5] = 300;    // any other value
+    owners[4] = 7;    // a channel ID, or one left by an earlier drawing
+    owners[5] = 300;  // any other value
     owners[6] = INT_MIN;
-    owners[3] = 0;      // the first message slot given to a channel
+    owners[3] = 0;  // the first message slot given to a channel
     const Picture layer = PaintControlLayer(owners, kNoBand, 0, 0);
     for (int slot : {3, 4, 5, 6}) ExpectCell(layer, slot, kData);
     ExpectCell(layer, 32, kMessage);
@@ -231,10 +267,18 @@ TEST_F(PainterTest, MessageBandShapes) {
         std::vector<Shape> shapes;
     };
     const std::vector<Case> cases = {
-        {0, 1, {{3, 0, 5}, {32, -1, -1}}},                 // first and last shapes fill the cell
-        {0, 2, {{3, 2, 5}, {32, 0, 3}, {33, -1, -1}}},     // no inner shape
-        {0, 6, {{1, -1, -1}, {2, -1, -1}, {3, 2, 5}, {32, 0, 5}, {35, 0, 5}, {64, 0, 3},
-                {65, -1, -1}, {0, -1, -1}}},              // guide and framing never banded
+        {0, 1, {{3, 0, 5}, {32, -1, -1}}},              // first and last shapes fill the cell
+        {0, 2, {{3, 2, 5}, {32, 0, 3}, {33, -1, -1}}},  // no inner shape
+        {0,
+         6,
+         {{1, -1, -1},
+          {2, -1, -1},
+          {3, 2, 5},
+          {32, 0, 5},
+          {35, 0, 5},
+          {64, 0, 3},
+          {65, -1, -1},
+          {0, -1, -1}}},  // guide and framing never banded
         {1, 2, {{3, -1, -1}, {32, 2, 5}, {33, 0, 3}}},
         {0, 0, {{3, -1, -1}, {32, -1, -1}}},
         {0, -5, {{3, -1, -1}}},
@@ -248,14 +292,15 @@ TEST_F(PainterTest, MessageBandShapes) {
     for (const Case& c : cases) {
         const Picture layer = PaintControlLayer(kMode4Of32, {c.start, c.length, 0}, 0, 0);
         for (const Shape& s : c.shapes) {
-            const Color slotColour = CellColour(PaintControlLayer(kMode4Of32, kNoBand, 0, 0), s.slot);
+            const Color slotColour =
+                CellColour(PaintControlLayer(kMode4Of32, kNoBand, 0, 0), s.slot);
             for (int dx = 0; dx < kCellWidthPx; ++dx)
                 for (int dy = 0; dy < kCellHeightPx; ++dy) {
                     const bool banded = dx >= s.from && dx <= s.to && dy >= 2 && dy <= 12;
                     ASSERT_EQ(At(layer, Left(s.slot) + dx, Top(s.slot) + dy),
                               banded ? kBand : slotColour)
-                        << "band " << c.start << "/" << c.length << " slot " << s.slot << " +"
-                        << dx << "," << dy;
+                        << "band " << c.start << "/" << c.length << " slot " << s.slot << " +" << dx
+                        << "," << dy;
                 }
         }
     }
@@ -274,7 +319,7 @@ TEST_F(PainterTest, MessageBandColours) {
 // --- channel layer -----------------------------------------------------------
 
 class ChannelLayerTest : public PainterTest {
-protected:
+  protected:
     const Picture base = PaintControlLayer(kMode4Of32, kNoBand, 0, 0);
     SlotOwners owners = kMode4Of32;
     Pool pool;
@@ -322,24 +367,28 @@ TEST_F(ChannelLayerTest, PresencePatterns) {
         {1, 0, 48000, good, allSolid},
         {3, 3, 48000, good, allSolid},
         {3, 2, 48000, good, alternate},
-        {1, 1, 48000, {-1, kGear10}, allSolid},        // no root frequency
-        {1, 1, 48000, {kRoot24576kHz, 0}, allSolid},   // no clock gear
-        {1, 1, 0, {kRoot24576kHz, 12}, allSolid},      // reserved gear: rate never computed
-        {1, 1, 0, good, allSolid},                     // a rate below 1 ...
-        {3, 9, 0.5, good, allSolid},                   // ... shows no message
-        {1, 24, 48000, good, allSolid},                // both family bits: no family
+        {1, 1, 48000, {-1, kGear10}, allSolid},       // no root frequency
+        {1, 1, 48000, {kRoot24576kHz, 0}, allSolid},  // no clock gear
+        {1, 1, 0, {kRoot24576kHz, 12}, allSolid},     // reserved gear: rate never computed
+        {1, 1, 0, good, allSolid},                    // a rate below 1 ...
+        {3, 9, 0.5, good, allSolid},                  // ... shows no message
+        {1, 24, 48000, good, allSolid},               // both family bits: no family
         {1, 31, 48000, good, allSolid},
         {3, 25, 48000, good, allSolid},
-        {1, 17, 48000, good, {false, false, false, false, false, true,   // 8 kHz: 1 in 6
-                              false, false, false, false, false, true}},
-        {1, -8, 48000, good, allSolid},                // a negative code names no family
+        {1,
+         17,
+         48000,
+         good,
+         {false, false, false, false, false, true,  // 8 kHz: 1 in 6
+          false, false, false, false, false, true}},
+        {1, -8, 48000, good, allSolid},  // a negative code names no family
         {1, 1, -48000, good, allSolid},
         {1, 1, 1e300, good, std::vector<bool>(12, false)},  // beyond 32 bits: saturates
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "TP " << c.protocol << " PR " << c.presence << " rate "
-                                        << c.rate << " bus " << c.bus.rootFrequency << "/"
-                                        << c.bus.clockGear);
+        SCOPED_TRACE(testing::Message()
+                     << "TP " << c.protocol << " PR " << c.presence << " rate " << c.rate << " bus "
+                     << c.bus.rootFrequency << "/" << c.bus.clockGear);
         pool.Clear();
         owners = kMode4Of32;
         bus = c.bus;
@@ -359,8 +408,8 @@ TEST_F(ChannelLayerTest, PresenceCodesBeyondTheMenuAreDefined) {
         int32_t code;
         bool solid;
     };
-    const Case cases[] = {{32, true},      {33, true},     {1 << 20, true},
-                          {INT_MAX, true}, {-1, true},     {INT_MIN, false}};
+    const Case cases[] = {{32, true},      {33, true}, {1 << 20, true},
+                          {INT_MAX, true}, {-1, true}, {INT_MIN, false}};
     for (const Case& c : cases) {
         pool.Clear();
         Channel& channel = pool.Add(3, 3208, 4, RGB(10, 20, 30));
@@ -391,12 +440,12 @@ TEST_F(ChannelLayerTest, HigherIdWinsOverlaps) {
 TEST_F(ChannelLayerTest, ChannelsThatAreNotDrawn) {
     EXPECT_EQ(Differences(Paint(), base), 0);  // no channel in use
     pool.Add(1, 3208, 4, kRed).Status = 0;
-    pool.Add(2, 0, 4, kRed);                                                  // no distribution
-    pool.Add(3, Module1::CalculateSegmentDistribution(0, 128), 4, kRed);     // offset 0
-    pool.Add(4, 3208, 0, kRed);                                               // no length
+    pool.Add(2, 0, 4, kRed);                                              // no distribution
+    pool.Add(3, Module1::CalculateSegmentDistribution(0, 128), 4, kRed);  // offset 0
+    pool.Add(4, 3208, 0, kRed);                                           // no length
     pool.Add(5, 3208, -3, kRed);
     pool.Add(6, 3208, INT_MIN, kRed);
-    pool.Add(7, 5000, 4, kRed);                                               // no interval
+    pool.Add(7, 5000, 4, kRed);  // no interval
     pool.Add(8, 3208, 4, kRed).Status = 2;
     const SlotOwners before = owners;
     EXPECT_EQ(Differences(Paint(), base), 0);
@@ -454,18 +503,19 @@ TEST_F(ChannelLayerTest, BaseIsLeftAsItWas) {
 
 // A picture of a few channels, to look at: VELTRANE_MAP_PNG=folder saves it.
 TEST_F(ChannelLayerTest, RealisticLayer) {
-    pool.Add(0, Module1::CalculateSegmentDistribution(4, 32), 4, RGB(70, 191, 255)).TransportProtocol = 0;
+    pool.Add(0, Module1::CalculateSegmentDistribution(4, 32), 4, RGB(70, 191, 255))
+        .TransportProtocol = 0;
     Channel& pushed = pool.Add(3, 3208, 4, RGB(255, 127, 80));
     pushed.TransportProtocol = 1;
     pushed.PresenceRate = 1;
     pushed.Rate = 48000;
-    Channel& pulled = pool.Add(7, Module1::CalculateSegmentDistribution(20, 64), 6, RGB(160, 90, 230));
+    Channel& pulled =
+        pool.Add(7, Module1::CalculateSegmentDistribution(20, 64), 6, RGB(160, 90, 230));
     pulled.TransportProtocol = 3;
     pulled.PresenceRate = 2;
     pulled.Rate = 96000;
     pool.Add(12, Module1::CalculateSegmentDistribution(1530, 1536), 20, RGB(230, 200, 40));
-    const Picture layer = PaintPointerFrame(
-        PaintErrorLayer(Paint(), {300, 5, 2}), 10, 3);
+    const Picture layer = PaintPointerFrame(PaintErrorLayer(Paint(), {300, 5, 2}), 10, 3);
     ExpectCell(layer, 4, RGB(70, 191, 255));
     EXPECT_EQ(DotColour(layer, 20), kEmptyDot);
     EXPECT_EQ(DotColour(layer, 84), kEmptyDot);
@@ -501,8 +551,8 @@ TEST_F(PainterTest, ErrorMarks) {
         {{INT_MIN, INT_MAX, 1}, {0}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.marks.start << "/" << c.marks.length << "/"
-                                        << c.marks.syncError);
+        SCOPED_TRACE(testing::Message()
+                     << c.marks.start << "/" << c.marks.length << "/" << c.marks.syncError);
         const Picture layer = PaintErrorLayer(base, c.marks);
         for (int slot : c.red) ExpectCell(layer, slot, kRed);
         EXPECT_EQ(Differences(layer, base), static_cast<int>(c.red.size()) * kCellPixels);
@@ -533,9 +583,10 @@ TEST_F(PainterTest, PointerFrame) {
         int32_t column, row;
         int visible;  // pixels of the frame on the picture
     };
-    const Case cases[] = {{-1, 0, 19},  {96, 0, 17},       {0, -1, 0},      {-1, -1, 0},
-                          {0, 16, 8},   {97, 3, 0},        {INT_MAX, 0, 0}, {INT_MIN, INT_MIN, 0},
-                          {0, INT_MAX, 0}, {INT_MAX, INT_MAX, 0}};
+    const Case cases[] = {
+        {-1, 0, 19},     {96, 0, 17},          {0, -1, 0},      {-1, -1, 0},
+        {0, 16, 8},      {97, 3, 0},           {INT_MAX, 0, 0}, {INT_MIN, INT_MIN, 0},
+        {0, INT_MAX, 0}, {INT_MAX, INT_MAX, 0}};
     for (const Case& c : cases)
         EXPECT_EQ(Differences(PaintPointerFrame(base, c.column, c.row), base), c.visible)
             << c.column << "," << c.row;
@@ -556,7 +607,8 @@ TEST_F(MainPaintersTest, PaintWithTheWindowsState) {
     m.MessageLength = 2;
     m.MessageType = 0;
     const Picture control = m.DrawControlSlot(1, 64);
-    EXPECT_EQ(Differences(control, PaintControlLayer(Module1::SuperFrameSlot, {0, 2, 0}, 1, 64)), 0);
+    EXPECT_EQ(Differences(control, PaintControlLayer(Module1::SuperFrameSlot, {0, 2, 0}, 1, 64)),
+              0);
     EXPECT_EQ(At(control, Left(3) + 3, Top(3) + 5), kBand);
 
     Channel& channel = *m.SBChannel[3];
