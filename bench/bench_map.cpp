@@ -20,6 +20,8 @@ constexpr int kSubframeSlots = 32;
 constexpr size_t kPictureBytes = size_t{kPictureWidthPx} * kPictureHeightPx * 4;
 constexpr int kLayersPerMove = 3;  // channel, error and pointer layers
 
+constexpr std::array<int32_t, 8> kPresenceCodes = {1, 2, 3, 9, 10, 17, 18, 19};
+
 // A full bus: 256 channels that share out every data slot of mode 4 / 32,
 // half of them with a presence rate that leaves segments empty.
 struct Scene {
@@ -50,8 +52,10 @@ struct Scene {
                 channel.BoxColor = RGB(static_cast<int>(id * 37 % 192) + 63, 120,
                                        static_cast<int>(id * 53 % 192) + 63);
                 channel.TransportProtocol = id % 2 == 0 ? 1 : 0;
-                channel.PresenceRate = 1;
-                channel.Rate = 48000;
+                // Every pushed channel a pair of presence rate and segment
+                // rate of its own, so no drawing can reuse a ratio.
+                channel.PresenceRate = kPresenceCodes[id / 2 % kPresenceCodes.size()];
+                channel.Rate = 8000.0 * static_cast<double>(id / 2 / kPresenceCodes.size() + 1);
                 pointers[id] = &channel;
                 offset += length;
                 ++id;

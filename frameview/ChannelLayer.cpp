@@ -164,10 +164,10 @@ void RecordChannel(TopChannels& top, const Channel& channel, int32_t id, const B
 void PaintSlot(LayerPixels& g, int slot, Color colour, bool carriesData) {
     const int64_t left = CellLeft(SlotColumn(slot));
     const int64_t top = CellTop(SlotRow(slot));
-    g.FillRect(left, top, kCellWidthPx, kCellHeightPx, colour);
+    g.FillBlock<kCellWidthPx, kCellHeightPx>(left, top, colour);
     // A carrying segment's dot is in the cell's own colour: nothing to add.
     if (!carriesData)
-        g.FillRect(left + kDotLeftPx, top + kDotTopPx, kDotSizePx, kDotSizePx, kEmptySegmentDot);
+        g.FillBlock<kDotSizePx, kDotSizePx>(left + kDotLeftPx, top + kDotTopPx, kEmptySegmentDot);
 }
 }  // namespace
 

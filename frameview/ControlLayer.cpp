@@ -57,7 +57,7 @@ struct Palette {
 };
 
 void FillCell(LayerPixels& g, int column, int row, Color colour) {
-    g.FillRect(CellLeft(column), CellTop(row), kCellWidthPx, kCellHeightPx, colour);
+    g.FillBlock<kCellWidthPx, kCellHeightPx>(CellLeft(column), CellTop(row), colour);
 }
 
 // The part of the band in the cell of message slot number `message` (from 1).

@@ -12,7 +12,8 @@
 using namespace MapGeometry;
 
 namespace {
-constexpr qsizetype kBytesPerLine = qsizetype{kPictureWidthPx} * 4;
+static_assert(kPictureDepth == 32, "layers are QImage::Format_RGB32");
+constexpr qsizetype kBytesPerLine = qsizetype{kPictureWidthPx} * kPictureDepth / 8;
 constexpr size_t kBufferBytes = size_t{kBytesPerLine} * kPictureHeightPx;
 constexpr std::align_val_t kBufferAlignment{64};
 // The layers alive at once (three stored, a pointer frame and the ones being

@@ -18,6 +18,19 @@ class LayerPixels {
     int Height() const { return height_; }
 
     void FillRect(int64_t x, int64_t y, int64_t width, int64_t height, Color colour);
+    // The same for a rectangle of a size known when compiling (a map cell):
+    // the common case, wholly on the picture, needs no clipping.
+    template <int W, int H>
+    void FillBlock(int64_t x, int64_t y, Color colour) {
+        if (!pixels_ || x < 0 || y < 0 || x + W > width_ || y + H > height_) {
+            FillRect(x, y, W, H, colour);
+            return;
+        }
+        const uint32_t argb = colour.Argb();
+        uint32_t* line = pixels_ + y * stride_ + x;
+        for (int row = 0; row < H; ++row, line += stride_)
+            for (int column = 0; column < W; ++column) line[column] = argb;
+    }
     // A 1-pixel outline inside width x height.
     void DrawRect(int64_t x, int64_t y, int64_t width, int64_t height, Color colour);
 

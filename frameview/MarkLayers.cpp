@@ -15,7 +15,7 @@ constexpr int kFramesPerSuperframe = kRows / 2;
 constexpr int kFrameOutsetPx = 1;  // the pointer frame lies one pixel outside the cell
 
 void FillCell(LayerPixels& g, int64_t column, int64_t row) {
-    g.FillRect(CellLeft(column), CellTop(row), kCellWidthPx, kCellHeightPx, kErrorMark);
+    g.FillBlock<kCellWidthPx, kCellHeightPx>(CellLeft(column), CellTop(row), kErrorMark);
 }
 }  // namespace
 
