@@ -1,0 +1,42 @@
+#pragma once
+#include <cstdint>
+
+#include "Color.h"
+
+class Picture;
+
+// Writes straight into a layer's pixels: a pointer move over the map fills
+// thousands of small rectangles. Rectangles are left, top, width, height and
+// cover exactly width x height pixels; coordinates come from raw columns,
+// rows and marks, so they are taken in 64 bits and clipped to the picture.
+class LayerPixels {
+  public:
+    // The layer's pixels are made its own here, once, before any drawing.
+    explicit LayerPixels(Picture& layer);
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+    void FillRect(int64_t x, int64_t y, int64_t width, int64_t height, Color colour);
+    // The same for a rectangle of a size known when compiling (a map cell):
+    // the common case, wholly on the picture, needs no clipping.
+    template <int W, int H>
+    void FillBlock(int64_t x, int64_t y, Color colour) {
+        if (!pixels_ || x < 0 || y < 0 || x + W > width_ || y + H > height_) {
+            FillRect(x, y, W, H, colour);
+            return;
+        }
+        const uint32_t argb = colour.Argb();
+        uint32_t* line = pixels_ + y * stride_ + x;
+        for (int row = 0; row < H; ++row, line += stride_)
+            for (int column = 0; column < W; ++column) line[column] = argb;
+    }
+    // A 1-pixel outline inside width x height.
+    void DrawRect(int64_t x, int64_t y, int64_t width, int64_t height, Color colour);
+
+  private:
+    uint32_t* pixels_ = nullptr;
+    int64_t stride_ = 0;  // pixels from one scanline to the next
+    int width_ = 0;
+    int height_ = 0;
+};
