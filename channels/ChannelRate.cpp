@@ -1,5 +1,6 @@
 #include "ChannelRate.h"
 
+#include <array>
 #include <cmath>
 
 #include "BusSettings.h"
@@ -10,6 +11,7 @@
 #include "Text.h"
 
 namespace {
+constexpr size_t kChannelIds = 256;
 constexpr double kBitsPerSlot = 4.0;
 const QString kNoRateText = QStringLiteral("??? kHz");
 const QString kNoBandwidthText = QStringLiteral("??? kbps");
@@ -39,31 +41,50 @@ QString BandwidthText(double bandwidth) {
     return CStr(Floor(bandwidth) / 1000.0) + QStringLiteral("kbps");
 }
 
+void UpdateFigures(Channel& channel) {
+    if (!BusSettings::Valid(Module1::iRootFrequency, Module1::iClockGear)) return;
+    if (channel.SegmentDistribution == 0) return;
+    if (const auto rate =
+            SegmentRate(Module1::iRootFrequency, Module1::iClockGear, channel.SegmentDistribution)) {
+        channel.Rate = *rate;
+        channel.Bandwidth = Bandwidth(*rate, channel.SegmentLength);
+    }
+}
+
 }  // namespace ChannelRate
 
 void Main::DisplayChannelRate() {
     using namespace ChannelRows;
+    // A channel ID may have many rows (a controller can add one twice); its
+    // figures and their texts are worked out once per call, not once per row.
+    struct Figures {
+        bool known = false;
+        QString rate;
+        QString bandwidth;
+    };
+    std::array<Figures, kChannelIds> figures;
+
     Listbox* list = ChannelListBox();
     const bool valid = BusSettings::Valid(Module1::iRootFrequency, Module1::iClockGear);
     for (int row = 0; row < list->ListCount(); ++row) {
         const QString idText = list->Cell(row, kIdColumn);
         if (idText.isEmpty()) continue;  // a parameter row
-        Channel* channel = Record(*this, IdOfText(idText));
+        const int32_t id = IdOfText(idText);
+        Channel* channel = Record(*this, id);
         if (!channel) continue;  // names no channel of the pool
-        if (!valid) {
-            list->SetCell(row, kValueColumn, kNoRateText);
-            list->SetCell(row, kBandwidthColumn, kNoBandwidthText);
-            continue;
-        }
-        // Without a usable code the channel keeps the figures stored last.
-        if (channel->SegmentDistribution != 0) {
-            if (const auto rate = ChannelRate::SegmentRate(
-                    Module1::iRootFrequency, Module1::iClockGear, channel->SegmentDistribution)) {
-                channel->Rate = *rate;
-                channel->Bandwidth = ChannelRate::Bandwidth(*rate, channel->SegmentLength);
+        Figures& shown = figures[static_cast<size_t>(id)];
+        if (!shown.known) {
+            shown.known = true;
+            if (!valid) {
+                shown.rate = kNoRateText;
+                shown.bandwidth = kNoBandwidthText;
+            } else {
+                ChannelRate::UpdateFigures(*channel);
+                shown.rate = ChannelRate::RateText(channel->Rate);
+                shown.bandwidth = ChannelRate::BandwidthText(channel->Bandwidth);
             }
         }
-        list->SetCell(row, kValueColumn, ChannelRate::RateText(channel->Rate));
-        list->SetCell(row, kBandwidthColumn, ChannelRate::BandwidthText(channel->Bandwidth));
+        list->SetCell(row, kValueColumn, shown.rate);
+        list->SetCell(row, kBandwidthColumn, shown.bandwidth);
     }
 }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+struct Channel;
+
 // A channel's rate and bandwidth from the bus parameters and its segment
 // distribution and segment length.
 namespace ChannelRate {
@@ -14,6 +16,11 @@ std::optional<double> SegmentRate(int32_t rootFrequency, int32_t clockGear,
 
 // Bits per second: 4 bits per slot, segmentLength slots per segment.
 double Bandwidth(double rate, int32_t segmentLength);
+
+// Stores the channel's rate and bandwidth for the current bus settings, as
+// the list shows them; without valid settings or a usable code the channel
+// keeps the figures stored last.
+void UpdateFigures(Channel& channel);
 
 // The cell texts, truncated to whole Hz and bit/s: "48kHz", "705.6kbps".
 QString RateText(double rate);

@@ -1,4 +1,5 @@
 #include "Canvas.h"
+#include "ChannelRate.h"
 #include "Listbox.h"
 #include "Main.h"
 #include "Module1.h"
@@ -61,7 +62,38 @@ void ClearChannels(Main& window) {
     RedrawMap(window, true);
 }
 
-void AddChannel(Main& window, const std::array<int32_t, kRemoteValueCount>& values) {
+// The list's rate texts during a batch. The first AddChannel of a run of
+// commands that leave the bus settings and the list alone writes them all;
+// the later ones of the run store only their own channel's figures (which the
+// map needs at once), and the texts are written when the run ends. No event
+// runs inside a batch, so the window shows what it would if every command
+// wrote them all, and a flood of AddChannel walks the list once, not once per
+// command.
+class ListRates {
+public:
+    void ChannelAdded(Main& window, Channel& record) {
+        if (current_) {
+            ChannelRate::UpdateFigures(record);
+            due_ = true;
+        } else {
+            window.DisplayChannelRate();
+            current_ = true;
+        }
+    }
+    // Before a command that reads or changes the bus settings or the list.
+    void EndRun(Main& window) {
+        if (due_) window.DisplayChannelRate();
+        due_ = false;
+        current_ = false;
+    }
+
+private:
+    bool current_ = false;  // every text shows its channel's figures, but for `due_`
+    bool due_ = false;      // rows added since the texts were written
+};
+
+void AddChannel(Main& window, const std::array<int32_t, kRemoteValueCount>& values,
+                ListRates& rates) {
     const int32_t id = values[kChannelId];
     // The pool has IDs 0 to 255 only; any other ID adds no row either.
     if (id < 0 || id >= kChannelIdCount) return;
@@ -79,7 +111,7 @@ void AddChannel(Main& window, const std::array<int32_t, kRemoteValueCount>& valu
     record.ChannelLink = values[kChannelLink];
     record.DataLength = values[kDataLength];
     record.Editable = values[kEventId];
-    window.DisplayChannelRate();
+    rates.ChannelAdded(window, record);
     RedrawMap(window, false);
 }
 }  // namespace
@@ -95,6 +127,7 @@ void Main::ExecNetworkCommand(const QString& batch) {
     MessageLength = -1;
     MessageType = 0;
 
+    ListRates rates;
     for (const RemoteCommand& command : commands) {
         const auto& v = command.Values;
         switch (command.Keyword) {
@@ -102,12 +135,15 @@ void Main::ExecNetworkCommand(const QString& batch) {
                 SuperframeID = v[0];
                 break;
             case RemoteKeyword::SetSubFrameMode:
+                rates.EndRun(*this);
                 SelectRow(SubFrameModePopup(), v[0]);
                 break;
             case RemoteKeyword::SetClockGear:
+                rates.EndRun(*this);
                 SelectRow(ClockGearPopup(), v[0]);
                 break;
             case RemoteKeyword::SetRootFrequency:
+                rates.EndRun(*this);
                 SelectRow(RootFrequencyPopup(), v[0]);
                 break;
             case RemoteKeyword::DisplayMessage:
@@ -126,11 +162,13 @@ void Main::ExecNetworkCommand(const QString& batch) {
                 RedrawMap(*this, true);
                 break;
             case RemoteKeyword::ClearAllChannels:
+                rates.EndRun(*this);
                 ClearChannels(*this);
                 break;
             case RemoteKeyword::AddChannel:
-                AddChannel(*this, v);
+                AddChannel(*this, v, rates);
                 break;
         }
     }
+    rates.EndRun(*this);
 }

@@ -572,6 +572,60 @@ TEST_F(RemoteControlTest, AddChannelTwiceListsTwoRows) {
     EXPECT_EQ(Module1::SuperFrameSlot[16], 3);
 }
 
+// Within a batch the list's rate texts are written once per run of channel
+// commands; what the window ends up showing must be what the same commands
+// show when each comes as a batch of its own.
+TEST_F(RemoteControlTest, BatchShowsWhatItsCommandsShowOneByOne) {
+    const auto code = [](int offset, int interval) {
+        return QString::number(Module1::CalculateSegmentDistribution(offset, interval));
+    };
+    const QStringList commands = {
+        "SetSubFrameMode:19", "SetClockGear:10", "SetRootFrequency:1",
+        "AddChannel:3,4," + code(4, 32) + ",0,0,2,0,1,0,16,7",
+        "AddChannel:5,2," + code(8, 64) + ",1,1,9,1,0,1,8,9",
+        "AddChannel:3,2," + code(12, 128) + ",0,0,17,0,1,0,16,7",  // ID 3 again: both rows follow
+        "AddChannel:9,1,0,0,0,0,0,0,0,0,0",                        // no code: keeps its figures
+        "SetClockGear:9",
+        "AddChannel:7,4," + code(20, 256) + ",0,0,3,0,1,0,16,7",
+        "AddChannel:5,3," + code(24, 512) + ",1,1,10,1,0,1,8,9",
+        "SetRootFrequency:0",  // no valid bus: every row shows "???"
+        "AddChannel:11,4," + code(28, 32) + ",0,0,0,0,1,0,16,7",
+        "SetRootFrequency:2",
+        "AddChannel:3,4," + code(4, 32) + ",0,0,1,0,1,0,16,7",
+        "AddChannel:5,4," + code(16, 64) + ",1,0,1,0,1,0,16,7",  // pushed: the map needs its rate
+    };
+    struct Shown {
+        QStringList cells;
+        std::vector<std::pair<double, double>> figures;
+        QImage map;
+    };
+    const auto shown = [this] {
+        Shown s;
+        for (int row = 0; row < List().ListCount(); ++row)
+            for (int column = 0; column < 4; ++column) s.cells.append(List().Cell(row, column));
+        for (int id = 0; id < 256; ++id) s.figures.emplace_back(Record(id).Rate, Record(id).Bandwidth);
+        s.map = GrabMap();
+        return s;
+    };
+
+    main().ExecNetworkCommand(commands.join(u'*') + u'*');
+    const Shown batch = shown();
+
+    Main::Destroy();
+    Module1::ResetForTests();
+    for (const QString& command : commands) main().ExecNetworkCommand(command + u'*');
+    const Shown oneByOne = shown();
+
+    EXPECT_EQ(List().ListCount(), 9);
+    EXPECT_EQ(batch.cells, oneByOne.cells);
+    EXPECT_EQ(batch.figures, oneByOne.figures);
+    EXPECT_EQ(batch.map, oneByOne.map);
+    // Every row of an ID shows its last figures, and they are figures.
+    EXPECT_EQ(List().Cell(0, 2), List().Cell(7, 2));
+    EXPECT_EQ(List().Cell(1, 3), List().Cell(8, 3));
+    EXPECT_FALSE(List().Cell(1, 3).startsWith(u'?')) << List().Cell(1, 3).toStdString();
+}
+
 TEST_F(RemoteControlTest, ValuesOutsideThePoolAndThePopupsChangeNothing) {
     auto controller = Connect();
     main().SubFrameModePopup()->SetListIndex(19);

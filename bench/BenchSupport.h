@@ -1,0 +1,26 @@
+#pragma once
+// What the window benchmarks share: the runtime, hooks in place of the modal
+// dialogs, and a socket path of the benchmark's own.
+#include <QString>
+#include <QStringList>
+
+// Every message box raised since the last call; a benchmark that sees one
+// reports an error instead of a figure.
+QStringList TakeMessages();
+
+// The file that the following file dialogs choose; empty cancels them.
+void ChooseFileInDialogs(const QString& path);
+
+// A temporary folder of this benchmark program, removed at its end.
+QString BenchFolder();
+
+// Replaces the dialogs with the hooks above and sends the main window's socket
+// to BenchFolder(), never to the product's path. Needs the QApplication.
+void InstallBenchHooks();
+
+// Resident memory of this process now, from /proc/self/status.
+double ResidentMegabytes();
+
+// A main for window benchmarks: offscreen QApplication, hooks, the App object
+// and its menu bar, then every registered benchmark.
+int RunWindowBenchmarks(int argc, char** argv);
