@@ -5,14 +5,21 @@
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <vector>
 
 #include "App.h"
 #include "FileDialogs.h"
 #include "IPCSocket.h"
 #include "MenuBar1.h"
+#include "Module1.h"
 #include "MsgBox.h"
 
 namespace {
+constexpr int kSlotCount = 1536;
+constexpr int kSubframeSlots = 32;
+constexpr int kControlSlots = 4;  // subframe mode 4 / 32
+constexpr int kPoolChannels = 256;
+
 QStringList& Messages() {
     static QStringList messages;
     return messages;
@@ -44,6 +51,42 @@ void InstallBenchHooks() {
     });
     IPCSocket::SetPathRedirect(
         [](const QString&) { return BenchFolder() + QStringLiteral("/remote"); });
+}
+
+QString FullBusSettings() {
+    return QStringLiteral("SetSubFrameMode:19*SetClockGear:10*SetRootFrequency:1*");
+}
+
+QString FullBusAddChannels(int count) {
+    struct Placed {
+        int offset;
+        int length;
+    };
+    // 48 subframes of 28 data slots: 16 of six channels (4+4+5+5+5+5) and 32
+    // of five (5+5+6+6+6) make 256 channels.
+    std::vector<Placed> placed;
+    const std::vector<int> six = {4, 4, 5, 5, 5, 5};
+    const std::vector<int> five = {5, 5, 6, 6, 6};
+    for (int subframe = 0; subframe < kSlotCount / kSubframeSlots; ++subframe) {
+        int offset = subframe * kSubframeSlots + kControlSlots;
+        for (int length : subframe < 16 ? six : five) {
+            placed.push_back({offset, length});
+            offset += length;
+        }
+    }
+    QString batch;
+    for (int n = 0; n < count; ++n) {
+        const int id = n % kPoolChannels;
+        const Placed& p = placed[static_cast<size_t>(id)];
+        const int code = Module1::CalculateSegmentDistribution(p.offset, kSlotCount);
+        batch += QStringLiteral("AddChannel:%1,%2,%3,%4,0,0,0,1,0,16,%5*")
+                     .arg(id)
+                     .arg(p.length)
+                     .arg(code)
+                     .arg(id % 2)
+                     .arg(id % 8);
+    }
+    return batch;
 }
 
 double ResidentMegabytes() {

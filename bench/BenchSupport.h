@@ -18,6 +18,15 @@ QString BenchFolder();
 // to BenchFolder(), never to the product's path. Needs the QApplication.
 void InstallBenchHooks();
 
+// The commands that set the bus to subframe mode 4 / 32, clock gear 10 and a
+// root frequency of 24.576 MHz.
+QString FullBusSettings();
+
+// AddChannel commands of a full bus on those settings: 256 channels that
+// share out every data slot, 4 to 6 slots each, one segment per superframe;
+// `count` commands repeat those channels in turn.
+QString FullBusAddChannels(int count = 256);
+
 // Resident memory of this process now, from /proc/self/status.
 double ResidentMegabytes();
 

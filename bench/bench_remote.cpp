@@ -15,60 +15,21 @@
 #include "RemoteProtocol.h"
 
 namespace {
-constexpr int kSlotCount = 1536;
-constexpr int kSubframeSlots = 32;
-constexpr int kControlSlots = 4;  // subframe mode 4 / 32
 constexpr int kFullBusChannels = 256;
 constexpr int kFloodCommands = 10000;  // more than any bus holds: a controller gone wrong
-
-const QString kBusSettings =
-    QStringLiteral("SetSubFrameMode:19*SetClockGear:10*SetRootFrequency:1*");
-
-// The AddChannel commands of a full bus: 256 channels that share out every
-// data slot of mode 4 / 32, with 4 to 6 slots each, one segment per
-// superframe; `count` commands repeat those channels in turn.
-QString AddChannelBatch(int count) {
-    struct Placed {
-        int offset;
-        int length;
-    };
-    std::vector<Placed> placed;
-    const std::vector<int> six = {4, 4, 5, 5, 5, 5};
-    const std::vector<int> five = {5, 5, 6, 6, 6};
-    for (int block = 0; block < kSlotCount / kSubframeSlots; ++block) {
-        int offset = block * kSubframeSlots + kControlSlots;
-        for (int length : block < 16 ? six : five) {
-            placed.push_back({offset, length});
-            offset += length;
-        }
-    }
-    QString batch;
-    for (int n = 0; n < count; ++n) {
-        const int id = n % kFullBusChannels;
-        const Placed& p = placed[static_cast<size_t>(id)];
-        const int code = Module1::CalculateSegmentDistribution(p.offset, kSlotCount);
-        batch += QStringLiteral("AddChannel:%1,%2,%3,%4,0,0,0,1,0,16,%5*")
-                     .arg(id)
-                     .arg(p.length)
-                     .arg(code)
-                     .arg(id % 2)
-                     .arg(id % 8);
-    }
-    return batch;
-}
 
 Main& FreshWindow() {
     Main::Destroy();
     Module1::ResetForTests();
     Main& main = Main::Instance();
-    main.ExecNetworkCommand(kBusSettings);
+    main.ExecNetworkCommand(FullBusSettings());
     return main;
 }
 
 // Runs `count` AddChannel commands as one batch, each time on an emptied list.
 void RunAddChannelBatch(benchmark::State& state, int count) {
     Main& main = FreshWindow();
-    const QString batch = AddChannelBatch(count);
+    const QString batch = FullBusAddChannels(count);
     for (auto _ : state) {
         state.PauseTiming();
         main.ExecNetworkCommand(QStringLiteral("ClearAllChannels*"));
@@ -97,7 +58,7 @@ BENCHMARK(BM_RemoteBatchFloodAddChannel)
     ->Iterations(1);
 
 void BM_Reference_ParseBatch256(benchmark::State& state) {
-    const QString batch = AddChannelBatch(kFullBusChannels);
+    const QString batch = FullBusAddChannels(kFullBusChannels);
     for (auto _ : state) {
         std::vector<RemoteCommand> commands = ParseRemoteBatch(batch);
         benchmark::DoNotOptimize(commands.data());
@@ -109,7 +70,7 @@ BENCHMARK(BM_Reference_ParseBatch256)->Unit(benchmark::kMillisecond);
 // top one onto the map.
 void RunFullRedraws(benchmark::State& state, int count) {
     Main& main = FreshWindow();
-    main.ExecNetworkCommand(AddChannelBatch(kFullBusChannels));
+    main.ExecNetworkCommand(FullBusAddChannels(kFullBusChannels));
     for (auto _ : state) {
         for (int n = 0; n < count; ++n) {
             main.ControlSlotBuffer = main.DrawControlSlot(0, 0);

@@ -1,10 +1,28 @@
 #!/usr/bin/env bash
-# Runs every benchmark program of a build folder, offscreen.
+# Runs every benchmark program of a build folder, offscreen, each benchmark
+# REPETITIONS times (5 unless set), and prints the median of the runs.
+# Fails when a benchmark reports an error in place of a figure.
 set -euo pipefail
 build=${1:-build}
+repetitions=${REPETITIONS:-5}
 export QT_QPA_PLATFORM=offscreen
 shopt -s nullglob
-for program in "$build"/bin/bench_*; do
+programs=("$build"/bin/bench_*)
+if [ ${#programs[@]} -eq 0 ]; then
+    echo "no benchmark programs in $build/bin" >&2
+    exit 1
+fi
+failed=0
+for program in "${programs[@]}"; do
     echo "== $(basename "$program")"
-    "$program" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+    output=$("$program" --benchmark_repetitions="$repetitions" \
+        --benchmark_report_aggregates_only=true 2>&1) || failed=1
+    # The table's heading, then the medians only.
+    grep -E '^(Benchmark|-{10,})' <<<"$output" | head -n 3 || true
+    grep -E '_median' <<<"$output" | sed -E 's/_median / /' || true
+    if grep -q 'ERROR OCCURRED' <<<"$output"; then
+        grep 'ERROR OCCURRED' <<<"$output" >&2
+        failed=1
+    fi
 done
+exit $failed
