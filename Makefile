@@ -1,10 +1,11 @@
 # Thin wrapper over CMake. `make run` builds and starts the program,
 # `make test` builds and runs every test; both install missing packages first.
+# `make bench` runs the benchmarks, `make lint` runs clang-tidy.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench lint clean
 
 all: build
 
@@ -25,6 +26,10 @@ test: build
 
 bench: build
 	@bash scripts/run-benchmarks.sh $(BUILD)
+
+lint: configure
+	@bash scripts/install-deps.sh lint
+	@bash scripts/lint.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -55,7 +55,8 @@ struct Scene {
                 // Every pushed channel a pair of presence rate and segment
                 // rate of its own, so no drawing can reuse a ratio.
                 channel.PresenceRate = kPresenceCodes[id / 2 % kPresenceCodes.size()];
-                channel.Rate = 8000.0 * static_cast<double>(id / 2 / kPresenceCodes.size() + 1);
+                const size_t rateStep = id / 2 / kPresenceCodes.size() + 1;
+                channel.Rate = 8000.0 * static_cast<double>(rateStep);
                 pointers[id] = &channel;
                 offset += length;
                 ++id;

@@ -142,7 +142,7 @@ void RecordChannel(TopChannels& top, const Channel& channel, int32_t id, const B
     const double lastSegment = static_cast<double>(kSlotCount) / distribution.interval - 1;
     constexpr int64_t kLastSlot = kSlotCount - 1;
     int64_t accumulator = 0;
-    for (int64_t u = 0; u <= lastSegment; ++u) {
+    for (int64_t u = 0; static_cast<double>(u) <= lastSegment; ++u) {
         bool carriesData = true;
         if (!ratio.everySegment) {
             accumulator += ratio.num;
@@ -154,7 +154,7 @@ void RecordChannel(TopChannels& top, const Channel& channel, int32_t id, const B
         // A segment longer than the interval runs into the next one, which
         // covers the rest of it again: only its first interval stays visible.
         // This bounds the work for any length.
-        if (u + 1 <= lastSegment) last = std::min(last, first + distribution.interval - 1);
+        if (static_cast<double>(u + 1) <= lastSegment) last = std::min(last, first + distribution.interval - 1);
         for (int64_t slot = std::max<int64_t>(first, 0); slot <= last; ++slot)
             top[static_cast<size_t>(slot)] = {id, carriesData};
         if (first > kLastSlot) top[kLastSlot] = {id, carriesData};

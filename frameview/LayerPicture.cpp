@@ -52,7 +52,7 @@ class BufferPool {
 
 // Never destroyed: pictures may outlive every other static.
 BufferPool& Pool() {
-    static BufferPool* const pool = new BufferPool;
+    static auto* const pool = new BufferPool;
     return *pool;
 }
 

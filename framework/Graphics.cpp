@@ -29,8 +29,10 @@ void Graphics::FillClipped(int x, int y, int width, int height) {
     if (!image_ || image_->isNull()) return;
     const int left = std::max(x, 0);
     const int top = std::max(y, 0);
-    const int right = std::min<long long>(static_cast<long long>(x) + width, image_->width());
-    const int bottom = std::min<long long>(static_cast<long long>(y) + height, image_->height());
+    const int right =
+        static_cast<int>(std::min<long long>(static_cast<long long>(x) + width, image_->width()));
+    const int bottom =
+        static_cast<int>(std::min<long long>(static_cast<long long>(y) + height, image_->height()));
     if (left >= right || top >= bottom) return;
     const uint32_t argb = ForeColor.Argb();
     for (int row = top; row < bottom; ++row) {

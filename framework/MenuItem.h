@@ -2,6 +2,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QMenu;
@@ -13,7 +14,7 @@ class QAction;
 class MenuItem {
 public:
     MenuItem() = default;
-    MenuItem(const QString& name, const QString& text) : Name(name), Text(text) {}
+    MenuItem(QString name, QString text) : Name(std::move(name)), Text(std::move(text)) {}
     virtual ~MenuItem();
     MenuItem(const MenuItem&) = delete;
     MenuItem& operator=(const MenuItem&) = delete;

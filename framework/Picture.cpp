@@ -7,7 +7,7 @@ Picture::Picture(int width, int height) : image_(width, height, QImage::Format_R
 }
 
 Picture::Picture(QImage image)
-    : image_(image.isNull() ? QImage() : image.convertToFormat(QImage::Format_RGB32)) {}
+    : image_(image.isNull() ? QImage() : std::move(image).convertToFormat(QImage::Format_RGB32)) {}
 
 ::Graphics Picture::Graphics() { return ::Graphics(&image_); }
 

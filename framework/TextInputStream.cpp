@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 namespace {
-constexpr qint64 kChunkBytes = 64 * 1024;
+constexpr qint64 kChunkBytes = qint64{64} * 1024;
 const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
 }  // namespace
 

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 namespace {
-constexpr qsizetype kChunkBytes = 64 * 1024;
+constexpr qsizetype kChunkBytes = qsizetype{64} * 1024;
 }  // namespace
 
 std::unique_ptr<TextOutputStream> TextOutputStream::Create(const FolderItem& file, QString* error) {

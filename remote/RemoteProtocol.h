@@ -35,7 +35,7 @@ struct RemoteCommand {
 std::vector<RemoteCommand> ParseRemoteBatch(const QString& batch);
 
 // The most text kept from one read for the next while it holds no "*".
-constexpr qsizetype kMaxPendingRemoteBytes = 64 * 1024;
+constexpr qsizetype kMaxPendingRemoteBytes = qsizetype{64} * 1024;
 
 // Joins what came in with the text kept from earlier reads and returns the
 // batch it completes: everything up to and including its last "*", empty when

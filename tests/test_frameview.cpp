@@ -351,8 +351,8 @@ TEST_F(ChannelLayerTest, PresencePatterns) {
     const std::vector<bool> allSolid(12, true);
     std::vector<bool> everyFourth(12, false);
     for (int u = 3; u < 12; u += 4) everyFourth[static_cast<size_t>(u)] = true;
-    std::vector<bool> alternate;
-    for (int u = 0; u < 12; ++u) alternate.push_back(u % 2 == 1);
+    std::vector<bool> alternate(12, false);
+    for (int u = 1; u < 12; u += 2) alternate[static_cast<size_t>(u)] = true;
     struct Case {
         int32_t protocol, presence;
         double rate;

@@ -667,7 +667,7 @@ TEST_F(RemoteControlTest, SurvivesBadInput) {
     auto controller = Connect();
 
     QRandomGenerator random(20240611);
-    QByteArray noise(1024 * 1024, Qt::Uninitialized);
+    QByteArray noise(qsizetype{1024} * 1024, Qt::Uninitialized);
     for (char& byte : noise) byte = char(random.bounded(256));
     ASSERT_TRUE(controller->Send(noise));
     ASSERT_TRUE(controller->Send("*SetSuperframeID:11*"));

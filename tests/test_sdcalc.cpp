@@ -90,6 +90,7 @@ protected:
 
     static std::vector<QString> Rows(const PopupMenu* popup) {
         std::vector<QString> rows;
+        rows.reserve(static_cast<size_t>(popup->ListCount()));
         for (int k = 0; k < popup->ListCount(); ++k) rows.push_back(popup->List(k));
         return rows;
     }
@@ -354,7 +355,7 @@ TEST_F(SDCalcTest, OtherKeysAreTypedAsUsual) {
     main().iSegmentLength = 32;
     SDCalc& calc = Open();
     TextField* offset = calc.SegmentOffsetEditField();
-    offset->setCursorPosition(offset->Text().size());
+    offset->setCursorPosition(static_cast<int>(offset->Text().size()));
     QTest::keyClicks(offset, QStringLiteral("7a"));
     QTest::keyClick(offset, Qt::Key_Backspace);
     QTest::keyClick(offset, Qt::Key_Escape);
