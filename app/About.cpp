@@ -18,14 +18,6 @@ constexpr int kWindowHeightPx = 410;
 const QString kTitle = QStringLiteral("About");
 const QString kTagline = QStringLiteral("SLIMbus bandwidth planning");
 
-Label* MakeLabel(Window* window, const QString& name, int left, int top, int width, int height,
-                 const QString& text, int align) {
-    auto* label = window->AddControl<Label>(name);
-    label->SetBounds(left, top, width, height);
-    label->SetText(text);
-    label->SetTextAlign(align);
-    return label;
-}
 }  // namespace
 
 About& About::Instance() {
@@ -64,17 +56,17 @@ void About::_CreateControls0() {
     PushButton1_->SetDefault(true);
     PushButton1_->Action = [this] { PushButton1_Action(); };
 
-    StaticText1_ = MakeLabel(this, QStringLiteral("StaticText1"), 20, 7, 289, 21,
+    StaticText1_ = AddLabel(this, QStringLiteral("StaticText1"), 20, 7, 289, 21,
                              QStringLiteral("Veltrane Toolbox"), Label::AlignLeft);
     StaticText1_->SetBold(true);
-    StaticText2_ = MakeLabel(this, QStringLiteral("StaticText2"), 508, 8, 56, 19,
+    StaticText2_ = AddLabel(this, QStringLiteral("StaticText2"), 508, 8, 56, 19,
                              QStringLiteral("Version:"), Label::AlignRight);
-    T_Version_ = MakeLabel(this, QStringLiteral("T_Version"), 570, 8, 124, 19, QStringLiteral("-"),
+    T_Version_ = AddLabel(this, QStringLiteral("T_Version"), 570, 8, 124, 19, QStringLiteral("-"),
                            Label::AlignLeft);
-    T_Date_ = MakeLabel(this, QStringLiteral("T_Date"), 570, 29, 124, 19, QStringLiteral("-"),
+    T_Date_ = AddLabel(this, QStringLiteral("T_Date"), 570, 29, 124, 19, QStringLiteral("-"),
                         Label::AlignLeft);
     StaticText5_ =
-        MakeLabel(this, QStringLiteral("StaticText5"), 21, 29, 277, 19, kTagline, Label::AlignLeft);
+        AddLabel(this, QStringLiteral("StaticText5"), 21, 29, 277, 19, kTagline, Label::AlignLeft);
 
     // The picture only; the canvas takes no focus, so "Close" has it.
     Canvas1_ = AddControl<Canvas>(QStringLiteral("Canvas1"));
@@ -82,7 +74,7 @@ void About::_CreateControls0() {
     Canvas1_->SetBounds(20, 60, 674, 290);
     Canvas1_->setFocusPolicy(Qt::NoFocus);
 
-    StaticText3_ = MakeLabel(this, QStringLiteral("StaticText3"), 479, 29, 85, 19,
+    StaticText3_ = AddLabel(this, QStringLiteral("StaticText3"), 479, 29, 85, 19,
                              QStringLiteral("Release Date:"), Label::AlignRight);
 
     PushButton1_->setFocus();

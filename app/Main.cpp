@@ -50,15 +50,6 @@ void AddRows(PopupMenu* popup, const char* const (&rows)[N]) {
     for (const char* row : rows) popup->AddRow(QString::fromLatin1(row));
 }
 
-Label* MakeLabel(Window* window, const QString& name, int left, int top, int width, int height,
-                 const QString& text, int align) {
-    auto* label = window->AddControl<Label>(name);
-    label->SetBounds(left, top, width, height);
-    label->SetText(text);
-    label->SetTextAlign(align);
-    return label;
-}
-
 ::Rectangle* MakeBox(Window* window, const QString& name, int left, int top, int width,
                      int height, Color fill, int borderWidth, Color border = RGB(0, 0, 0)) {
     auto* box = window->AddControl<::Rectangle>(name);
@@ -147,11 +138,11 @@ void Main::_CreateControls0() {
         return ChannelListBox_CellBackgroundPaint(g, row, column);
     };
 
-    StaticText9_ = MakeLabel(this, QStringLiteral("StaticText9"), 19, 11, 100, 18,
+    StaticText9_ = AddLabel(this, QStringLiteral("StaticText9"), 19, 11, 100, 18,
                              QStringLiteral("Root frequency"), Label::AlignRight);
-    StaticText10_ = MakeLabel(this, QStringLiteral("StaticText10"), 285, 11, 70, 18,
+    StaticText10_ = AddLabel(this, QStringLiteral("StaticText10"), 285, 11, 70, 18,
                               QStringLiteral("Clock Gear"), Label::AlignRight);
-    StaticText11_ = MakeLabel(this, QStringLiteral("StaticText11"), 559, 11, 104, 18,
+    StaticText11_ = AddLabel(this, QStringLiteral("StaticText11"), 559, 11, 104, 18,
                               QStringLiteral("Subframe Mode"), Label::AlignRight);
 
     AddChannelButton_ = MakeButton(this, QStringLiteral("AddChannelButton"), 19, 52, 104, 28,
@@ -197,34 +188,34 @@ void Main::_CreateControls0() {
     DrawZone_->MouseUp = [this](int x, int y) { DrawZone_MouseUp(x, y); };
     DrawZone_->Paint = [this](::Graphics& g) { DrawZone_Paint(g); };
 
-    StaticText1_ = MakeLabel(this, QStringLiteral("StaticText1"), 714, 58, 125, 18,
+    StaticText1_ = AddLabel(this, QStringLiteral("StaticText1"), 714, 58, 125, 18,
                              QStringLiteral("Control bandwidth :"), Label::AlignLeft);
-    ControlBWText_ = MakeLabel(this, QStringLiteral("ControlBWText"), 845, 58, 46, 18,
+    ControlBWText_ = AddLabel(this, QStringLiteral("ControlBWText"), 845, 58, 46, 18,
                                QStringLiteral("0"), Label::AlignRight);
-    StaticText3_ = MakeLabel(this, QStringLiteral("StaticText3"), 899, 58, 36, 18,
+    StaticText3_ = AddLabel(this, QStringLiteral("StaticText3"), 899, 58, 36, 18,
                              QStringLiteral("kbps"), Label::AlignLeft);
-    StaticText2_ = MakeLabel(this, QStringLiteral("StaticText2"), 261, 58, 150, 18,
+    StaticText2_ = AddLabel(this, QStringLiteral("StaticText2"), 261, 58, 150, 18,
                              QStringLiteral("Actual bus frequency :"), Label::AlignLeft);
-    BusFrequencyText_ = MakeLabel(this, QStringLiteral("BusFrequencyText"), 409, 58, 46, 18,
+    BusFrequencyText_ = AddLabel(this, QStringLiteral("BusFrequencyText"), 409, 58, 46, 18,
                                   QStringLiteral("0"), Label::AlignRight);
-    StaticText4_ = MakeLabel(this, QStringLiteral("StaticText4"), 459, 58, 36, 18,
+    StaticText4_ = AddLabel(this, QStringLiteral("StaticText4"), 459, 58, 36, 18,
                              QStringLiteral("MHz"), Label::AlignLeft);
 
     // The legend: one box per kind of slot, in the map's colours.
     Rectangle1_ = MakeBox(this, QStringLiteral("Rectangle1"), 261, 400, 6, 15, RGB(0, 180, 0), 0);
-    StaticText12_ = MakeLabel(this, QStringLiteral("StaticText12"), 278, 399, 118, 18,
+    StaticText12_ = AddLabel(this, QStringLiteral("StaticText12"), 278, 399, 118, 18,
                               QStringLiteral("Framing Channel"), Label::AlignLeft);
-    StaticText13_ = MakeLabel(this, QStringLiteral("StaticText13"), 416, 399, 95, 18,
+    StaticText13_ = AddLabel(this, QStringLiteral("StaticText13"), 416, 399, 95, 18,
                               QStringLiteral("Guide Channel"), Label::AlignLeft);
     Rectangle2_ = MakeBox(this, QStringLiteral("Rectangle2"), 399, 400, 6, 15, RGB(0, 100, 200), 0);
-    StaticText14_ = MakeLabel(this, QStringLiteral("StaticText14"), 547, 399, 117, 18,
+    StaticText14_ = AddLabel(this, QStringLiteral("StaticText14"), 547, 399, 117, 18,
                               QStringLiteral("Message Channel"), Label::AlignLeft);
     Rectangle3_ = MakeBox(this, QStringLiteral("Rectangle3"), 530, 400, 6, 15, RGB(0, 255, 0), 0);
-    StaticText15_ = MakeLabel(this, QStringLiteral("StaticText15"), 693, 399, 95, 18,
+    StaticText15_ = AddLabel(this, QStringLiteral("StaticText15"), 693, 399, 95, 18,
                               QStringLiteral("Data Space"), Label::AlignLeft);
-    MobileSlotText_ = MakeLabel(this, QStringLiteral("MobileSlotText"), 897, 399, 38, 18,
+    MobileSlotText_ = AddLabel(this, QStringLiteral("MobileSlotText"), 897, 399, 38, 18,
                                 QStringLiteral("1536"), Label::AlignLeft);
-    StaticText16_ = MakeLabel(this, QStringLiteral("StaticText16"), 863, 399, 28, 18,
+    StaticText16_ = AddLabel(this, QStringLiteral("StaticText16"), 863, 399, 28, 18,
                               QStringLiteral("Slot"), Label::AlignRight);
     Rectangle5_ = MakeBox(this, QStringLiteral("Rectangle5"), 850, 399, 8, 17,
                           RGB(255, 255, 255), 1, RGB(255, 0, 0));

@@ -5,26 +5,15 @@
 #include "Label.h"
 #include "Listbox.h"
 #include "Main.h"
+#include "MapGeometry.h"
 #include "Module1.h"
 #include "Text.h"
 
 namespace {
-constexpr int kColumnPitchPx = 7;
-constexpr int kRowPitchPx = 18;
-constexpr int kColumns = 96;
-constexpr int kRows = 16;
+using MapGeometry::MapPoint;
+using MapGeometry::PointToSlot;
 
-struct MapPoint {
-    int32_t column;
-    int32_t row;
-    int32_t Slot() const { return column + kColumns * row; }
-    bool OnMap() const { return column >= 0 && column < kColumns && row >= 0 && row < kRows; }
-};
-
-MapPoint PointToCell(int32_t x, int32_t y) {
-    return {ToInt32((x - 2) / static_cast<double>(kColumnPitchPx)),
-            ToInt32((y - 2) / static_cast<double>(kRowPitchPx))};
-}
+bool IsOnMap(const MapPoint& at) { return MapGeometry::IsOnMap(at.column, at.row); }
 
 bool IsChannelId(int32_t v) { return v >= 0 && v <= 255; }
 
@@ -47,8 +36,8 @@ int64_t CollisionSum(int32_t offset, int32_t interval, int32_t segmentLength, in
 }  // namespace
 
 void Main::DrawZone_MouseMove(int32_t x, int32_t y) {
-    const MapPoint at = PointToCell(x, y);
-    MobileSlotText()->SetText(CStr(at.Slot()));
+    const MapPoint at = PointToSlot(x, y);
+    MobileSlotText()->SetText(CStr(at.slot));
     if (flgStartScreen != 1) return;
     Picture top = ControlSlotBuffer;
     if (ChannelListBox()->ListCount() > 0) {
@@ -65,12 +54,12 @@ void Main::DrawZone_MouseMove(int32_t x, int32_t y) {
 bool Main::DrawZone_MouseDown(int32_t x, int32_t y) {
     if (flgStartScreen == 0) flgStartScreen = 1;
     if (flgMoveChannel != 0) return false;
-    const MapPoint at = PointToCell(x, y);
-    const int32_t slot = at.Slot();
-    MobileSlotText()->SetText(CStr(slot));
+    const MapPoint at = PointToSlot(x, y);
+    MobileSlotText()->SetText(CStr(at.slot));
     flgMoveChannel = 0;
     iMoveID = -1;
-    if (!at.OnMap()) return false;
+    if (!IsOnMap(at)) return false;
+    const auto slot = static_cast<int32_t>(at.slot);
     const int32_t owner = Module1::SuperFrameSlot[static_cast<size_t>(slot)];
     if (!IsChannelId(owner)) return false;
     const Channel& channel = *SBChannel[owner];
@@ -91,9 +80,9 @@ bool Main::DrawZone_MouseDown(int32_t x, int32_t y) {
 
 void Main::DrawZone_MouseDrag(int32_t x, int32_t y) {
     if (flgMoveChannel != 1) return;
-    const MapPoint at = PointToCell(x, y);
-    if (!at.OnMap()) return;
-    const int32_t offset = at.Slot();
+    const MapPoint at = PointToSlot(x, y);
+    if (!IsOnMap(at)) return;
+    const auto offset = static_cast<int32_t>(at.slot);
     MobileSlotText()->SetText(CStr(offset));
     if (!IsChannelId(iMoveID)) return;
     Channel& channel = *SBChannel[iMoveID];

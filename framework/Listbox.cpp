@@ -93,9 +93,7 @@ Listbox::Listbox(QWidget* parent) : QTreeWidget(parent), Control(this) {
     setAllColumnsShowFocus(true);
     setExpandsOnDoubleClick(false);
     setIndentation(14);
-    // The last column takes what the frame leaves of its width, so that
-    // widths adding up to the list's own width need no scroll bar.
-    header()->setStretchLastSection(true);
+    header()->setStretchLastSection(false);
     header()->setMinimumSectionSize(8);
     header()->setSectionResizeMode(QHeaderView::Fixed);
     setContextMenuPolicy(Qt::DefaultContextMenu);
@@ -117,7 +115,27 @@ void Listbox::SetContextualMenuChooser(MenuChooser chooser) {
 void Listbox::SetColumnWidths(const QString& widths) {
     const QStringList parts = widths.split(',');
     if (columnCount() < parts.size()) setColumnCount(static_cast<int>(parts.size()));
+    lastColumnWidth_ = parts.isEmpty() ? 0 : parts.last().trimmed().toInt();
     for (int i = 0; i < parts.size(); ++i) setColumnWidth(i, parts[i].trimmed().toInt());
+    FitLastColumn();
+}
+
+// Widths that add up to the list's own width would overflow its frame by a
+// pixel or two; the last column gives those pixels back, so that no scroll
+// bar shows for them.
+void Listbox::FitLastColumn() {
+    const int last = columnCount() - 1;
+    if (last < 1 || lastColumnWidth_ <= 0) return;
+    int others = 0;
+    for (int c = 0; c < last; ++c) others += columnWidth(c);
+    const int room = viewport()->width() - others;
+    setColumnWidth(last, room >= lastColumnWidth_ - 8 && room < lastColumnWidth_ ? room
+                                                                               : lastColumnWidth_);
+}
+
+bool Listbox::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Resize) FitLastColumn();
+    return QTreeWidget::viewportEvent(event);
 }
 
 void Listbox::SetHasHeading(bool hasHeading) { setHeaderHidden(!hasHeading); }

@@ -87,6 +87,7 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void commitData(QWidget* editor) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
@@ -97,6 +98,7 @@ private:
     void OnExpanded(QTreeWidgetItem* item);
     void OnCollapsed(QTreeWidgetItem* item);
     void EndEdit();
+    void FitLastColumn();
     void LetGoOfRows(int first, int count);
     void PaintCellBackground(QPainter* painter, const QRect& rect, const QModelIndex& index);
     template <typename Op>
@@ -108,4 +110,5 @@ private:
     QPersistentModelIndex editorIndex_;
     bool committed_ = false;
     int selectionChanges_ = 0;
+    int lastColumnWidth_ = 0;
 };

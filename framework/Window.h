@@ -60,6 +60,13 @@ public:
         RegisterControl(name, control);
         return control;
     }
+    // The same, placed at left, top with that size.
+    template <class C>
+    C* AddControl(const QString& name, int left, int top, int width, int height) {
+        C* control = AddControl<C>(name);
+        control->SetBounds(left, top, width, height);
+        return control;
+    }
     Control* FindControl(const QString& name) const;
     const std::vector<Control*>& Controls() const { return controls_; }
 

@@ -53,19 +53,6 @@ int32_t CodeOf(int32_t offset, int32_t interval) {
     return Module1::CalculateSegmentDistribution(offset, interval);
 }
 
-template <class C>
-C* Place(Window* window, const QString& name, int left, int top, int width, int height) {
-    auto* control = window->AddControl<C>(name);
-    control->SetBounds(left, top, width, height);
-    return control;
-}
-
-Label* MakeLabel(Window* window, const QString& name, int left, int top, int width, int height,
-                 const QString& text) {
-    auto* label = Place<Label>(window, name, left, top, width, height);
-    label->SetText(text);
-    return label;
-}
 }  // namespace
 
 SDCalc& SDCalc::Instance() {
@@ -109,48 +96,48 @@ void SDCalc::CreateControls() { _CreateControls0(); }
 
 void SDCalc::_CreateControls0() {
     ChannelRatePopup_ =
-        Place<PopupMenu>(this, QStringLiteral("ChannelRatePopup"), 165, 14, 115, 28);
+        AddControl<PopupMenu>(QStringLiteral("ChannelRatePopup"), 165, 14, 115, 28);
     ChannelRatePopup_->Change = [this] { ChannelRatePopup_Change(); };
 
-    StaticText1_ = MakeLabel(this, QStringLiteral("StaticText1"), 20, 13, 133, 24,
+    StaticText1_ = AddLabel(this, QStringLiteral("StaticText1"), 20, 13, 133, 24,
                              QStringLiteral("Channel Rate (kHz)"));
-    StaticText2_ = MakeLabel(this, QStringLiteral("StaticText2"), 20, 71, 110, 24,
+    StaticText2_ = AddLabel(this, QStringLiteral("StaticText2"), 20, 71, 110, 24,
                              QStringLiteral("Segment Offset"));
-    StaticText3_ = MakeLabel(this, QStringLiteral("StaticText3"), 20, 101, 110, 24,
+    StaticText3_ = AddLabel(this, QStringLiteral("StaticText3"), 20, 101, 110, 24,
                              QStringLiteral("Segment Interval"));
 
-    Separator1_ = Place<::Separator>(this, QStringLiteral("Separator1"), 20, 48, 260, 11);
+    Separator1_ = AddControl<::Separator>(QStringLiteral("Separator1"), 20, 48, 260, 11);
 
     SegmentOffsetEditField_ =
-        Place<TextField>(this, QStringLiteral("SegmentOffsetEditField"), 165, 72, 115, 20);
+        AddControl<TextField>(QStringLiteral("SegmentOffsetEditField"), 165, 72, 115, 20);
     SegmentOffsetEditField_->KeyDown = [this](const QString& key) {
         return SegmentOffsetEditField_KeyDown(key);
     };
     SegmentOffsetEditField_->LostFocus = [this] { SegmentOffsetEditField_LostFocus(); };
 
     SegmentIntervalPopup_ =
-        Place<PopupMenu>(this, QStringLiteral("SegmentIntervalPopup"), 165, 102, 115, 28);
+        AddControl<PopupMenu>(QStringLiteral("SegmentIntervalPopup"), 165, 102, 115, 28);
     SegmentIntervalPopup_->Change = [this] { SegmentIntervalPopup_Change(); };
 
-    Separator2_ = Place<::Separator>(this, QStringLiteral("Separator2"), 20, 137, 260, 11);
+    Separator2_ = AddControl<::Separator>(QStringLiteral("Separator2"), 20, 137, 260, 11);
 
-    StaticText4_ = MakeLabel(this, QStringLiteral("StaticText4"), 20, 160, 139, 24,
+    StaticText4_ = AddLabel(this, QStringLiteral("StaticText4"), 20, 160, 139, 24,
                              QStringLiteral("Segment Distribution"));
 
     SegmentDistributionEditField_ =
-        Place<TextField>(this, QStringLiteral("SegmentDistributionEditField"), 165, 161, 115, 20);
+        AddControl<TextField>(QStringLiteral("SegmentDistributionEditField"), 165, 161, 115, 20);
     SegmentDistributionEditField_->SetText(QStringLiteral("0"));
     SegmentDistributionEditField_->TextChange = [this] {
         SegmentDistributionEditField_TextChange();
     };
 
-    AcceptButton_ = Place<PushButton>(this, QStringLiteral("AcceptButton"), 103, 240, 94, 28);
+    AcceptButton_ = AddControl<PushButton>(QStringLiteral("AcceptButton"), 103, 240, 94, 28);
     AcceptButton_->SetCaption(QStringLiteral("Accept"));
     AcceptButton_->Action = [this] { AcceptButton_Action(); };
 
-    SDHexText_ = MakeLabel(this, QStringLiteral("SDHexText"), 165, 185, 115, 20,
+    SDHexText_ = AddLabel(this, QStringLiteral("SDHexText"), 165, 185, 115, 20,
                            QStringLiteral("0x0"));
-    SDBinText_ = MakeLabel(this, QStringLiteral("SDBinText"), 165, 208, 115, 20,
+    SDBinText_ = AddLabel(this, QStringLiteral("SDBinText"), 165, 208, 115, 20,
                            QStringLiteral("0b0"));
 
     // Tab order is creation order; Tab moves through those that take focus.
