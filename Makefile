@@ -1,10 +1,14 @@
 # Thin wrapper over CMake. `make run` builds and starts the program,
 # `make test` builds and runs every test; both install missing packages first.
+# `make fuzz` builds the fuzz targets with clang and runs each for FUZZ_TIME
+# seconds; `make fuzz-seeds` writes their seed inputs again.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TIME ?= 60
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench fuzz fuzz-seeds clean
 
 all: build
 
@@ -25,6 +29,16 @@ test: build
 
 bench: build
 	@bash scripts/run-benchmarks.sh $(BUILD)
+
+fuzz:
+	@bash scripts/install-deps.sh fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DVELTRANE_FUZZ=ON -DVELTRANE_TESTS=OFF -DVELTRANE_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	bash scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_TIME)
+
+fuzz-seeds: build
+	$(BUILD)/bin/veltrane_fuzz_seeds fuzz/corpus
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,93 @@
+#include "FuzzWindow.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QTemporaryDir>
+
+#include "App.h"
+#include "FileDialogs.h"
+#include "IPCSocket.h"
+#include "Main.h"
+#include "MenuBar1.h"
+#include "Module1.h"
+#include "MsgBox.h"
+
+namespace {
+// A fresh window's bus rows, and no channels.
+const QString kResetBatch = QStringLiteral(
+    "ClearAllChannels:*SetSubFrameMode:19*SetClockGear:10*SetRootFrequency:1*SetSuperframeID:0*");
+
+QString& ChosenFile() {
+    static QString path;
+    return path;
+}
+
+int& Messages() {
+    static int count = 0;
+    return count;
+}
+
+QTemporaryDir& Scratch() {
+    static QTemporaryDir folder;
+    return folder;
+}
+
+// Kept for the whole run: a fuzzer ends with exit(), when taking the window
+// down would meet Qt's globals already gone.
+QApplication* g_runtime = nullptr;
+App* g_app = nullptr;
+}  // namespace
+
+Main& OpenFuzzWindow() {
+    static Main* window = [] {
+        // Never a real screen, whatever the environment says.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The fuzzer's own flags are none of Qt's business.
+        static int argc = 1;
+        static char name[] = "veltrane_fuzz";
+        static char* argv[] = {name, nullptr};
+        g_runtime = new QApplication(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Veltrane"));
+
+        SetMsgBoxHook([](const QString&) { ++Messages(); });
+        SetFileDialogHook([](const FileDialogRequest&) {
+            return ChosenFile().isEmpty() ? FolderItem() : FolderItem(ChosenFile());
+        });
+        const QString socketPath = ScratchPath(QStringLiteral("remote"));
+        IPCSocket::SetPathRedirect([socketPath](const QString&) { return socketPath; });
+
+        Module1::ResetForTests();
+        g_app = new App;
+        g_app->SetMenuBar(MenuBar1::Instance());
+        Main& main = Main::Instance();
+        // Qt loads the font database and its caches on first use; that is
+        // done here, before the fuzzer counts allocations per input.
+        QFontDatabase::families();
+        ResetFuzzWindow(main);
+        QCoreApplication::processEvents();
+        return &main;
+    }();
+    return *window;
+}
+
+void ResetFuzzWindow(Main& window) {
+    window.ExecNetworkCommand(kResetBatch);
+}
+
+void ChooseFile(const QString& path) {
+    ChosenFile() = path;
+}
+
+QString ScratchPath(const QString& name) {
+    return Scratch().filePath(name);
+}
+
+int MessageCount() {
+    return Messages();
+}
+
+// Fontconfig loses a few bytes of its own while Qt loads the font database
+// (a leak inside the library, once per process); nothing of ours is hidden.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
