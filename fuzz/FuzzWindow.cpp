@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
 
 #include "App.h"
 #include "FileDialogs.h"
 #include "IPCSocket.h"
+#include "Listbox.h"
 #include "Main.h"
 #include "MenuBar1.h"
 #include "Module1.h"
@@ -16,6 +19,9 @@ namespace {
 // A fresh window's bus rows, and no channels.
 const QString kResetBatch = QStringLiteral(
     "ClearAllChannels:*SetSubFrameMode:19*SetClockGear:10*SetRootFrequency:1*SetSuperframeID:0*");
+
+const QString kLocalTitle = QStringLiteral("Veltrane");
+constexpr int kChannelIdCount = 256;
 
 QString& ChosenFile() {
     static QString path;
@@ -84,6 +90,25 @@ QString ScratchPath(const QString& name) {
 
 int MessageCount() {
     return Messages();
+}
+
+void Fail(const char* what) {
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), what);
+    std::abort();
+}
+
+void CheckWindow(Main& window) {
+    if (window.Title() != kLocalTitle) Fail("the window title is not the user's");
+    const Listbox& list = *window.ChannelListBox();
+    for (int row = 0; row < list.ListCount(); ++row) {
+        const QString idText = list.Cell(row, 0);
+        if (idText.isEmpty()) continue;  // a parameter row
+        bool isNumber = false;
+        const int id = idText.toInt(&isNumber);
+        if (!isNumber || id < 0 || id >= kChannelIdCount) Fail("a channel row names no channel");
+        if (window.SBChannel[static_cast<size_t>(id)]->Status == 0)
+            Fail("a channel row shows a free channel");
+    }
 }
 
 // Fontconfig loses a few bytes of its own while Qt loads the font database

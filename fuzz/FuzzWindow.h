@@ -21,3 +21,11 @@ QString ScratchPath(const QString& name);
 
 // How many message boxes were raised so far.
 int MessageCount();
+
+// Stops the fuzzer with `what` on standard error: a fault the sanitizers
+// cannot see.
+[[noreturn]] void Fail(const char* what);
+
+// What holds after any input: the window is the user's, and every channel
+// row names a channel of the pool that is in use.
+void CheckWindow(Main& window);

@@ -8,22 +8,17 @@
 #include <QStringList>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include <optional>
 
 #include "BusConfiguration.h"
 #include "FuzzWindow.h"
+#include "Listbox.h"
 #include "Main.h"
 
 namespace {
 QString& InputFile() {
     static QString path = ScratchPath(QStringLiteral("input.cfg"));
     return path;
-}
-
-void Fail(const char* what) {
-    std::fprintf(stderr, "fuzz_config: %s\n", what);
-    std::abort();
 }
 
 void CheckRoundTrip(const QByteArray& bytes) {
@@ -58,5 +53,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ResetFuzzWindow(window);
     window._FileLoadBusConfiguration_Action();
     QCoreApplication::processEvents();
+    CheckWindow(window);
+
+    // A load lists exactly the channels in use, in channel ID order.
+    int previous = -1;
+    int inUse = 0;
+    for (int id = 0; id < BusConfiguration::kChannelCount; ++id)
+        if (window.SBChannel[static_cast<size_t>(id)]->Status != 0) ++inUse;
+    const Listbox& list = *window.ChannelListBox();
+    if (list.ListCount() != inUse) Fail("the list does not hold the channels in use");
+    for (int row = 0; row < list.ListCount(); ++row) {
+        const int id = list.Cell(row, 0).toInt();
+        if (id <= previous) Fail("the channel rows are not in channel ID order");
+        previous = id;
+    }
     return 0;
 }

@@ -8,6 +8,7 @@
 
 #include "FuzzWindow.h"
 #include "Main.h"
+#include "PopupMenu.h"
 #include "RemoteProtocol.h"
 
 namespace {
@@ -36,5 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // Whatever the commands left for the event loop (repaints of the map).
     QCoreApplication::processEvents();
+    CheckWindow(window);
+    // A controller selects rows of the bus pop-ups, never none of them.
+    for (const PopupMenu* popup :
+         {window.SubFrameModePopup(), window.ClockGearPopup(), window.RootFrequencyPopup()}) {
+        if (popup->ListIndex() < 0 || popup->ListIndex() >= popup->ListCount())
+            Fail("a bus pop-up has no row selected");
+    }
     return 0;
 }

@@ -24,9 +24,16 @@ for program in "${targets[@]}"; do
     rm -rf "$corpus" "$artifacts"
     mkdir -p "$corpus" "$artifacts"
     cp "$root/fuzz/corpus/$name"/* "$corpus"/
-    dict=()
-    [ -f "$root/fuzz/$name.dict" ] && dict=(-dict="$root/fuzz/$name.dict")
+    # A target's own flags: its dictionary, and "key = value" lines of its
+    # options file.
+    flags=()
+    [ -f "$root/fuzz/$name.dict" ] && flags+=(-dict="$root/fuzz/$name.dict")
+    if [ -f "$root/fuzz/$name.options" ]; then
+        while IFS='= ' read -r key value; do
+            [[ -z "$key" || "$key" == \#* || "$key" == \[* ]] || flags+=(-"$key"="$value")
+        done <"$root/fuzz/$name.options"
+    fi
     echo "== fuzz_$name for ${seconds}s"
     "$program" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 -print_final_stats=1 \
-        -artifact_prefix="$artifacts/" "${dict[@]}" "$@" "$corpus"
+        -artifact_prefix="$artifacts/" "${flags[@]}" "$@" "$corpus"
 done
