@@ -1,11 +1,15 @@
 # Thin wrapper over CMake. `make run` builds and starts the program,
 # `make test` builds and runs every test; both install missing packages first.
 # `make bench` runs the benchmarks, `make lint` runs clang-tidy.
+# `make fuzz` builds the fuzz targets with clang and runs each for FUZZ_TIME
+# seconds; `make fuzz-seeds` writes their seed inputs again.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TIME ?= 60
 
-.PHONY: all deps configure build run test bench lint clean
+.PHONY: all deps configure build run test bench lint fuzz fuzz-seeds clean
 
 all: build
 
@@ -30,6 +34,16 @@ bench: build
 lint: configure
 	@bash scripts/install-deps.sh lint
 	@bash scripts/lint.sh $(BUILD)
+
+fuzz:
+	@bash scripts/install-deps.sh fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DVELTRANE_FUZZ=ON -DVELTRANE_TESTS=OFF -DVELTRANE_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	bash scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_TIME)
+
+fuzz-seeds: build
+	$(BUILD)/bin/veltrane_fuzz_seeds fuzz/corpus
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,118 @@
+#include "FuzzWindow.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+
+#include "App.h"
+#include "FileDialogs.h"
+#include "IPCSocket.h"
+#include "Listbox.h"
+#include "Main.h"
+#include "MenuBar1.h"
+#include "Module1.h"
+#include "MsgBox.h"
+
+namespace {
+// A fresh window's bus rows, and no channels.
+const QString kResetBatch = QStringLiteral(
+    "ClearAllChannels:*SetSubFrameMode:19*SetClockGear:10*SetRootFrequency:1*SetSuperframeID:0*");
+
+const QString kLocalTitle = QStringLiteral("Veltrane");
+constexpr int kChannelIdCount = 256;
+
+QString& ChosenFile() {
+    static QString path;
+    return path;
+}
+
+int& Messages() {
+    static int count = 0;
+    return count;
+}
+
+QTemporaryDir& Scratch() {
+    static QTemporaryDir folder;
+    return folder;
+}
+
+// Kept for the whole run: a fuzzer ends with exit(), when taking the window
+// down would meet Qt's globals already gone.
+QApplication* g_runtime = nullptr;
+App* g_app = nullptr;
+}  // namespace
+
+Main& OpenFuzzWindow() {
+    static Main* window = [] {
+        // Never a real screen, whatever the environment says.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The fuzzer's own flags are none of Qt's business.
+        static int argc = 1;
+        static char name[] = "veltrane_fuzz";
+        static char* argv[] = {name, nullptr};
+        g_runtime = new QApplication(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Veltrane"));
+
+        SetMsgBoxHook([](const QString&) { ++Messages(); });
+        SetFileDialogHook([](const FileDialogRequest&) {
+            return ChosenFile().isEmpty() ? FolderItem() : FolderItem(ChosenFile());
+        });
+        const QString socketPath = ScratchPath(QStringLiteral("remote"));
+        IPCSocket::SetPathRedirect([socketPath](const QString&) { return socketPath; });
+
+        Module1::ResetForTests();
+        g_app = new App;
+        g_app->SetMenuBar(MenuBar1::Instance());
+        Main& main = Main::Instance();
+        // Qt loads the font database and its caches on first use; that is
+        // done here, before the fuzzer counts allocations per input.
+        QFontDatabase::families();
+        ResetFuzzWindow(main);
+        QCoreApplication::processEvents();
+        return &main;
+    }();
+    return *window;
+}
+
+void ResetFuzzWindow(Main& window) {
+    window.ExecNetworkCommand(kResetBatch);
+}
+
+void ChooseFile(const QString& path) {
+    ChosenFile() = path;
+}
+
+QString ScratchPath(const QString& name) {
+    return Scratch().filePath(name);
+}
+
+int MessageCount() {
+    return Messages();
+}
+
+void Fail(const char* what) {
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), what);
+    std::abort();
+}
+
+void CheckWindow(Main& window) {
+    if (window.Title() != kLocalTitle) Fail("the window title is not the user's");
+    const Listbox& list = *window.ChannelListBox();
+    for (int row = 0; row < list.ListCount(); ++row) {
+        const QString idText = list.Cell(row, 0);
+        if (idText.isEmpty()) continue;  // a parameter row
+        bool isNumber = false;
+        const int id = idText.toInt(&isNumber);
+        if (!isNumber || id < 0 || id >= kChannelIdCount) Fail("a channel row names no channel");
+        if (window.SBChannel[static_cast<size_t>(id)]->Status == 0)
+            Fail("a channel row shows a free channel");
+    }
+}
+
+// Fontconfig loses a few bytes of its own while Qt loads the font database
+// (a leak inside the library, once per process); nothing of ours is hidden.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
