@@ -21,3 +21,21 @@ struct Channel {
     double Bandwidth = 0.0;  // bits per second
     int32_t Editable = 0;    // event id given by a remote controller, 0 = none
 };
+
+// Frees a record for its channel ID: not in use, not listed, every parameter
+// and figure 0. The colour and the controller's event id stay.
+inline void FreeChannelRecord(Channel& channel) {
+    channel.Status = 0;
+    channel.RowID = -1;
+    channel.SegmentDistribution = 0;
+    channel.SegmentLength = 0;
+    channel.TransportProtocol = 0;
+    channel.FrequencyLocked = 0;
+    channel.PresenceRate = 0;
+    channel.AuxFormat = 0;
+    channel.ChannelLink = 0;
+    channel.DataType = 0;
+    channel.DataLength = 0;
+    channel.Rate = 0.0;
+    channel.Bandwidth = 0.0;
+}

@@ -45,23 +45,6 @@ int32_t ParameterValue(const Channel& c, int index) {
             return c.DataLength;
     }
 }
-
-// A freed ID keeps its colour and event id; everything else starts over.
-void FreeRecord(Channel& c) {
-    c.Status = 0;
-    c.RowID = -1;
-    c.SegmentLength = 0;
-    c.SegmentDistribution = 0;
-    c.TransportProtocol = 0;
-    c.FrequencyLocked = 0;
-    c.PresenceRate = 0;
-    c.AuxFormat = 0;
-    c.ChannelLink = 0;
-    c.DataType = 0;
-    c.DataLength = 0;
-    c.Rate = 0.0;
-    c.Bandwidth = 0.0;
-}
 }  // namespace
 
 int32_t Main::GetFreeID() {
@@ -180,7 +163,7 @@ void Main::RemoveChannelButton_Action() {
     list->RemoveRow(row);
     // Freed once its row is gone, so that the collapse above cannot give the
     // record its row back.
-    FreeRecord(*c);
+    FreeChannelRecord(*c);
     BuildRowID();
 
     Module1::BuildSlotMap();
@@ -191,7 +174,7 @@ void Main::RemoveChannelButton_Action() {
 void Main::ClearAllChannels_Action() {
     ChannelListBox()->DeleteAllRows();
     for (int32_t id = 0; id < kChannelIds; ++id)
-        if (Channel* c = Record(*this, id)) FreeRecord(*c);
+        if (Channel* c = Record(*this, id)) FreeChannelRecord(*c);
 
     // The canvas shows the control space alone.
     Module1::BuildSlotMap();

@@ -66,12 +66,7 @@ std::optional<BusConfiguration> Read(const FolderItem& file) {
 void Apply(Main& main, const BusConfiguration& config) {
     main.ChannelListBox()->DeleteAllRows();
     for (int n = 0; n < BusConfiguration::kChannelCount; ++n) {
-        Channel& record = *main.SBChannel[static_cast<size_t>(n)];
-        record.Status = 0;
-        record.RowID = -1;
-        BusConfiguration::ChannelValues().StoreIn(record);
-        record.Bandwidth = 0.0;
-        record.Rate = 0.0;
+        FreeChannelRecord(*main.SBChannel[static_cast<size_t>(n)]);
     }
 
     // Each row runs its pop-up's change handler, which derives the bus

@@ -44,20 +44,7 @@ void SelectRow(PopupMenu* popup, int32_t row) {
 void ClearChannels(Main& window) {
     window.ChannelListBox()->DeleteAllRows();
     for (int id = 0; id < kChannelIdCount; ++id) {
-        Channel& record = *window.SBChannel[static_cast<size_t>(id)];
-        record.Status = 0;
-        record.RowID = -1;
-        record.SegmentDistribution = 0;
-        record.SegmentLength = 0;
-        record.TransportProtocol = 0;
-        record.FrequencyLocked = 0;
-        record.PresenceRate = 0;
-        record.AuxFormat = 0;
-        record.ChannelLink = 0;
-        record.DataType = 0;
-        record.DataLength = 0;
-        record.Bandwidth = 0.0;
-        record.Rate = 0.0;
+        FreeChannelRecord(*window.SBChannel[static_cast<size_t>(id)]);
     }
     RedrawMap(window, true);
 }
