@@ -68,6 +68,9 @@ double Val(const QString& text) {
     }
     bool ok = false;
     const double value = text.mid(start, i - start).toDouble(&ok);
+    // Beyond the double range the number is ±infinity, which the conversion to
+    // an integer saturates like any other huge value; an underflow reads as 0.
+    if (!ok && std::isinf(value)) return value;
     return ok ? value : 0.0;
 }
 
@@ -84,13 +87,13 @@ int InStr(const QString& text, const QString& find) {
 }
 
 QString Mid(const QString& text, int start, int length) {
-    int first = start - 1;  // zero-based index of position `start`
-    int end = first + length;
+    // In 64 bits: start - 1 and first + length overflow an int at its limits.
+    int64_t first = int64_t{start} - 1;  // zero-based index of position `start`
+    int64_t end = first + length;
     if (first < 0) first = 0;
-    if (end > text.size()) end = static_cast<int>(text.size());
-    if (length < 0) end = static_cast<int>(text.size());
+    if (end > text.size() || length < 0) end = text.size();
     if (end <= first) return QString();
-    return text.mid(first, end - first);
+    return text.mid(static_cast<qsizetype>(first), static_cast<qsizetype>(end - first));
 }
 
 int CountFields(const QString& text, const QString& separator) {

@@ -20,6 +20,7 @@ int64_t CLong(const QString& text);
 // The low 32 bits of CLong, as the program stores typed and read values.
 int32_t CLong32(const QString& text);
 // The decimal number (with fraction and exponent) at the start of a text; 0 when none.
+// A number beyond the double range gives infinity of its sign.
 double Val(const QString& text);
 
 QString Hex(int64_t value);

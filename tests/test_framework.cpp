@@ -58,6 +58,52 @@ TEST(Conversions, ValReadsDecimalNumbers) {
     EXPECT_DOUBLE_EQ(Val(""), 0);
 }
 
+TEST(Conversions, ValBeyondTheDoubleRangeSaturatesLikeOtherHugeNumbers) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+    const struct {
+        const char* text;
+        double value;
+        int32_t asInt32;
+    } cases[] = {
+        {"1e300", 1e300, kMax},
+        {"1e400", kInf, kMax},
+        {"+1e400x", kInf, kMax},
+        {"-1e400", -kInf, kMin},
+        {"1.5E+99999999999999999999", kInf, kMax},
+        {"1e-400", 0, 0},  // underflow: as near to the number as a double gets
+        {"-1e-400", 0, 0},
+        {"0e999999", 0, 0},
+        {"1.7976931348623157e308", 1.7976931348623157e308, kMax},
+    };
+    for (const auto& c : cases) {
+        const double value = Val(QString::fromLatin1(c.text));
+        EXPECT_EQ(value, c.value) << c.text;
+        EXPECT_EQ(ToInt32(value), c.asInt32) << c.text;
+    }
+    // Three hundred and ten digits: beyond the range without an exponent.
+    EXPECT_EQ(Val(QString(310, u'9')), kInf);
+    EXPECT_EQ(Val("-" + QString(310, u'9')), -kInf);
+}
+
+TEST(Conversions, MidAtTheLimitsOfItsArguments) {
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    const struct {
+        int start, length;
+        const char* text;
+    } cases[] = {
+        {2, 3, "bcd"},          {0, 4, "abc"}, {1, kMax, "abcdef"}, {2, kMax, "bcdef"},
+        {6, kMax, "f"},         {7, kMax, ""}, {kMax, kMax, ""},    {kMax, 1, ""},
+        {kMin, kMax, ""},       {kMin, 5, ""}, {0, kMin, "abcdef"}, {3, -1, "cdef"},
+        {kMin, kMin, "abcdef"}, {-5, 8, "ab"}, {1, 0, ""},          {kMax, kMin, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Mid("abcdef", c.start, c.length), QString::fromLatin1(c.text))
+            << "Mid(\"abcdef\", " << c.start << ", " << c.length << ")";
+}
+
 TEST(Conversions, TextFunctions) {
     EXPECT_EQ(Hex(8), "8");
     EXPECT_EQ(Hex(3135), "C3F");

@@ -660,6 +660,39 @@ TEST_F(RemoteControlTest, ValuesOutsideThePoolAndThePopupsChangeNothing) {
     EXPECT_EQ(Record(4).DataLength, 16);
 }
 
+// Numbers beyond the double range saturate like any huge number: rows no
+// pop-up has, so nothing changes.
+TEST_F(RemoteControlTest, NumbersBeyondTheDoubleRangeSelectNoRow) {
+    auto controller = Connect();
+    main().SubFrameModePopup()->SetListIndex(19);
+    main().ClockGearPopup()->SetListIndex(10);
+    main().RootFrequencyPopup()->SetListIndex(1);
+    const int32_t clockGear = Module1::iClockGear;
+    const int32_t subFrameLength = Module1::iSubFrameLength;
+
+    ASSERT_TRUE(controller->Send(
+        "SetClockGear:1e300*SetClockGear:1e400*SetClockGear:-1e400*SetClockGear:1e400,5*"
+        "SetSubFrameMode:1e400*SetSubFrameMode:-1e999*SetRootFrequency:1e400*"
+        "AddChannel:1e400,4,3208,0,0,0,0,1,0,16,7*AddChannel:-1e400,4,3208*"
+        "SetSuperframeID:21*"));
+    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 21; }));
+    EXPECT_EQ(main().ClockGearPopup()->ListIndex(), 10);
+    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 19);
+    EXPECT_EQ(main().RootFrequencyPopup()->ListIndex(), 1);
+    EXPECT_EQ(Module1::iClockGear, clockGear);
+    EXPECT_EQ(Module1::iSubFrameLength, subFrameLength);
+    EXPECT_EQ(List().ListCount(), 0);
+
+    // A value beyond the range in the other fields is stored saturated.
+    ASSERT_TRUE(
+        controller->Send("AddChannel:4,1e400,3208,0,0,0,0,1,0,-1e400,9*SetSuperframeID:22*"));
+    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 22; }));
+    ASSERT_EQ(List().ListCount(), 1);
+    EXPECT_EQ(Record(4).SegmentLength, kMax);
+    EXPECT_EQ(Record(4).DataLength, kMin);
+    EXPECT_EQ(Record(4).Editable, 9);
+}
+
 // Whatever comes in, the window stays usable and a later valid command works.
 TEST_F(RemoteControlTest, SurvivesBadInput) {
     auto controller = Connect();
