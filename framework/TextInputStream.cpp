@@ -1,6 +1,11 @@
 #include "TextInputStream.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
+#include <cerrno>
 
 namespace {
 constexpr qint64 kChunkBytes = qint64{64} * 1024;
@@ -8,14 +13,31 @@ const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
 }  // namespace
 
 std::unique_ptr<TextInputStream> TextInputStream::Open(const FolderItem& file, QString* error) {
-    if (file.IsNil()) {
-        if (error) *error = QCoreApplication::translate("TextInputStream", "no file given");
+    auto fail = [error](const QString& reason) {
+        if (error) *error = reason;
         return nullptr;
+    };
+    if (file.IsNil()) return fail(QCoreApplication::translate("TextInputStream", "no file given"));
+    const QString notRegular = QCoreApplication::translate("TextInputStream", "not a regular file");
+    // Opening a named pipe waits for a writer, and a device may never end:
+    // only a regular file is opened at all, and without waiting, in case the
+    // path was replaced after the look.
+    const QByteArray path = QFile::encodeName(file.NativePath());
+    struct stat info {};
+    if (::stat(path.constData(), &info) != 0) return fail(qt_error_string(errno));
+    if (!S_ISREG(info.st_mode)) return fail(notRegular);
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return fail(qt_error_string(errno));
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return fail(notRegular);
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+
     std::unique_ptr<TextInputStream> stream(new TextInputStream(file.NativePath()));
-    if (!stream->file_.open(QIODevice::ReadOnly)) {
-        if (error) *error = stream->file_.errorString();
-        return nullptr;
+    if (!stream->file_.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(stream->file_.errorString());
     }
     return stream;
 }

@@ -15,7 +15,8 @@ public:
     static constexpr qint64 kDefaultMaxLineBytes = 1 << 20;
 
     // The stream of the file, or nullptr when it cannot be opened; `error`
-    // then gets the reason.
+    // then gets the reason. Anything but a regular file (a named pipe, a
+    // socket, a device, a folder) is refused at once with "not a regular file".
     static std::unique_ptr<TextInputStream> Open(const FolderItem& file, QString* error = nullptr);
 
     ~TextInputStream();

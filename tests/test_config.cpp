@@ -1,13 +1,21 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
 #include <QTemporaryDir>
+#include <chrono>
 #include <climits>
 #include <cmath>
+#include <condition_variable>
 #include <csignal>
+#include <mutex>
 #include <random>
+#include <thread>
 
 #include "BusConfiguration.h"
 #include "Canvas.h"
@@ -737,13 +745,104 @@ TEST_F(ConfigFileTest, AFileThatIsNoBusConfigurationChangesNothing) {
 }
 
 TEST_F(ConfigFileTest, AnEndlessFileIsNotReadToItsEnd) {
-    if (!QFileInfo::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
+    // A terabyte without a line end, taking no room on the disk.
+    QFile endless(Path("endless.cfg"));
+    ASSERT_TRUE(endless.open(QIODevice::WriteOnly));
+    if (!endless.resize(qint64{1} << 40)) GTEST_SKIP() << "no sparse files here";
+    endless.close();
     MakeUserWork();
     const WindowState before = State();
-    EXPECT_TRUE(Load("/dev/zero"));
-    ASSERT_EQ(RecordedMessages().size(), 1);
-    EXPECT_TRUE(RecordedMessages().first().startsWith("Error: cannot read \"/dev/zero\": "));
+    EXPECT_TRUE(Load(Path("endless.cfg")));
+    EXPECT_EQ(
+        RecordedMessages(),
+        QStringList({QStringLiteral("Error: cannot read \"%1\": line 1 is longer than 4096 bytes")
+                         .arg(Path("endless.cfg"))}));
     ExpectUnchanged(before);
+}
+
+// Should a load wait on a named pipe after all, a writer ends the wait after
+// a while, so that the test fails instead of hanging.
+class PipeWatchdog {
+public:
+    explicit PipeWatchdog(const QString& pipe) : pipe_(QFile::encodeName(pipe)) {}
+    ~PipeWatchdog() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            done_ = true;
+        }
+        finished_.notify_one();
+        thread_.join();
+    }
+    PipeWatchdog(const PipeWatchdog&) = delete;
+    PipeWatchdog& operator=(const PipeWatchdog&) = delete;
+
+private:
+    void Watch() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (finished_.wait_for(lock, std::chrono::seconds(20), [this] { return done_; })) return;
+        const int writer = ::open(pipe_.constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) ::close(writer);
+    }
+
+    const QByteArray pipe_;
+    std::mutex mutex_;
+    std::condition_variable finished_;
+    bool done_ = false;
+    std::thread thread_{[this] { Watch(); }};  // last: starts once the rest is made
+};
+
+// Opening a named pipe would wait for a writer and a device may never end:
+// only a regular file is opened at all.
+TEST_F(ConfigFileTest, LoadingAnythingButARegularFileChangesNothing) {
+    const QString pipe = Path("pipe.cfg");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QLocalServer server;
+    ASSERT_TRUE(server.listen(Path("socket.cfg"))) << server.errorString().toStdString();
+    QDir(dir_.path()).mkdir("a folder.cfg");
+    WriteBytes(Path("good.cfg"), Joined(Numbered().Serialize(), "\n"));
+    ASSERT_TRUE(QFile::link(Path("good.cfg"), Path("link to good.cfg")));
+
+    const PipeWatchdog watchdog(pipe);
+
+    std::vector<QString> files = {pipe, Path("socket.cfg"), Path("a folder.cfg")};
+    for (const char* device : {"/dev/null", "/dev/zero"}) {
+        if (!QFileInfo::exists(device)) continue;
+        files.emplace_back(device);
+        const QString link =
+            Path(QStringLiteral("link to %1.cfg").arg(QFileInfo(device).fileName()));
+        ASSERT_TRUE(QFile::link(device, link));
+        files.push_back(link);
+    }
+    MakeUserWork();
+    for (const QString& file : files) {
+        SCOPED_TRACE(file.toStdString());
+        const WindowState before = State();
+        RecordedMessages().clear();
+        RecordedFileDialogs().clear();
+        EXPECT_TRUE(Load(file));
+        ASSERT_EQ(RecordedFileDialogs().size(), 1);
+        EXPECT_EQ(RecordedFileDialogs().first().Kind, FileDialogKind::Open);
+        EXPECT_EQ(RecordedMessages(),
+                  QStringList(
+                      {QStringLiteral("Error: cannot open \"%1\": not a regular file").arg(file)}));
+        ExpectUnchanged(before);
+    }
+    // The pipe is still a pipe, and nobody holds it open for reading.
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(pipe).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    errno = 0;
+    const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+    EXPECT_EQ(writer, -1);
+    EXPECT_EQ(errno, ENXIO);
+    if (writer >= 0) ::close(writer);
+    EXPECT_TRUE(QFileInfo(Path("a folder.cfg")).isDir());
+
+    // A link to a regular file is a regular file.
+    RecordedMessages().clear();
+    EXPECT_TRUE(Load(Path("link to good.cfg")));
+    EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join('\n').toStdString();
+    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 7);
 }
 
 TEST_F(ConfigFileTest, FilesThatCannotBeReadChangeNothing) {
