@@ -1,9 +1,27 @@
 #include "TextOutputStream.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace {
 constexpr qsizetype kChunkBytes = qsizetype{64} * 1024;
+
+bool MayWrite(const QString& path, int mode) {
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), mode, AT_EACCESS) == 0;
+}
+
+// An existing regular file that this process may write, in a folder where it
+// may not create files (both as the effective user, as the save will run).
+bool OnlyWritableInPlace(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isFile()) return false;
+    const QString target = info.canonicalFilePath();  // a save writes through links
+    if (target.isEmpty() || !MayWrite(target, W_OK)) return false;
+    return !MayWrite(QFileInfo(target).absolutePath(), W_OK | X_OK);
+}
 }  // namespace
 
 std::unique_ptr<TextOutputStream> TextOutputStream::Create(const FolderItem& file, QString* error) {
@@ -12,6 +30,9 @@ std::unique_ptr<TextOutputStream> TextOutputStream::Create(const FolderItem& fil
         return nullptr;
     }
     std::unique_ptr<TextOutputStream> stream(new TextOutputStream(file.NativePath()));
+    // The temporary file needs a new entry in the folder; a file the user may
+    // write in a folder that takes no new files is written in place instead.
+    stream->file_.setDirectWriteFallback(OnlyWritableInPlace(file.NativePath()));
     // Unbuffered, with a buffer of our own: QFileDevice's buffer can lose a
     // short write (a full disk, a file size limit) and commit a cut-off file.
     if (!stream->file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {

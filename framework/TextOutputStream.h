@@ -8,7 +8,9 @@
 
 // Writes a text file line by line (UTF-8, each line ended by "\n"). The text
 // goes to a temporary file beside the target, which Close renames over it:
-// until then, and whenever writing fails, the old file stays as it was.
+// until then, and whenever writing fails, the old file stays as it was. The
+// one exception is a writable file in a folder that takes no new files: that
+// file is written in place, as no temporary file can be made beside it.
 class TextOutputStream {
 public:
     // The stream of a new file, or nullptr when it cannot be created; `error`

@@ -1,12 +1,17 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <chrono>
 #include <climits>
@@ -338,6 +343,45 @@ private:
     void (*oldHandler_)(int) = nullptr;
 };
 
+// --- file permissions, as an unprivileged user meets them ---------------------
+
+// Marks the child process that runs a permission test without privileges.
+const QString kWithoutPrivilegesArgument = QStringLiteral("--without-file-privileges");
+// The capabilities that let root read, write and create files regardless of
+// their permissions.
+constexpr int kFileCapabilities[] = {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER};
+
+ino_t Inode(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+// Whether permissions bind this process: a folder without write permission
+// takes no new file.
+bool FilePermissionsHold() {
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QFile probe(dir.filePath("probe"));
+    const bool created = probe.open(QIODevice::WriteOnly);
+    if (created) probe.remove();
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return !created;
+}
+
+// Runs in the child between fork and exec: without them in the bounding and
+// inheritable sets, root's next program does not get them back.
+void DropFileCapabilities() {
+    for (const int capability : kFileCapabilities) ::prctl(PR_CAPBSET_DROP, capability, 0, 0, 0);
+    ::prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_CLEAR_ALL, 0, 0, 0);
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2] = {};
+    if (::syscall(SYS_capget, &header, data) != 0) return;
+    for (const int capability : kFileCapabilities)
+        data[capability / 32].inheritable &= ~(1u << (capability % 32));
+    ::syscall(SYS_capset, &header, data);
+}
+
 // --- loading and saving from the main window --------------------------------
 
 struct ChannelState {
@@ -379,6 +423,37 @@ protected:
     }
 
     Channel& Record(int n) { return *main().SBChannel[size_t(n)]; }
+
+    // Permission cases need a process that permissions bind. A privileged one
+    // (root) runs the calling test again in a child without the capabilities
+    // that override permissions, and takes the child's outcome as its own;
+    // `runHere` tells whether the caller is to run the cases itself.
+    void RunWhereFilePermissionsHold(bool* runHere) {
+        *runHere = false;
+        if (FilePermissionsHold()) {
+            *runHere = true;
+            return;
+        }
+        if (QCoreApplication::arguments().contains(kWithoutPrivilegesArgument))
+            GTEST_SKIP() << "the file capabilities could not be dropped, so root overrides "
+                            "the permissions under test";
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        QProcess child;
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.setChildProcessModifier(DropFileCapabilities);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=%1.%2")
+                         .arg(QString::fromLatin1(test->test_suite_name()),
+                              QString::fromLatin1(test->name())),
+                     kWithoutPrivilegesArgument});
+        ASSERT_TRUE(child.waitForFinished(240000)) << "the unprivileged child did not finish";
+        const std::string output = child.readAll().toStdString();
+        ASSERT_EQ(child.exitStatus(), QProcess::NormalExit) << output;
+        ASSERT_EQ(child.exitCode(), 0) << "as an unprivileged process:\n" << output;
+        if (output.find("[  SKIPPED ]") != std::string::npos)
+            GTEST_SKIP() << "skipped as an unprivileged process:\n" << output;
+        EXPECT_NE(output.find("[  PASSED  ] 1 test."), std::string::npos) << output;
+    }
 
     // Until the bus settings handlers are built the pop-ups open on row 0.
     bool HasBusSettings() { return main().SubFrameModePopup()->ListIndex() == 19; }
@@ -848,13 +923,12 @@ TEST_F(ConfigFileTest, LoadingAnythingButARegularFileChangesNothing) {
 TEST_F(ConfigFileTest, FilesThatCannotBeReadChangeNothing) {
     MakeUserWork();
     QDir(dir_.path()).mkdir("a folder.cfg");
-    WriteBytes(Path("locked.cfg"), Joined(Numbered().Serialize(), "\n"));
-    QFile::setPermissions(Path("locked.cfg"), QFileDevice::Permissions());
-    const bool privileged = QFile(Path("locked.cfg")).open(QIODevice::ReadOnly);
+    WriteBytes(Path("dangling target"), "x");
+    ASSERT_TRUE(QFile::link(Path("dangling target"), Path("dangling.cfg")));
+    QFile::remove(Path("dangling target"));
 
-    std::vector<QString> files = {Path("missing.cfg"), Path("a folder.cfg")};
-    if (!privileged) files.push_back(Path("locked.cfg"));  // root reads it anyway
-    for (const QString& file : files) {
+    for (const QString& file : {Path("missing.cfg"), Path("a folder.cfg"), Path("dangling.cfg"),
+                                Path("missing folder/x.cfg")}) {
         SCOPED_TRACE(file.toStdString());
         const WindowState before = State();
         RecordedMessages().clear();
@@ -868,20 +942,31 @@ TEST_F(ConfigFileTest, FilesThatCannotBeReadChangeNothing) {
     }
 }
 
+// Root reads any file: the case runs where permissions bind.
+TEST_F(ConfigFileTest, AFileWithoutReadPermissionChangesNothing) {
+    bool runHere = false;
+    RunWhereFilePermissionsHold(&runHere);
+    if (!runHere) return;
+    MakeUserWork();
+    const QString file = Path("locked.cfg");
+    WriteBytes(file, Joined(Numbered().Serialize(), "\n"));
+    QFile::setPermissions(file, QFileDevice::WriteOwner);
+    const WindowState before = State();
+    EXPECT_TRUE(Load(file));
+    EXPECT_EQ(
+        RecordedMessages(),
+        QStringList({QStringLiteral("Error: cannot open \"%1\": Permission denied").arg(file)}));
+    ExpectUnchanged(before);
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
 TEST_F(ConfigFileTest, SavesThatCannotBeMadeLeaveEverythingAsItWas) {
     MakeUserWork();
     WriteBytes(Path("plain.txt"), "not a folder");
     QDir(dir_.path()).mkdir("SBconfig.cfg");
-    QDir(dir_.path()).mkdir("readonly");
-    QFile::setPermissions(Path("readonly"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    QFile probe(Path("readonly/probe"));
-    const bool privileged = probe.open(QIODevice::WriteOnly);
-    probe.remove();
 
-    std::vector<QString> targets = {Path("plain.txt/SBconfig.cfg"), Path("SBconfig.cfg"),
-                                    Path("no such folder/SBconfig.cfg")};
-    if (!privileged) targets.push_back(Path("readonly/SBconfig.cfg"));  // root writes anyway
-    for (const QString& target : targets) {
+    for (const QString& target : {Path("plain.txt/SBconfig.cfg"), Path("SBconfig.cfg"),
+                                  Path("no such folder/SBconfig.cfg")}) {
         SCOPED_TRACE(target.toStdString());
         const WindowState before = State();
         RecordedMessages().clear();
@@ -895,10 +980,88 @@ TEST_F(ConfigFileTest, SavesThatCannotBeMadeLeaveEverythingAsItWas) {
     }
     EXPECT_EQ(ReadBytes(Path("plain.txt")), "not a folder");
     EXPECT_TRUE(QFileInfo(Path("SBconfig.cfg")).isDir());
-    EXPECT_EQ(QDir(Path("readonly")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-              QStringList());
-    QFile::setPermissions(Path("readonly"),
+}
+
+// Root writes anywhere: these cases run where permissions bind.
+TEST_F(ConfigFileTest, SavesThatPermissionsForbidLeaveEverythingAsItWas) {
+    bool runHere = false;
+    RunWhereFilePermissionsHold(&runHere);
+    if (!runHere) return;
+    MakeUserWork();
+    const QByteArray old = "SLIMbus Configuration file\n4\n";
+    QDir(dir_.path()).mkdir("locked");
+    WriteBytes(Path("locked/read-only.cfg"), old);
+    WriteBytes(Path("read-only.cfg"), old);
+    QFile::setPermissions(Path("locked/read-only.cfg"), QFileDevice::ReadOwner);
+    QFile::setPermissions(Path("read-only.cfg"), QFileDevice::ReadOwner);
+    QFile::setPermissions(Path("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+
+    // A new file where no file may be made, and files that may not be written
+    // (in a locked folder and in an open one).
+    for (const QString& target :
+         {Path("locked/SBconfig.cfg"), Path("locked/read-only.cfg"), Path("read-only.cfg")}) {
+        SCOPED_TRACE(target.toStdString());
+        const WindowState before = State();
+        RecordedMessages().clear();
+        EXPECT_TRUE(Save(target));
+        ASSERT_EQ(RecordedMessages().size(), 1);
+        const QString prefix = QStringLiteral("Error: cannot create \"%1\": ").arg(target);
+        EXPECT_TRUE(RecordedMessages().first().startsWith(prefix))
+            << RecordedMessages().first().toStdString();
+        EXPECT_GT(RecordedMessages().first().size(), prefix.size()) << "no reason given";
+        ExpectUnchanged(before);
+    }
+    EXPECT_EQ(ReadBytes(Path("locked/read-only.cfg")), old);
+    EXPECT_EQ(ReadBytes(Path("read-only.cfg")), old);
+    EXPECT_EQ(QDir(Path("locked")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList({"read-only.cfg"}));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList({"read-only.cfg"}));
+    QFile::setPermissions(Path("locked"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// The temporary file of an atomic save cannot be made in a folder that takes
+// no new files; a file there that may be written is written in place. Root
+// writes anywhere: the case runs where permissions bind.
+TEST_F(ConfigFileTest, AWritableFileInALockedFolderIsSavedInPlace) {
+    bool runHere = false;
+    RunWhereFilePermissionsHold(&runHere);
+    if (!runHere) return;
+    QDir(dir_.path()).mkdir("locked");
+    const QString target = Path("locked/SBconfig.cfg");
+    WriteBytes(target, QByteArray(20000, '#'));  // longer than the saved file
+    const ino_t inode = Inode(target);
+    QFile::setPermissions(Path("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+
+    main().SubFrameModePopup()->SetListIndex(7);
+    ChannelValues{1, 1029, 2, 0, 0, 0, 0, 16, 0, 0}.StoreIn(Record(5));
+    EXPECT_TRUE(Save(target));
+    EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join('\n').toStdString();
+    BusConfiguration expected;
+    expected.SubFrameModeRow = 7;
+    expected.ClockGearRow = main().ClockGearPopup()->ListIndex();
+    expected.RootFrequencyRow = main().RootFrequencyPopup()->ListIndex();
+    expected.Channels[5] = {1, 1029, 2, 0, 0, 0, 0, 16, 0, 0};
+    EXPECT_EQ(ReadBytes(target), Joined(expected.Serialize(), "\n"));
+    EXPECT_EQ(Inode(target), inode) << "not written in place";
+    EXPECT_EQ(QDir(Path("locked")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList({"SBconfig.cfg"}));
+
+    // It loads back like any saved file.
+    main().SubFrameModePopup()->SetListIndex(3);
+    EXPECT_TRUE(Load(target));
+    EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join('\n').toStdString();
+    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 7);
+    EXPECT_EQ(ListedIDs(), QStringList({"5"}));
+
+    // In a folder that takes new files the save stays atomic: a new file
+    // takes the old one's place.
+    QFile::setPermissions(Path("locked"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_TRUE(Save(target));
+    EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join('\n').toStdString();
+    EXPECT_NE(Inode(target), inode);
+    EXPECT_EQ(ReadBytes(target), Joined(expected.Serialize(), "\n"));
 }
 
 TEST_F(ConfigFileTest, AFailedWriteKeepsTheOldFile) {
