@@ -183,3 +183,15 @@ TEST_F(DragTest, PaintDuringADragDrawsOnTheDimmedLayer) {
     EXPECT_EQ(SlotColour(128 + 20), kDimmedDataSpace);
     Release(SlotPoint(9));
 }
+
+// A release after a press on a later segment redraws the control space that
+// the window opened with.
+TEST_F(DragTest, AReleaseOnALaterSegmentShowsTheControlSpace) {
+    ShowMap();
+    Press(SlotPoint(136));
+    ASSERT_EQ(main().flgMoveChannel, 0);
+    Release(SlotPoint(136));
+    const QImage map = GrabMap();
+    ExpectOpeningControlSpace(map, 200);
+    EXPECT_EQ(SlotCellColor(map, 136), main().ColorMap[3]);
+}

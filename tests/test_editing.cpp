@@ -219,3 +219,26 @@ TEST_F(EditingTest, TheCalculatorItemShowsTheCalculator) {
     EXPECT_TRUE(SDCalc::Instance().isVisible());
     SDCalc::Instance().close();
 }
+
+// On a fresh window the commits draw on the control space it opened with,
+// and leave it in the slot map for the redraws that do not rebuild it.
+TEST_F(EditingTest, CommitsOnAFreshWindowShowTheControlSpace) {
+    Commit(1, "4");
+    ExpectOpeningControlSpace(GrabMap(), 20);
+    Commit(2, "3208");  // interval 128, offset 8
+    QImage map = GrabMap();
+    ExpectOpeningControlSpace(map, 20);
+    EXPECT_EQ(SlotCellColor(map, 8), main().ColorMap[0]);
+    EXPECT_EQ(SlotCellColor(map, 12), RGB(200, 200, 200));
+
+    // A press on the channel's second segment starts no drag; its release
+    // redraws the control space from the slot map.
+    Canvas* canvas = main().DrawZone();
+    const QPoint secondSegment(7 * (136 % 96) + 4, 18 * (136 / 96) + 9);
+    QTest::mousePress(canvas, Qt::LeftButton, {}, secondSegment);
+    ASSERT_EQ(main().flgMoveChannel, 0);
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, secondSegment);
+    map = GrabMap();
+    ExpectOpeningControlSpace(map, 20);
+    EXPECT_EQ(SlotCellColor(map, 136), main().ColorMap[0]);
+}

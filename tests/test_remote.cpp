@@ -401,6 +401,17 @@ TEST_F(RemoteControlTest, WorkedExchangeOnTheMap) {
     EXPECT_EQ(SlotPixel(map, 8), colour);
 }
 
+TEST_F(RemoteControlTest, AFirstBatchOfChannelsShowsTheControlSpace) {
+    ASSERT_TRUE(MapIsDrawn()) << "needs the map painters and the bus settings";
+    auto controller = Connect();
+    ASSERT_TRUE(controller->Send("AddChannel:3,4,3208,0,0,0,0,1,0,16,7*"));
+    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
+    const QImage map = GrabMap();
+    ExpectOpeningControlSpace(map, 20);
+    EXPECT_EQ(SlotPixel(map, 8), main().ColorMap[3]);
+    EXPECT_EQ(SlotPixel(map, 32), kMessageGreen);
+}
+
 TEST_F(RemoteControlTest, CommandsWaitForTheirStarAcrossReads) {
     auto controller = Connect();
 
