@@ -314,3 +314,51 @@ TEST_F(ConnectedDragTest, ReportedCodesKeepTheChannelsInterval) {
         EXPECT_EQ(controller_->ReadCommands(2), Notifications(last));
     }
 }
+
+TEST_F(ConnectedDragTest, ChannelsWithoutAnEventIdStayPut) {
+    ShowMap();
+    // Channel 3 was added by the user: event id 0.
+    Press(SlotPoint(9));
+    EXPECT_EQ(main().flgMoveChannel, 0);
+    DragTo(SlotPoint(20));
+    Release(SlotPoint(20));
+    EXPECT_EQ(record(3).SegmentDistribution, 3208);
+    EXPECT_EQ(SDCell(), "3208");
+
+    // Once the controller gives it an event id the same drag moves it, and
+    // its report is the first thing the controller receives.
+    ControllerAddsChannel3(4, 7);
+    Press(SlotPoint(9));
+    DragTo(SlotPoint(20));
+    Release(SlotPoint(20));
+    const int32_t moved = Module1::CalculateSegmentDistribution(20, kInterval);
+    EXPECT_EQ(record(3).SegmentDistribution, moved);
+    EXPECT_EQ(controller_->ReadCommands(2), Notifications(moved));
+}
+
+TEST_F(ConnectedDragTest, ALaterSegmentsPressAndReleaseSendNothing) {
+    ShowMap();
+    ControllerAddsChannel3(4, 7);
+    Press(SlotPoint(136));
+    DragTo(SlotPoint(140));
+    Release(SlotPoint(140));
+    EXPECT_EQ(record(3).SegmentDistribution, 3208);
+
+    // A drag that moves the channel: its report comes first.
+    Press(SlotPoint(9));
+    DragTo(SlotPoint(20));
+    Release(SlotPoint(20));
+    EXPECT_EQ(controller_->ReadCommands(2),
+              Notifications(Module1::CalculateSegmentDistribution(20, kInterval)));
+}
+
+TEST_F(ConnectedDragTest, ADragThatChangesNothingIsStillReported) {
+    ShowMap();
+    ControllerAddsChannel3(4, 7);
+    Press(SlotPoint(9));
+    DragTo(SlotPoint(8));  // the offset it has
+    DragTo(SlotPoint(0));  // control space: refused
+    Release(SlotPoint(0));
+    EXPECT_EQ(record(3).SegmentDistribution, 3208);
+    EXPECT_EQ(controller_->ReadCommands(2), Notifications(3208));
+}
