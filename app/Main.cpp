@@ -254,6 +254,10 @@ void Main::Event_Open() {
                                                ((i + 7) * 160 % 192) + 63);
     }
     Module1::SuperFrameSlot.fill(Module1::kFreeSlot);
+    // The pop-ups' Open handlers built the map before this ran; without the
+    // control space again every redraw short of a rebuild would show the
+    // whole superframe as free data space. Entry 1536 stays free.
+    Module1::BuildSlotMap();
     MessageStart = -1;
     MessageLength = -1;
     MessageType = -1;

@@ -89,7 +89,9 @@ void Main::DrawZone_MouseDrag(int32_t x, int32_t y) {
     const int32_t interval = Module1::SD2SI(channel.SegmentDistribution);
     const int32_t length = channel.SegmentLength;
     if (interval <= 0) return;  // no interval: every offset is refused
-    if (static_cast<int64_t>(offset) > static_cast<int64_t>(interval) - length) return;
+    // The first segment stays inside the first interval, also for a length
+    // below 1, so every stored code decodes to the channel's interval.
+    if (static_cast<int64_t>(offset) + std::max(length, 1) > interval) return;
     if (CollisionSum(offset, interval, length, iMoveID) != 0) return;
     const int32_t code = Module1::CalculateSegmentDistribution(offset, interval);
     if (code == channel.SegmentDistribution) return;

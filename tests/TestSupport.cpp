@@ -76,6 +76,19 @@ Color PixelColor(const QImage& image, int x, int y) {
     return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb));
 }
 
+Color SlotCellColor(const QImage& map, int slot) {
+    return PixelColor(map, 7 * (slot % 96) + 3, 18 * (slot / 96) + 3);
+}
+
+void ExpectOpeningControlSpace(const QImage& map, int freeSlot) {
+    EXPECT_EQ(SlotCellColor(map, 0), RGB(0, 180, 0)) << "framing slot 0";
+    EXPECT_EQ(SlotCellColor(map, 1), RGB(0, 100, 200)) << "guide slot 1";
+    EXPECT_EQ(SlotCellColor(map, 2), RGB(0, 100, 200)) << "guide slot 2";
+    EXPECT_EQ(SlotCellColor(map, 3), RGB(0, 255, 0)) << "message slot 3";
+    EXPECT_EQ(SlotCellColor(map, 96), RGB(0, 180, 0)) << "framing slot 96";
+    EXPECT_EQ(SlotCellColor(map, freeSlot), RGB(200, 200, 200)) << "free slot " << freeSlot;
+}
+
 // gtest prints colours readably.
 void PrintTo(const Color& color, std::ostream* os) {
     *os << "(" << int(color.Red) << ", " << int(color.Green) << ", " << int(color.Blue) << ")";

@@ -44,4 +44,10 @@ protected:
 };
 
 Color PixelColor(const QImage& image, int x, int y);
+// The colour inside slot s's cell of a map picture.
+Color SlotCellColor(const QImage& map, int slot);
+// Expects the map to show the control space of the subframe mode a window
+// opens with (4 control slots in every 32): framing, guide, guide and message
+// in slots 0 to 3, and the data colour in the free slot `freeSlot`.
+void ExpectOpeningControlSpace(const QImage& map, int freeSlot);
 void PrintTo(const Color& color, std::ostream* os);

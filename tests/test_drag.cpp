@@ -2,13 +2,16 @@
 // with real mouse events on the canvas.
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
+#include <memory>
 
 #include "ChannelListFixture.h"
 #include "Label.h"
 #include "MapGeometry.h"
 #include "Module1.h"
+#include "RemoteController.h"
 
 namespace {
 constexpr Color kDataSpace = RGB(200, 200, 200);
@@ -55,7 +58,21 @@ protected:
         return PixelColor(GrabMap(), cell.left(), cell.top());
     }
     QString SlotText() { return main().MobileSlotText()->Text(); }
+    // Types a value into channel 3's "SL" cell and commits it with Return.
+    void TypeSegmentLength(const QString& text) {
+        ClickRow(4, 2);
+        QLineEdit* editor = list().ActiveCell().Widget();
+        ASSERT_TRUE(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        ASSERT_EQ(record(3).SegmentLength, text.toInt());
+    }
+    QString SDCell() { return list().Cell(5, 2); }
 };
+
+// Channel 3's first interval: slots 0 to 127.
+constexpr int kInterval = 128;
 }  // namespace
 
 TEST_F(DragTest, OnTheStartScreenOnlyTheSlotNumberFollows) {
@@ -168,12 +185,76 @@ TEST_F(DragTest, PressesThatStartNoDrag) {
 TEST_F(DragTest, HugeSegmentLengthsStayBounded) {
     ShowMap();
     Press(SlotPoint(9));
+    ASSERT_EQ(main().iMoveID, 3);
     record(3).SegmentLength = 2000000000;  // as a controller could store it
-    DragTo(SlotPoint(10));
-    EXPECT_EQ(record(3).SegmentDistribution, 3208) << "the segment cannot fit";
+    for (int offset : {8, 9, 10, 100}) {
+        DragTo(SlotPoint(offset));
+        EXPECT_EQ(record(3).SegmentDistribution, 3208) << "the segment cannot fit: " << offset;
+        EXPECT_EQ(SlotText(), QString::number(offset));
+    }
+    EXPECT_EQ(SDCell(), "3208");
+    // A paint draws the huge segments on the dimmed layer, clipped to the map.
+    canvas()->Refresh();
+    EXPECT_EQ(SlotColour(1535), main().ColorMap[3]);
+    EXPECT_EQ(SlotColour(7), kDataSpace);
+
     record(3).SegmentLength = -5;
     DragTo(SlotPoint(10));
-    Release(SlotPoint(10));
+    EXPECT_EQ(record(3).SegmentDistribution, 3210) << "a one-slot footprint fits at 10";
+    EXPECT_EQ(SDCell(), "3210");
+    DragTo(SlotPoint(kInterval - 1));
+    EXPECT_EQ(record(3).SegmentDistribution, Module1::CalculateSegmentDistribution(127, kInterval));
+    DragTo(SlotPoint(kInterval));
+    EXPECT_EQ(Module1::SD2SI(record(3).SegmentDistribution), kInterval);
+    Release(SlotPoint(kInterval));
+    EXPECT_EQ(main().flgMoveChannel, 0);
+    // Nothing of a channel without length is drawn, and the map is whole.
+    ExpectOpeningControlSpace(GrabMap(), 127);
+    EXPECT_EQ(SlotColour(1535), kDataSpace);
+}
+
+// With a segment length below 1 the first segment still has to stay inside
+// the first interval: every code a drag stores decodes to the channel's
+// interval, in the record and in its "SD" cell.
+TEST_F(DragTest, LengthsBelowOneKeepTheCodeInItsInterval) {
+    for (const QString length : {"0", "-3"}) {
+        SCOPED_TRACE(length.toStdString());
+        record(3).SegmentDistribution = 3208;
+        record(3).SegmentLength = 4;
+        ShowMap();                  // the slot map holds the channel's slots 8 to 11 ...
+        TypeSegmentLength(length);  // ... and keeps them through the commit
+        ASSERT_EQ(Module1::SuperFrameSlot[9], 3);
+
+        Press(SlotPoint(9));
+        ASSERT_EQ(main().iMoveID, 3);
+        DragTo(SlotPoint(kInterval - 1));
+        const int32_t last = Module1::CalculateSegmentDistribution(kInterval - 1, kInterval);
+        EXPECT_EQ(record(3).SegmentDistribution, last);
+        EXPECT_EQ(SDCell(), QString::number(last));
+        for (int refused : {kInterval, kInterval + 1, kInterval + 3, 200, 1000, 1535}) {
+            DragTo(SlotPoint(refused));
+            EXPECT_EQ(record(3).SegmentDistribution, last) << refused;
+            EXPECT_EQ(SDCell(), QString::number(last)) << refused;
+            EXPECT_EQ(SlotText(), QString::number(refused));
+        }
+        DragTo(SlotPoint(40));  // back inside: accepted again
+        EXPECT_EQ(record(3).SegmentDistribution,
+                  Module1::CalculateSegmentDistribution(40, kInterval));
+        Release(SlotPoint(40));
+        EXPECT_EQ(Module1::SD2SI(SDCell().toInt()), kInterval);
+    }
+}
+
+// A release after a press on a later segment redraws the control space that
+// the window opened with.
+TEST_F(DragTest, AReleaseOnALaterSegmentShowsTheControlSpace) {
+    ShowMap();
+    Press(SlotPoint(136));
+    ASSERT_EQ(main().flgMoveChannel, 0);
+    Release(SlotPoint(136));
+    const QImage map = GrabMap();
+    ExpectOpeningControlSpace(map, 200);
+    EXPECT_EQ(SlotCellColor(map, 136), main().ColorMap[3]);
 }
 
 TEST_F(DragTest, PaintDuringADragDrawsOnTheDimmedLayer) {
@@ -182,4 +263,102 @@ TEST_F(DragTest, PaintDuringADragDrawsOnTheDimmedLayer) {
     canvas()->Refresh();
     EXPECT_EQ(SlotColour(128 + 20), kDimmedDataSpace);
     Release(SlotPoint(9));
+}
+
+namespace {
+// The same window with a controller on its socket.
+class ConnectedDragTest : public DragTest {
+protected:
+    void SetUp() override {
+        DragTest::SetUp();
+        ASSERT_FALSE(HasFatalFailure());
+        controller_ = ConnectController();
+        ASSERT_TRUE(controller_) << "the window took no controller";
+    }
+    void TearDown() override {
+        controller_.reset();
+        DragTest::TearDown();
+    }
+    // The controller (re)adds channel 3 at 3208 and waits until it is stored;
+    // it lists another row "3" below the user's rows.
+    void ControllerAddsChannel3(int length, int eventId) {
+        ASSERT_TRUE(controller_->Send("AddChannel:3," + QByteArray::number(length) +
+                                      ",3208,0,0,0,0,1,0,16," + QByteArray::number(eventId) + "*"));
+        ASSERT_TRUE(WaitUntil([&] {
+            return record(3).Editable == eventId && record(3).SegmentLength == length &&
+                   record(3).SegmentDistribution == 3208;
+        }));
+    }
+    QByteArray Notifications(int32_t code) {
+        return "SetEventID:7*SetChannelSD:3," + QByteArray::number(code) + "*";
+    }
+
+    std::unique_ptr<Controller> controller_;
+};
+}  // namespace
+
+TEST_F(ConnectedDragTest, ReportedCodesKeepTheChannelsInterval) {
+    ShowMap();
+    for (int length : {0, -3}) {
+        SCOPED_TRACE(length);
+        ControllerAddsChannel3(4, 7);       // draws the channel's slots into the map
+        ControllerAddsChannel3(length, 7);  // which keep them
+        Press(SlotPoint(9));
+        ASSERT_EQ(main().iMoveID, 3);
+        DragTo(SlotPoint(kInterval - 1));
+        for (int refused : {kInterval, kInterval + 2, 700, 1535}) DragTo(SlotPoint(refused));
+        Release(SlotPoint(1535));
+        const int32_t last = Module1::CalculateSegmentDistribution(kInterval - 1, kInterval);
+        EXPECT_EQ(record(3).SegmentDistribution, last);
+        EXPECT_EQ(SDCell(), QString::number(last)) << "the user's expanded row follows";
+        EXPECT_EQ(controller_->ReadCommands(2), Notifications(last));
+    }
+}
+
+TEST_F(ConnectedDragTest, ChannelsWithoutAnEventIdStayPut) {
+    ShowMap();
+    // Channel 3 was added by the user: event id 0.
+    Press(SlotPoint(9));
+    EXPECT_EQ(main().flgMoveChannel, 0);
+    DragTo(SlotPoint(20));
+    Release(SlotPoint(20));
+    EXPECT_EQ(record(3).SegmentDistribution, 3208);
+    EXPECT_EQ(SDCell(), "3208");
+
+    // Once the controller gives it an event id the same drag moves it, and
+    // its report is the first thing the controller receives.
+    ControllerAddsChannel3(4, 7);
+    Press(SlotPoint(9));
+    DragTo(SlotPoint(20));
+    Release(SlotPoint(20));
+    const int32_t moved = Module1::CalculateSegmentDistribution(20, kInterval);
+    EXPECT_EQ(record(3).SegmentDistribution, moved);
+    EXPECT_EQ(controller_->ReadCommands(2), Notifications(moved));
+}
+
+TEST_F(ConnectedDragTest, ALaterSegmentsPressAndReleaseSendNothing) {
+    ShowMap();
+    ControllerAddsChannel3(4, 7);
+    Press(SlotPoint(136));
+    DragTo(SlotPoint(140));
+    Release(SlotPoint(140));
+    EXPECT_EQ(record(3).SegmentDistribution, 3208);
+
+    // A drag that moves the channel: its report comes first.
+    Press(SlotPoint(9));
+    DragTo(SlotPoint(20));
+    Release(SlotPoint(20));
+    EXPECT_EQ(controller_->ReadCommands(2),
+              Notifications(Module1::CalculateSegmentDistribution(20, kInterval)));
+}
+
+TEST_F(ConnectedDragTest, ADragThatChangesNothingIsStillReported) {
+    ShowMap();
+    ControllerAddsChannel3(4, 7);
+    Press(SlotPoint(9));
+    DragTo(SlotPoint(8));  // the offset it has
+    DragTo(SlotPoint(0));  // control space: refused
+    Release(SlotPoint(0));
+    EXPECT_EQ(record(3).SegmentDistribution, 3208);
+    EXPECT_EQ(controller_->ReadCommands(2), Notifications(3208));
 }

@@ -3,12 +3,16 @@
 
 #include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
+#include <vector>
 
+#include "BusConfiguration.h"
 #include "ChannelListFixture.h"
 #include "Label.h"
 #include "MenuItem.h"
 #include "Module1.h"
+#include "RemoteController.h"
 #include "SDCalc.h"
 
 namespace {
@@ -218,4 +222,102 @@ TEST_F(EditingTest, TheCalculatorItemShowsTheCalculator) {
     ASSERT_TRUE(SDCalc::Exists());
     EXPECT_TRUE(SDCalc::Instance().isVisible());
     SDCalc::Instance().close();
+}
+
+// On a fresh window the commits draw on the control space it opened with,
+// and leave it in the slot map for the redraws that do not rebuild it.
+TEST_F(EditingTest, CommitsOnAFreshWindowShowTheControlSpace) {
+    Commit(1, "4");
+    ExpectOpeningControlSpace(GrabMap(), 20);
+    Commit(2, "3208");  // interval 128, offset 8
+    QImage map = GrabMap();
+    ExpectOpeningControlSpace(map, 20);
+    EXPECT_EQ(SlotCellColor(map, 8), main().ColorMap[0]);
+    EXPECT_EQ(SlotCellColor(map, 12), RGB(200, 200, 200));
+
+    // A press on the channel's second segment starts no drag; its release
+    // redraws the control space from the slot map.
+    Canvas* canvas = main().DrawZone();
+    const QPoint secondSegment(7 * (136 % 96) + 4, 18 * (136 / 96) + 9);
+    QTest::mousePress(canvas, Qt::LeftButton, {}, secondSegment);
+    ASSERT_EQ(main().flgMoveChannel, 0);
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, secondSegment);
+    map = GrabMap();
+    ExpectOpeningControlSpace(map, 20);
+    EXPECT_EQ(SlotCellColor(map, 136), main().ColorMap[0]);
+}
+
+namespace {
+// Channel rows listed by a file load or a controller, whose positions the
+// list has not recorded yet (no BuildRowID since).
+class UnrecordedRowsTest : public EditingTest {
+protected:
+    // Saves channels 0 to 4 and loads them again: rows 0 to 4, collapsed.
+    void LoadFiveChannels() {
+        AddChannels(4);
+        for (int id = 0; id < 5; ++id) record(id).PresenceRate = 10 + id;
+        const QString path = folder_.filePath(QStringLiteral("five.cfg"));
+        ChooseFileInDialogs(path);
+        ASSERT_TRUE(main()._FileSaveBusConfiguration_Action());
+        ASSERT_TRUE(main()._FileLoadBusConfiguration_Action());
+        ChooseFileInDialogs(QString());
+        ASSERT_EQ(Column(0), QStringList({"0", "1", "2", "3", "4"}));
+        for (int id = 0; id < 5; ++id) ASSERT_EQ(record(id).RowID, -1) << id;
+    }
+    using StoredValues = std::vector<BusConfiguration::ChannelValues>;
+    StoredValues Values() {
+        StoredValues values;
+        for (int id = 0; id < 256; ++id)
+            values.push_back(BusConfiguration::ChannelValues::Of(record(id)));
+        return values;
+    }
+    QTemporaryDir folder_;
+};
+
+const QStringList kSegmentLengthMenu = {"1 to 31 slots"};
+}  // namespace
+
+TEST_F(UnrecordedRowsTest, ChannelRowsOfAFileLoadOfferNoMenu) {
+    LoadFiveChannels();
+    for (int row = 0; row < 5; ++row) EXPECT_EQ(ContextMenuOnRow(row), QStringList()) << row;
+
+    // Expanding a row records the positions: its parameter rows offer theirs.
+    ClickTriangle(2);
+    ASSERT_EQ(list().ListCount(), 14);
+    EXPECT_EQ(ContextMenuOnRow(3), kSegmentLengthMenu);
+    EXPECT_EQ(ContextMenuOnRow(7).value(1), "1 - 12kHz") << "PR";
+    for (int row : {0, 1, 2, 12, 13}) EXPECT_EQ(ContextMenuOnRow(row), QStringList()) << row;
+}
+
+TEST_F(UnrecordedRowsTest, ChannelRowsOfAControllerOfferNoMenu) {
+    {
+        auto controller = ConnectController();
+        ASSERT_TRUE(controller);
+        ASSERT_TRUE(
+            controller->Send("ClearAllChannels:*AddChannel:5,4,3208,0,0,0,0,1,0,16,7*"
+                             "AddChannel:6,4,3209,0,0,0,0,1,0,16,7*"
+                             "AddChannel:7,4,3210,0,0,0,0,1,0,16,7*"));
+        ASSERT_TRUE(WaitUntil([&] { return list().ListCount() == 3; }));
+        controller->Disconnect();
+        ASSERT_TRUE(WaitUntil([&] { return list().Enabled(); }));
+    }
+    for (int row = 0; row < 3; ++row) EXPECT_EQ(ContextMenuOnRow(row), QStringList()) << row;
+    ClickTriangle(0);
+    EXPECT_EQ(ContextMenuOnRow(1), kSegmentLengthMenu);
+}
+
+// No user input opens an editor on such a row today; the list's EditCell, as
+// the calculator uses it, can. Ending that edit stores nothing anywhere.
+TEST_F(UnrecordedRowsTest, AnEditEndedOnAnUnrecordedRowStoresNothing) {
+    LoadFiveChannels();
+    const StoredValues before = Values();
+    for (int row = 0; row < 5; ++row) {
+        list().SetCellType(row, 2, 3);
+        list().EditCell(row, 2);
+        ASSERT_TRUE(Editor()) << row;
+        QTest::keyClicks(Editor(), "9");
+        QTest::keyClick(Editor(), Qt::Key_Return);
+        ASSERT_FALSE(list().ActiveCell().IsOpen());
+        EXPECT_TRUE(Values() == before) << "row " << row;
+    }
 }

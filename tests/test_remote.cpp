@@ -25,6 +25,7 @@
 #include "Module1.h"
 #include "PopupMenu.h"
 #include "PushButton.h"
+#include "RemoteController.h"
 #include "RemoteProtocol.h"
 #include "TestSupport.h"
 #include "Text.h"
@@ -170,67 +171,6 @@ TEST(RemoteProtocol, BatchTextKeepsEveryByte) {
 
 const QString kLocalTitle = QStringLiteral("Veltrane");
 const QString kRemoteTitle = QStringLiteral("Veltrane - Remote Controlled");
-
-// Pumps the event loop until `done` holds, at most `timeoutMs`.
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
-
-// The external program: connects, writes commands, reads notifications.
-class Controller {
-  public:
-    explicit Controller(const QString& path) {
-        socket_.connectToServer(path);
-        socket_.waitForConnected(2000);
-    }
-
-    QLocalSocket& Socket() { return socket_; }
-    bool Connected() const { return socket_.state() == QLocalSocket::ConnectedState; }
-
-    // One write; returns once every byte has left.
-    bool Send(const QByteArray& text) {
-        socket_.write(text);
-        socket_.flush();
-        return WaitUntil([this] { return socket_.bytesToWrite() == 0; }, 20000);
-    }
-
-    // Sends text that is to change nothing, and gives the window time to read it.
-    void SendAndSettle(const QByteArray& text) {
-        Send(text);
-        QTest::qWait(50);
-    }
-
-    // What the system wrote until `count` commands ("*") arrived, within the bound.
-    QByteArray ReadCommands(int count, int timeoutMs = 5000) {
-        QByteArray received;
-        WaitUntil(
-            [&] {
-                received += socket_.readAll();
-                return received.count('*') >= count;
-            },
-            timeoutMs);
-        return received;
-    }
-
-    // Reads without running the event loop: only text already sent arrives.
-    QByteArray ReadWithoutEventLoop() {
-        socket_.waitForReadyRead(1000);
-        return socket_.readAll();
-    }
-
-    void Disconnect() {
-        socket_.disconnectFromServer();
-        if (socket_.state() != QLocalSocket::UnconnectedState) socket_.waitForDisconnected(1000);
-    }
-
-  private:
-    QLocalSocket socket_;
-};
 
 // Records the order in which widgets change their enabled state.
 class EnabledOrder : public QObject {
@@ -459,6 +399,17 @@ TEST_F(RemoteControlTest, WorkedExchangeOnTheMap) {
     for (int slot : {100, 101, 102}) EXPECT_EQ(SlotPixel(map, slot), kDataSpace) << slot;
     EXPECT_EQ(PixelColor(map, 7 * 32 + 2, 9), kBandType1);
     EXPECT_EQ(SlotPixel(map, 8), colour);
+}
+
+TEST_F(RemoteControlTest, AFirstBatchOfChannelsShowsTheControlSpace) {
+    ASSERT_TRUE(MapIsDrawn()) << "needs the map painters and the bus settings";
+    auto controller = Connect();
+    ASSERT_TRUE(controller->Send("AddChannel:3,4,3208,0,0,0,0,1,0,16,7*"));
+    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
+    const QImage map = GrabMap();
+    ExpectOpeningControlSpace(map, 20);
+    EXPECT_EQ(SlotPixel(map, 8), main().ColorMap[3]);
+    EXPECT_EQ(SlotPixel(map, 32), kMessageGreen);
 }
 
 TEST_F(RemoteControlTest, CommandsWaitForTheirStarAcrossReads) {
