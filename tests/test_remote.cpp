@@ -7,6 +7,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -307,8 +308,9 @@ class RemoteControlTest : public MainWindowTest {
     }
 
     // A controller that the window has taken as its controller.
-    std::unique_ptr<Controller> Connect() {
-        auto controller = std::make_unique<Controller>(path_);
+    std::unique_ptr<Controller> Connect() { return Connect(path_); }
+    std::unique_ptr<Controller> Connect(const QString& path) {
+        auto controller = std::make_unique<Controller>(path);
         EXPECT_TRUE(controller->Connected());
         EXPECT_TRUE(WaitUntil([this] { return main().Title() == kRemoteTitle; }));
         return controller;
@@ -943,5 +945,68 @@ TEST_F(SocketPathTest, PathAnotherProgramListensOnIsLeftAlone) {
     EXPECT_EQ(main().Title(), kLocalTitle);
     Main::Destroy();
     EXPECT_TRUE(QFile::exists(path));
+}
+// While a controller is connected, someone replaces the socket file: the
+// controller's leaving and the window's end leave the newcomer in place.
+TEST_F(SocketPathTest, WhatTookThePathWhileConnectedSurvives) {
+    const QString path = folder_.filePath(QStringLiteral("remote"));
+    for (const bool listener : {false, true}) {
+        SCOPED_TRACE(listener ? "another program's socket" : "a regular file");
+        ASSERT_EQ(OpenWindowOn(path), QStringList());
+        // Nothing but the socket file is left beside the path.
+        EXPECT_EQ(
+            QDir(folder_.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+            QStringList({"remote"}));
+        auto controller = Connect(path);
+        ASSERT_TRUE(QFile::remove(path));
+        QLocalServer other;
+        if (listener) {
+            ASSERT_TRUE(other.listen(path));
+        } else {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("keep me");
+        }
+        testing::internal::CaptureStderr();
+        controller->Disconnect();
+        ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
+        const std::string warning = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(QString::fromStdString(warning).contains(path)) << warning;
+        EXPECT_TRUE(main().IPCSocket1()->ListeningPath().isEmpty());
+        Main::Destroy();
+
+        if (listener) {
+            Controller client(path);
+            EXPECT_TRUE(client.Connected());
+            EXPECT_TRUE(WaitUntil([&] { return other.hasPendingConnections(); }));
+            other.close();  // removes its own socket file
+        } else {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_EQ(file.readAll(), QByteArray("keep me"));
+            ASSERT_TRUE(QFile::remove(path));
+        }
+    }
+}
+
+// Listening again after a controller leaves places a new socket file, and
+// that one is the file the window takes away at its end.
+TEST_F(SocketPathTest, ListeningAgainKnowsItsNewSocketFile) {
+    const QString path = folder_.filePath(QStringLiteral("remote"));
+    ASSERT_EQ(OpenWindowOn(path), QStringList());
+    struct stat first {};
+    ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &first), 0);
+    Connect(path)->Disconnect();
+    ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
+    struct stat again {};
+    ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &again), 0);
+    EXPECT_TRUE(S_ISSOCK(again.st_mode));
+    EXPECT_EQ(again.st_mode & 0777, 0600u);
+    Connect(path)->Disconnect();
+    ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
+    Main::Destroy();
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(
+        QDir(folder_.path()).isEmpty(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot));
 }
 }  // namespace
