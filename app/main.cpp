@@ -3,10 +3,12 @@
 #include "App.h"
 #include "Main.h"
 #include "MenuBar1.h"
+#include "ProcessSetup.h"
 
 int main(int argc, char** argv) {
     QApplication runtime(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Veltrane"));
+    SetUpProcess();
 
     int exitCode = 0;
     {

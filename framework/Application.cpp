@@ -1,10 +1,40 @@
 #include "Application.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <QApplication>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <csignal>
 
 namespace {
 Application* g_application = nullptr;
+
+// Read end and write end of the pipe from the signal handler to the event loop.
+int g_signalPipe[2] = {-1, -1};
+
+void NoteSignal(int) {
+    // Only what is safe inside a signal handler: one write, errno kept.
+    const int savedErrno = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+    errno = savedErrno;
 }
+
+bool OpenSignalPipe() {
+    if (g_signalPipe[0] >= 0) return true;
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+    auto* notifier =
+        new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, [] {
+        char drained[64];
+        while (::read(g_signalPipe[0], drained, sizeof drained) > 0) {
+        }
+        Application::Quit(0);
+    });
+    return true;
+}
+}  // namespace
 
 Application::Application() { g_application = this; }
 
@@ -20,3 +50,12 @@ int Application::Run() {
 }
 
 void Application::Quit(int code) { QCoreApplication::exit(code); }
+
+void Application::QuitOnSignals(std::initializer_list<int> numbers) {
+    if (!OpenSignalPipe()) return;
+    struct sigaction action {};
+    action.sa_handler = NoteSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int number : numbers) ::sigaction(number, &action, nullptr);
+}

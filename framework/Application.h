@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 
 class MenuBar;
 
@@ -27,6 +28,11 @@ public:
     // Raises OpenEvent, then runs the event loop until Quit; returns its exit code.
     int Run();
     static void Quit(int code = 0);
+
+    // From now on each of these signals ends the event loop as Quit(0) does.
+    // The handler only writes to a pipe; the loop reads it and quits, so the
+    // program's own clean-up runs as after any other quit. Needs the runtime.
+    static void QuitOnSignals(std::initializer_list<int> numbers);
 
 private:
     MenuBar* menuBar_ = nullptr;

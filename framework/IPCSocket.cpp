@@ -1,13 +1,15 @@
 #include "IPCSocket.h"
 
+#include <fcntl.h>
+#include <stdio.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QFile>
-#include <QLocalServer>
 #include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QWidget>
 #include <cerrno>
 #include <cstdio>
@@ -84,6 +86,70 @@ bool ClearPath(const QString& path, QString* reason) {
     }
     return true;
 }
+
+// How many connecting peers wait for accept; one is served, the others are
+// closed at once.
+constexpr int kBacklog = 4;
+
+bool FillAddress(const QByteArray& path, sockaddr_un* address) {
+    if (path.size() >= static_cast<qsizetype>(sizeof(address->sun_path))) return false;
+    address->sun_family = AF_UNIX;
+    std::memcpy(address->sun_path, path.constData(), static_cast<size_t>(path.size()));
+    return true;
+}
+
+QString ErrnoText() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// A listening socket file made at `path`: bound in a private folder beside the
+// path, given its mode there, and only then moved into place, never over
+// anything that appeared at the path meanwhile. `placed` is the socket file's
+// identity, taken before the move (the move keeps it).
+int ListenAt(const QString& path, FileIdentity* placed, QString* reason) {
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray folder = target + "-XXXXXX";
+    if (!::mkdtemp(folder.data())) {
+        *reason = QStringLiteral("cannot make a folder beside the path: %1").arg(ErrnoText());
+        return -1;
+    }
+    const QByteArray inside = folder + "/s";
+    sockaddr_un address{};
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    struct stat info {};
+    bool ok = false;
+    if (fd < 0 || !FillAddress(inside, &address)) {
+        *reason = fd < 0 ? ErrnoText() : QStringLiteral("the path is too long");
+    } else if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
+               ::chmod(inside.constData(), S_IRUSR | S_IWUSR) != 0 ||
+               ::lstat(inside.constData(), &info) != 0 || ::listen(fd, kBacklog) != 0) {
+        *reason = ErrnoText();
+    } else if (::renameat2(AT_FDCWD, inside.constData(), AT_FDCWD, target.constData(),
+                           RENAME_NOREPLACE) != 0) {
+        *reason = errno == EEXIST
+                      ? QStringLiteral("the path was taken meanwhile; it is left untouched")
+                      : ErrnoText();
+    } else {
+        placed->device = info.st_dev;
+        placed->inode = info.st_ino;
+        ok = true;
+    }
+    ::unlink(inside.constData());  // only when the move did not happen
+    ::rmdir(folder.constData());
+    if (!ok && fd >= 0) ::close(fd);
+    return ok ? fd : -1;
+}
+
+// Removes the socket file at `path` only while it still is the one we placed
+// there: whatever took the path since (a file, another program's socket) stays.
+void RemoveIfOurs(const QString& path, const FileIdentity& placed) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(native.constData(), &info) != 0) return;
+    if (!S_ISSOCK(info.st_mode) || info.st_dev != placed.device || info.st_ino != placed.inode)
+        return;
+    ::unlink(native.constData());
+}
 }  // namespace
 
 IPCSocket::IPCSocket(QWidget* parent) : QObject(parent), Control(HiddenPlace(parent)) {}
@@ -91,7 +157,7 @@ IPCSocket::IPCSocket(QWidget* parent) : QObject(parent), Control(HiddenPlace(par
 IPCSocket::~IPCSocket() {
     // No event may reach the window that is going away.
     DropPeer();
-    if (server_) server_->close();  // removes the socket file
+    StopListening();
 }
 
 void IPCSocket::SetPathRedirect(PathRedirect redirect) {
@@ -99,7 +165,7 @@ void IPCSocket::SetPathRedirect(PathRedirect redirect) {
 }
 
 void IPCSocket::Listen() {
-    if (server_ && server_->isListening()) return;
+    if (listenFd_ >= 0) return;
     const QString path = Redirect() ? Redirect()(Path) : Path;
     if (path.isEmpty()) {
         Warn(path, QStringLiteral("no path"));
@@ -110,28 +176,37 @@ void IPCSocket::Listen() {
         Warn(path, reason);
         return;
     }
-    auto* server = new QLocalServer(this);
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server->listen(path)) {
-        Warn(path, server->errorString());
-        delete server;
+    FileIdentity placed;
+    const int fd = ListenAt(path, &placed, &reason);
+    if (fd < 0) {
+        Warn(path, reason);
         return;
     }
-    // Owner read and write only; the execute bit means nothing on a socket.
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    connect(server, &QLocalServer::newConnection, this, &IPCSocket::AcceptPeers);
-    server_ = server;
+    listenFd_ = fd;
+    listeningPath_ = path;
+    placed_ = placed;
+    acceptNotifier_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(acceptNotifier_, &QSocketNotifier::activated, this, &IPCSocket::AcceptPeers);
 }
 
 void IPCSocket::Close() {
     DropPeer();
     errorDue_ = false;  // the connection ends by the owner's own choice
-    if (server_) {
-        server_->close();
-        // Close may run inside the server's own signal.
-        server_->deleteLater();
-        server_ = nullptr;
+    StopListening();
+}
+
+void IPCSocket::StopListening() {
+    if (listenFd_ < 0) return;
+    if (acceptNotifier_) {
+        acceptNotifier_->setEnabled(false);
+        // Close may run inside the notifier's own signal.
+        acceptNotifier_->deleteLater();
+        acceptNotifier_ = nullptr;
     }
+    ::close(listenFd_);
+    listenFd_ = -1;
+    RemoveIfOurs(listeningPath_, placed_);
+    listeningPath_.clear();
 }
 
 bool IPCSocket::IsConnected() const {
@@ -155,21 +230,25 @@ void IPCSocket::Write(const QByteArray& data) {
 }
 
 QString IPCSocket::ListeningPath() const {
-    return server_ && server_->isListening() ? server_->fullServerName() : QString();
+    return listeningPath_;
 }
 
 void IPCSocket::AcceptPeers() {
-    while (server_ && server_->hasPendingConnections()) {
-        QLocalSocket* socket = server_->nextPendingConnection();
-        if (!socket) break;
+    while (listenFd_ >= 0) {
+        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) break;  // none waiting (or the peer gave up already)
         if (peer_ || errorDue_) {
             // One peer at a time: a second one is closed at once, unread (also
             // while the first one's going away is still to be reported).
-            socket->abort();
-            socket->deleteLater();
+            ::close(fd);
             continue;
         }
-        socket->setParent(this);  // outlives the server on Close
+        auto* socket = new QLocalSocket(this);
+        if (!socket->setSocketDescriptor(fd)) {
+            ::close(fd);
+            delete socket;
+            continue;
+        }
         peer_ = socket;
         connect(socket, &QLocalSocket::readyRead, this, &IPCSocket::PeerDataReady);
         connect(socket, &QLocalSocket::disconnected, this, &IPCSocket::PeerGone);

@@ -1,4 +1,5 @@
 #pragma once
+#include <sys/types.h>
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -7,8 +8,14 @@
 
 #include "Control.h"
 
-class QLocalServer;
 class QLocalSocket;
+class QSocketNotifier;
+
+// Which file a path names: device and inode.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+};
 
 // A local stream socket at a file-system path, on the listening side: Listen
 // accepts one peer; Connected, DataAvailable and Error (also when the peer goes
@@ -19,11 +26,12 @@ class QLocalSocket;
 // not a socket, or on which another program listens, is left untouched and
 // Listen writes one warning line to standard error. A second peer that
 // connects while one is served is closed at once, unread. Closing, or
-// destroying the socket, removes the socket file. Events run on the thread of
+// destroying the socket, removes the socket file, but only while the path
+// still names the file that Listen placed there. Events run on the thread of
 // the event loop, never nested inside one another.
 class IPCSocket : public QObject, public Control {
     Q_OBJECT
-  public:
+public:
     explicit IPCSocket(QWidget* parent = nullptr);
     ~IPCSocket() override;
 
@@ -48,15 +56,19 @@ class IPCSocket : public QObject, public Control {
     using PathRedirect = std::function<QString(const QString& path)>;
     static void SetPathRedirect(PathRedirect redirect);
 
-  private:
+private:
     void AcceptPeers();
+    void StopListening();
     void PeerDataReady();
     void PeerGone();
     void RaiseError();
     void RaiseDueError();
     void DropPeer();
 
-    QLocalServer* server_ = nullptr;
+    int listenFd_ = -1;
+    QSocketNotifier* acceptNotifier_ = nullptr;
+    QString listeningPath_;
+    FileIdentity placed_;  // the socket file Listen put at listeningPath_
     QPointer<QLocalSocket> peer_;
     bool inDataAvailable_ = false;
     bool inWrite_ = false;

@@ -52,6 +52,16 @@ void ParseValues(const QString& list, std::array<int32_t, kRemoteValueCount>& va
     }
 }
 
+// What may follow a keyword's ":" in a command that is not complete yet.
+bool AreValueCharacters(QStringView text) {
+    for (const QChar c : text) {
+        const bool value = (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.' ||
+                           c == u',' || c == u'e' || c == u'E' || c.isSpace();
+        if (!value) return false;
+    }
+    return true;
+}
+
 std::optional<RemoteCommand> ParseCommand(QStringView command) {
     // A command without ":" is all keyword and no values.
     const qsizetype colon = command.indexOf(u':');
@@ -79,18 +89,44 @@ std::vector<RemoteCommand> ParseRemoteBatch(const QString& batch) {
     return commands;
 }
 
+bool CanBecomeRemoteCommand(const QByteArray& text) {
+    // Read as the batch will be, so keywords compare exactly as the parser
+    // compares them.
+    const QString tail = RemoteBatchText(text);
+    QStringView view(tail);
+    while (!view.isEmpty() && view.front().isSpace()) view = view.mid(1);
+    if (view.isEmpty()) return true;
+    const qsizetype colon = view.indexOf(u':');
+    if (colon < 0) {
+        for (const KeywordName& name : kKeywords) {
+            const QLatin1String keyword(name.text);
+            if (keyword.startsWith(view, Qt::CaseInsensitive)) return true;
+        }
+        // A whole keyword followed by blanks still waits for its ":".
+        return FindKeyword(Trim(view.toString())).has_value();
+    }
+    return FindKeyword(Trim(view.left(colon).toString())) &&
+           AreValueCharacters(view.mid(colon + 1));
+}
+
 QByteArray TakeRemoteBatch(QByteArray& pending, const QByteArray& received) {
     const qsizetype lastStar = received.lastIndexOf('*');
     if (lastStar < 0) {
-        if (pending.size() + received.size() > kMaxPendingRemoteBytes)
-            pending.clear();
-        else
+        // Kept text is a command's start already; once it is past its ":",
+        // only the new bytes need a look (a command sent byte by byte stays
+        // cheap).
+        const bool keep = pending.contains(':') ? AreValueCharacters(RemoteBatchText(received))
+                                                : CanBecomeRemoteCommand(pending + received);
+        if (keep && pending.size() + received.size() <= kMaxPendingRemoteBytes)
             pending += received;
+        else
+            pending.clear();
         return {};
     }
     QByteArray batch = pending + received.left(lastStar + 1);
     pending = received.mid(lastStar + 1);
-    if (pending.size() > kMaxPendingRemoteBytes) pending.clear();
+    if (pending.size() > kMaxPendingRemoteBytes || !CanBecomeRemoteCommand(pending))
+        pending.clear();
     return batch;
 }
 

@@ -37,10 +37,18 @@ std::vector<RemoteCommand> ParseRemoteBatch(const QString& batch);
 // The most text kept from one read for the next while it holds no "*".
 constexpr qsizetype kMaxPendingRemoteBytes = qsizetype{64} * 1024;
 
+// Whether text that has no "*" yet can still become a command once more text
+// comes: after leading blanks, the start of a keyword, or a whole keyword
+// (blanks may follow it) with ":" and value characters only (digits, signs,
+// ".", ",", "e", "E", blanks).
+bool CanBecomeRemoteCommand(const QByteArray& text);
+
 // Joins what came in with the text kept from earlier reads and returns the
 // batch it completes: everything up to and including its last "*", empty when
 // there is none. The text after that "*" is kept in `pending` for the next
-// read, unless it is longer than kMaxPendingRemoteBytes, when it is dropped.
+// read only while it can still become a command and is at most
+// kMaxPendingRemoteBytes long; anything else is dropped at once, so that stray
+// bytes (a C string's closing NUL, junk) never reach the next read's command.
 QByteArray TakeRemoteBatch(QByteArray& pending, const QByteArray& received);
 
 // The batch as text: each byte one character, so no byte is lost or altered.

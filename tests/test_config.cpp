@@ -10,14 +10,17 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <chrono>
 #include <climits>
 #include <cmath>
 #include <condition_variable>
 #include <csignal>
+#include <cstdio>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -25,6 +28,7 @@
 #include "BusConfiguration.h"
 #include "Canvas.h"
 #include "Channel.h"
+#include "ChildProcess.h"
 #include "FileDialogs.h"
 #include "Graphics.h"
 #include "Label.h"
@@ -32,6 +36,7 @@
 #include "Main.h"
 #include "Module1.h"
 #include "PopupMenu.h"
+#include "ProcessSetup.h"
 #include "TestSupport.h"
 #include "TextInputStream.h"
 #include "TextOutputStream.h"
@@ -322,26 +327,6 @@ TEST_F(TextStreams, OutputReplacesTheFileOnlyOnClose) {
     EXPECT_EQ(ReadAllLines(path), QStringList({"first", QString::fromUtf8("\xC2\xB5"), ""}));
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList({"out.cfg"}));
 }
-
-// Writes beyond `bytes` fail for this process, root included.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 // --- file permissions, as an unprivileged user meets them ---------------------
 
@@ -1064,20 +1049,44 @@ TEST_F(ConfigFileTest, AWritableFileInALockedFolderIsSavedInPlace) {
     EXPECT_EQ(ReadBytes(target), Joined(expected.Serialize(), "\n"));
 }
 
+// A save that crosses the process's file-size limit, in a child started
+// under that limit (as `ulimit -f` would) that sets itself up as the program
+// does: the write fails, the user is told, the old file stays. The test
+// process keeps its own limit and signal dispositions.
 TEST_F(ConfigFileTest, AFailedWriteKeepsTheOldFile) {
-    const QString path = Path("kept.cfg");
+    const QString kChildPath = QStringLiteral("/tmp/kept.cfg");
+    if (ChildProcess::Role() == QLatin1String("save-over-limit")) {
+        SetUpProcess();
+        const QString path = ChildProcess::RoleArguments().value(0);
+        EXPECT_TRUE(Save(path));
+        for (const QString& message : RecordedMessages())
+            std::printf("message: %s\n", message.toLocal8Bit().constData());
+        return;
+    }
+    const QString why = ChildProcess::WhyNotIsolated();
+    if (!why.isEmpty()) GTEST_SKIP() << why.toStdString();
+
+    ChildProcess child;
+    const QString path = child.HostPath(kChildPath);
     const QByteArray old = "SLIMbus Configuration file\n4\n";
     WriteBytes(path, old);
-    {
-        const FileSizeLimit limit(4096);  // the file needs about 6 KB
-        EXPECT_TRUE(Save(path));
-    }
-    ASSERT_EQ(RecordedMessages().size(), 1);
-    EXPECT_TRUE(RecordedMessages().first().startsWith(
-        QStringLiteral("Error: cannot write \"%1\": ").arg(path)))
-        << RecordedMessages().first().toStdString();
+    ChildProcess::Options options;
+    options.fileSizeLimit = 4096;  // the file needs about 6 KB
+    const QString failed =
+        child.StartThisTest(QStringLiteral("save-over-limit"), {kChildPath}, options);
+    ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+    ASSERT_TRUE(child.WaitForExit(60000)) << child.Describe().toStdString();
+    ASSERT_EQ(child.ExitCode(), 0) << child.Describe().toStdString();
+    const QString output = QString::fromLocal8Bit(child.Output());
+    EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
+    const QStringList messages =
+        output.split(u'\n').filter(QRegularExpression(QStringLiteral("^message: ")));
+    ASSERT_EQ(messages.size(), 1) << output.toStdString();
+    EXPECT_TRUE(messages[0].startsWith(
+        QStringLiteral("message: Error: cannot write \"%1\": ").arg(kChildPath)))
+        << messages[0].toStdString();
     EXPECT_EQ(ReadBytes(path), old);
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList({"kept.cfg"}));
+    EXPECT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::Files), QStringList({"kept.cfg"}));
 }
 
 TEST_F(ConfigFileTest, CancelledDialogs) {

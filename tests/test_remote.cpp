@@ -7,6 +7,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -131,29 +132,72 @@ struct SplitCase {
 TEST(RemoteProtocol, KeepsTheTextAfterTheLastStarForTheNextRead) {
     const SplitCase cases[] = {
         {"", "SetSuperframeID:2*", "SetSuperframeID:2*", ""},
-        {"", "A:1*B:2*C:", "A:1*B:2*", "C:"},
-        {"C:", "3*", "C:3*", ""},
+        {"", "A:1*B:2*AddChannel:", "A:1*B:2*", "AddChannel:"},
+        {"AddChannel:", "3*", "AddChannel:3*", ""},
         {"Add", "Chan", "", "AddChan"},
         {"AddChan", "nel:1*Dis", "AddChannel:1*", "Dis"},
         {"", "*", "*", ""},
         {"", "", "", ""},
+        // What cannot become a command any more is dropped at once.
+        {"", "AddChannel:5*@", "AddChannel:5*", ""},
+        {"", "SetClockGear:3*junk", "SetClockGear:3*", ""},
+        {"Dis", "pose", "", ""},
+        {"DisplayError:1", "00,x", "", ""},
+        {"DisplayError:1", "00, 2", "", "DisplayError:100, 2"},
+        {"", "*\r\n", "*", "\r\n"},  // blanks may still lead a keyword
     };
     for (const SplitCase& c : cases) {
         SCOPED_TRACE(std::string(c.pending) + "|" + c.received);
         QByteArray pending(c.pending);
-        EXPECT_EQ(TakeRemoteBatch(pending, QByteArray(c.received)), QByteArray(c.batch));
+        QByteArray received(c.received);
+        received.replace('@', '\0');  // "@" stands for a NUL byte
+        EXPECT_EQ(TakeRemoteBatch(pending, received), QByteArray(c.batch));
         EXPECT_EQ(pending, QByteArray(c.pendingAfter));
     }
 }
 
+TEST(RemoteProtocol, KeepsOnlyTextThatCanStillBecomeACommand) {
+    const struct {
+        QByteArray text;
+        bool kept;
+    } cases[] = {
+        {"", true},
+        {"  \t", true},
+        {"A", true},
+        {"addchan", true},  // keywords compare regardless of letter case
+        {"  SetSubFrameMode", true},
+        {"DisplaySyncError :", true},
+        {"AddChannel ", true},
+        {"AddChannel:3,4,3208,0,0,0,0,1,0,16,7", true},
+        {"DisplayMessage: -1.5e+3 , +2E-1,", true},
+        {"ClearAllChannels:", true},
+        {QByteArray(1, '\0'), false},
+        {QByteArray("AddChannel:1", 12) + QByteArray(1, '\0'), false},
+        {"Add ", false},
+        {"AddChannelX", false},
+        {"SetClockGear:1;", false},
+        {"SetClockGear:0x1", false},
+        {"Unknown:1", false},
+        {":1", false},
+        {"junk", false},
+        {"\xC4\x64\x64", false},  // a Latin-1 letter before "dd"
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        EXPECT_EQ(CanBecomeRemoteCommand(c.text), c.kept);
+    }
+}
+
 TEST(RemoteProtocol, DropsPendingTextBeyondItsBound) {
-    QByteArray pending(kMaxPendingRemoteBytes - 1, 'x');
-    EXPECT_TRUE(TakeRemoteBatch(pending, "y").isEmpty());
+    const QByteArray start = "AddChannel:";
+    QByteArray pending = start + QByteArray(kMaxPendingRemoteBytes - start.size() - 1, '1');
+    EXPECT_TRUE(TakeRemoteBatch(pending, "2").isEmpty());
     EXPECT_EQ(pending.size(), kMaxPendingRemoteBytes);  // up to the bound it is kept
-    EXPECT_TRUE(TakeRemoteBatch(pending, "z").isEmpty());
+    EXPECT_TRUE(TakeRemoteBatch(pending, "3").isEmpty());
     EXPECT_TRUE(pending.isEmpty());
 
-    const QByteArray longTail = "SetSuperframeID:1*" + QByteArray(kMaxPendingRemoteBytes + 1, 'x');
+    const QByteArray longTail =
+        "SetSuperframeID:1*" + start + QByteArray(kMaxPendingRemoteBytes, '1');
     EXPECT_EQ(TakeRemoteBatch(pending, longTail), QByteArray("SetSuperframeID:1*"));
     EXPECT_TRUE(pending.isEmpty());
 }
@@ -204,8 +248,9 @@ class RemoteControlTest : public MainWindowTest {
     }
 
     // A controller that the window has taken as its controller.
-    std::unique_ptr<Controller> Connect() {
-        auto controller = std::make_unique<Controller>(path_);
+    std::unique_ptr<Controller> Connect() { return Connect(path_); }
+    std::unique_ptr<Controller> Connect(const QString& path) {
+        auto controller = std::make_unique<Controller>(path);
         EXPECT_TRUE(controller->Connected());
         EXPECT_TRUE(WaitUntil([this] { return main().Title() == kRemoteTitle; }));
         return controller;
@@ -444,6 +489,56 @@ TEST_F(RemoteControlTest, CommandsWaitForTheirStarAcrossReads) {
     controller->Disconnect();
     ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
     EXPECT_EQ(main().SuperframeID, 4);
+}
+
+TEST_F(RemoteControlTest, WritesEndingInNulAllRun) {
+    // A C controller writes each command with its string's closing NUL.
+    auto controller = Connect();
+    auto nulTerminated = [](const QByteArray& command) { return command + QByteArray(1, '\0'); };
+    ASSERT_TRUE(controller->Send(nulTerminated("SetSuperframeID:3*")));
+    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 3; }));
+    ASSERT_TRUE(controller->Send(nulTerminated("AddChannel:5,4,3208,0,0,0,0,1,0,16,7*")));
+    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
+    EXPECT_EQ(List().Cell(0, 0), QStringLiteral("5"));
+    EXPECT_EQ(Record(5).Editable, 7);
+    ASSERT_TRUE(controller->Send(nulTerminated("DisplayError:100,2*")));
+    ASSERT_TRUE(WaitUntil([&] { return main().ErrorLength == 2; }));
+    EXPECT_EQ(main().ErrorStart, 100);
+    ASSERT_TRUE(controller->Send(nulTerminated("SetSuperframeID:4*")));
+    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 4; }));
+}
+
+TEST_F(RemoteControlTest, JunkAfterTheLastStarDoesNotStopTheNextCommand) {
+    auto controller = Connect();
+    const QByteArray junk[] = {"junk", "\r\n!", "AddChannelX", "SetClockGear:1;", "Dis:"};
+    int id = 0;
+    for (const QByteArray& tail : junk) {
+        SCOPED_TRACE(tail.toStdString());
+        ASSERT_TRUE(controller->Send("SetSuperframeID:" + QByteArray::number(++id) + "*" + tail));
+        ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == id; }));
+        ASSERT_TRUE(
+            controller->Send("AddChannel:" + QByteArray::number(id) + ",4,3208,0,0,0,0,1,0,16,7*"));
+        ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == id; }));
+        EXPECT_EQ(List().Cell(id - 1, 0), QString::number(id));
+    }
+}
+
+TEST_F(RemoteControlTest, CommandSplitAtEveryByteRunsOnce) {
+    auto controller = Connect();
+    const QByteArray command = "  AddChannel : 9,4,3208,0,0,0,0,1,0,16,-7e0 *";
+    for (const char byte : command) {
+        ASSERT_TRUE(controller->Send(QByteArray(1, byte)));
+        QTest::qWait(2);  // lets the window read each byte on its own
+    }
+    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
+    EXPECT_EQ(List().Cell(0, 0), QStringLiteral("9"));
+    EXPECT_EQ(Record(9).SegmentDistribution, 3208);
+    EXPECT_EQ(Record(9).Editable, -7);
+
+    // A sentinel proves the window read on; the channel is still listed once.
+    ASSERT_TRUE(controller->Send("SetSuperframeID:8*"));
+    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 8; }));
+    EXPECT_EQ(List().ListCount(), 1);
 }
 
 TEST_F(RemoteControlTest, BlanksAndMissingValues) {
@@ -834,5 +929,68 @@ TEST_F(SocketPathTest, PathAnotherProgramListensOnIsLeftAlone) {
     EXPECT_EQ(main().Title(), kLocalTitle);
     Main::Destroy();
     EXPECT_TRUE(QFile::exists(path));
+}
+// While a controller is connected, someone replaces the socket file: the
+// controller's leaving and the window's end leave the newcomer in place.
+TEST_F(SocketPathTest, WhatTookThePathWhileConnectedSurvives) {
+    const QString path = folder_.filePath(QStringLiteral("remote"));
+    for (const bool listener : {false, true}) {
+        SCOPED_TRACE(listener ? "another program's socket" : "a regular file");
+        ASSERT_EQ(OpenWindowOn(path), QStringList());
+        // Nothing but the socket file is left beside the path.
+        EXPECT_EQ(
+            QDir(folder_.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+            QStringList({"remote"}));
+        auto controller = Connect(path);
+        ASSERT_TRUE(QFile::remove(path));
+        QLocalServer other;
+        if (listener) {
+            ASSERT_TRUE(other.listen(path));
+        } else {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("keep me");
+        }
+        testing::internal::CaptureStderr();
+        controller->Disconnect();
+        ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
+        const std::string warning = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(QString::fromStdString(warning).contains(path)) << warning;
+        EXPECT_TRUE(main().IPCSocket1()->ListeningPath().isEmpty());
+        Main::Destroy();
+
+        if (listener) {
+            Controller client(path);
+            EXPECT_TRUE(client.Connected());
+            EXPECT_TRUE(WaitUntil([&] { return other.hasPendingConnections(); }));
+            other.close();  // removes its own socket file
+        } else {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_EQ(file.readAll(), QByteArray("keep me"));
+            ASSERT_TRUE(QFile::remove(path));
+        }
+    }
+}
+
+// Listening again after a controller leaves places a new socket file, and
+// that one is the file the window takes away at its end.
+TEST_F(SocketPathTest, ListeningAgainKnowsItsNewSocketFile) {
+    const QString path = folder_.filePath(QStringLiteral("remote"));
+    ASSERT_EQ(OpenWindowOn(path), QStringList());
+    struct stat first {};
+    ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &first), 0);
+    Connect(path)->Disconnect();
+    ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
+    struct stat again {};
+    ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &again), 0);
+    EXPECT_TRUE(S_ISSOCK(again.st_mode));
+    EXPECT_EQ(again.st_mode & 0777, 0600u);
+    Connect(path)->Disconnect();
+    ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
+    Main::Destroy();
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(
+        QDir(folder_.path()).isEmpty(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot));
 }
 }  // namespace

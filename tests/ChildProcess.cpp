@@ -1,0 +1,257 @@
+#include "ChildProcess.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QThread>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <vector>
+
+namespace {
+const QString kRoleMarker = QStringLiteral("--child-role=");
+
+// The steps before exec, named for the report of a failed start.
+enum Step : int { kNamespace = 1, kPrivateMounts, kBindTmp, kLimit, kExec };
+
+const char* StepName(int step) {
+    switch (step) {
+        case kNamespace:
+            return "unshare(CLONE_NEWNS)";
+        case kPrivateMounts:
+            return "making the mounts private";
+        case kBindTmp:
+            return "mounting the private /tmp";
+        case kLimit:
+            return "setting the file-size limit";
+        default:
+            return "exec";
+    }
+}
+
+// In the child, between fork and exec: system calls only.
+[[noreturn]] void FailStep(int reportFd, int step) {
+    const int report[2] = {step, errno};
+    [[maybe_unused]] const ssize_t written = ::write(reportFd, report, sizeof report);
+    ::_exit(127);
+}
+
+void IsolateChild(int reportFd, const char* hostTmp) {
+    if (::unshare(CLONE_NEWNS) != 0) FailStep(reportFd, kNamespace);
+    // Nothing mounted here may reach the test's own namespace.
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        FailStep(reportFd, kPrivateMounts);
+    if (::mount(hostTmp, "/tmp", nullptr, MS_BIND, nullptr) != 0) FailStep(reportFd, kBindTmp);
+}
+
+void StartAsFromAShell() {
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    sigemptyset(&byDefault.sa_mask);
+    for (int number = 1; number < NSIG; ++number) ::sigaction(number, &byDefault, nullptr);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+}
+
+// Reads the child's report of a failed start: empty when exec succeeded.
+QString ReadStartReport(int fd) {
+    int report[2] = {0, 0};
+    ssize_t got = 0;
+    do {
+        got = ::read(fd, report, sizeof report);
+    } while (got < 0 && errno == EINTR);
+    if (got != static_cast<ssize_t>(sizeof report)) return {};
+    return QStringLiteral("%1 failed: %2")
+        .arg(QString::fromLatin1(StepName(report[0])),
+             QString::fromLocal8Bit(std::strerror(report[1])));
+}
+}  // namespace
+
+ChildProcess::ChildProcess() = default;
+
+ChildProcess::~ChildProcess() {
+    if (pid_ > 0 && !ended_) {
+        ::kill(pid_, SIGKILL);
+        Reap(true);
+    }
+    if (outputFd_ >= 0) ::close(outputFd_);
+}
+
+QString ChildProcess::WhyNotIsolated() {
+    static const QString reason = [] {
+        if (::geteuid() != 0)
+            return QStringLiteral("needs root to give the child a mount namespace of its own");
+        // One try shows whether this system lets us (a container may not).
+        ChildProcess probe;
+        const QString failed = probe.Start(QStringLiteral("/bin/true"), {});
+        if (!failed.isEmpty())
+            return QStringLiteral("cannot give a child a mount namespace of its own: ") + failed;
+        probe.WaitForExit();
+        return QString();
+    }();
+    return reason;
+}
+
+QString ChildProcess::Start(const QString& program, const QStringList& arguments,
+                            const Options& options) {
+    if (pid_ > 0) return QStringLiteral("a child was started already");
+    if (!tmp_.isValid()) return QStringLiteral("no folder for the child's /tmp");
+
+    // Everything the child needs is made before the fork: after it, the child
+    // only makes system calls.
+    const QByteArray path = QFile::encodeName(program);
+    std::vector<QByteArray> texts{path};
+    for (const QString& argument : arguments) texts.push_back(argument.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& text : texts) argv.push_back(text.data());
+    argv.push_back(nullptr);
+    const QByteArray hostTmp = QFile::encodeName(tmp_.path());
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    if (options.fileSizeLimit) limit.rlim_cur = *options.fileSizeLimit;
+
+    int output[2];
+    int report[2];
+    if (::pipe2(output, O_CLOEXEC) != 0) return QString::fromLocal8Bit(std::strerror(errno));
+    if (::pipe2(report, O_CLOEXEC) != 0) {
+        ::close(output[0]);
+        ::close(output[1]);
+        return QString::fromLocal8Bit(std::strerror(errno));
+    }
+
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(output[1], STDOUT_FILENO);
+        ::dup2(output[1], STDERR_FILENO);
+        StartAsFromAShell();
+        IsolateChild(report[1], hostTmp.constData());
+        if (options.fileSizeLimit && ::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            FailStep(report[1], kLimit);
+        ::execv(path.constData(), argv.data());
+        FailStep(report[1], kExec);
+    }
+    ::close(output[1]);
+    ::close(report[1]);
+    if (pid < 0) {
+        ::close(output[0]);
+        ::close(report[0]);
+        return QString::fromLocal8Bit(std::strerror(errno));
+    }
+    pid_ = pid;
+    outputFd_ = output[0];
+    ::fcntl(outputFd_, F_SETFL, ::fcntl(outputFd_, F_GETFL) | O_NONBLOCK);
+    const QString failed = ReadStartReport(report[0]);
+    ::close(report[0]);
+    if (!failed.isEmpty()) Reap(true);
+    return failed;
+}
+
+QString ChildProcess::StartThisTest(const QString& role, const QStringList& arguments,
+                                    const Options& options) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    if (!test) return QStringLiteral("no test is running");
+    QStringList all{
+        QStringLiteral("--gtest_filter=%1.%2")
+            .arg(QString::fromLatin1(test->test_suite_name()), QString::fromLatin1(test->name())),
+        kRoleMarker + role};
+    all += arguments;
+    return Start(QCoreApplication::applicationFilePath(), all, options);
+}
+
+QString ChildProcess::Role() {
+    for (const QString& argument : QCoreApplication::arguments()) {
+        if (argument.startsWith(kRoleMarker)) return argument.mid(kRoleMarker.size());
+    }
+    return QString();
+}
+
+QStringList ChildProcess::RoleArguments() {
+    const QStringList all = QCoreApplication::arguments();
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        if (all[i].startsWith(kRoleMarker)) return all.mid(i + 1);
+    }
+    return {};
+}
+
+QString ChildProcess::HostPath(const QString& childPath) const {
+    const QString tmp = QStringLiteral("/tmp/");
+    if (!childPath.startsWith(tmp)) return QString();
+    return tmp_.path() + u'/' + childPath.mid(tmp.size());
+}
+
+bool ChildProcess::Signal(int number) {
+    return pid_ > 0 && !ended_ && ::kill(pid_, number) == 0;
+}
+
+bool ChildProcess::WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        Drain();
+        if (done()) return true;
+        if (ended_ || Reap(false)) {
+            Drain();
+            return done();
+        }
+        if (deadline.hasExpired()) return false;
+        QThread::msleep(10);
+    }
+}
+
+bool ChildProcess::WaitForExit(int timeoutMs) {
+    return WaitUntil([this] { return ended_; }, timeoutMs) || ended_;
+}
+
+bool ChildProcess::ExitedNormally() const {
+    return ended_ && WIFEXITED(status_);
+}
+int ChildProcess::ExitCode() const {
+    return ExitedNormally() ? WEXITSTATUS(status_) : -1;
+}
+int ChildProcess::TermSignal() const {
+    return ended_ && WIFSIGNALED(status_) ? WTERMSIG(status_) : 0;
+}
+
+const QByteArray& ChildProcess::Output() {
+    Drain();
+    return output_;
+}
+
+QString ChildProcess::Describe() {
+    QString how = QStringLiteral("still running");
+    if (ExitedNormally()) how = QStringLiteral("exited with %1").arg(ExitCode());
+    if (TermSignal() != 0) how = QStringLiteral("ended by signal %1").arg(TermSignal());
+    return how + QStringLiteral("; its output:\n") + QString::fromLocal8Bit(Output());
+}
+
+void ChildProcess::Drain() {
+    if (outputFd_ < 0) return;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(outputFd_, buffer, sizeof buffer);
+        if (got > 0) {
+            output_.append(buffer, got);
+            continue;
+        }
+        if (got < 0 && errno == EINTR) continue;
+        return;
+    }
+}
+
+bool ChildProcess::Reap(bool block) {
+    if (pid_ <= 0 || ended_) return ended_;
+    pid_t got = 0;
+    do {
+        got = ::waitpid(pid_, &status_, block ? 0 : WNOHANG);
+    } while (got < 0 && errno == EINTR);
+    if (got == pid_) ended_ = true;
+    return ended_;
+}
