@@ -1,7 +1,5 @@
 #include "About.h"
 
-#include <QPointer>
-
 #include "App.h"
 #include "Canvas.h"
 #include "Label.h"
@@ -10,27 +8,12 @@
 #include "Text.h"
 
 namespace {
-// Cleared by Qt when the closed window is deleted.
-QPointer<About> g_about;
-
 constexpr int kWindowWidthPx = 714;
 constexpr int kWindowHeightPx = 410;
 const QString kTitle = QStringLiteral("About");
 const QString kTagline = QStringLiteral("SLIMbus bandwidth planning");
 
 }  // namespace
-
-About& About::Instance() {
-    if (!g_about || g_about->IsClosed()) {
-        g_about = new About();
-        g_about->Construct();
-    }
-    return *g_about;
-}
-
-bool About::Exists() {
-    return g_about && !g_about->IsClosed();
-}
 
 About::About() {
     OpenEvent = [this] { Event_Open(); };
@@ -43,6 +26,7 @@ void About::Layout() {
     SetResizeable(false);
     SetButtons(true, true, false);
     SetSize(kWindowWidthPx, kWindowHeightPx);
+    SetVisibleOnceBuilt(true);
 }
 
 void About::CreateControls() {
@@ -85,8 +69,10 @@ void About::PushButton1_Action() {
 }
 
 void About::Event_Open() {
-    if (const App* app = App::Instance())
-        T_Version_->SetText(CStr(app->MajorVersion) + QLatin1Char('.') + CStr(app->MinorVersion) +
-                            QLatin1Char('.') + CStr(app->BugVersion));
+    if (App::Exists()) {
+        const App& app = App::Instance();
+        T_Version_->SetText(CStr(app.MajorVersion) + QLatin1Char('.') + CStr(app.MinorVersion) +
+                            QLatin1Char('.') + CStr(app.BugVersion));
+    }
     T_Date_->SetText(BuildDate().AbbreviatedDate());
 }

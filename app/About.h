@@ -1,4 +1,5 @@
 #pragma once
+#include "SingleInstance.h"
 #include "Window.h"
 
 class Canvas;
@@ -6,14 +7,11 @@ class Label;
 class PushButton;
 
 // The About box: product name, version, release date and a picture. At most
-// one exists; closing it destroys it and the next reference builds a new one.
-class About : public Window {
+// one exists (About::Instance()); closing it destroys it and the next
+// reference builds a new one.
+class About : public Window, public SingleInstance<About> {
     Q_OBJECT
 public:
-    // The open About window, built first when there is none.
-    static About& Instance();
-    static bool Exists();
-
     ~About() override;
 
     PushButton* PushButton1() const { return PushButton1_; }
@@ -33,6 +31,7 @@ protected:
     void CreateControls() override;
 
 private:
+    friend class SingleInstance<About>;
     About();
     void _CreateControls0();
 

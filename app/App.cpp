@@ -8,7 +8,5 @@ App::App() {
     Constructor();
 }
 
-App* App::Instance() { return static_cast<App*>(Application::Instance()); }
-
 void App::Event_Open() {}
 void App::Constructor() {}

@@ -1,13 +1,15 @@
 #pragma once
 #include "Application.h"
+#include "SingleInstance.h"
 
-// The application object.
-class App : public Application {
+// The application object: App::Instance(), which start-up builds first and
+// its end destroys (App::Destroy()).
+class App : public Application, public SingleInstance<App> {
 public:
-    App();
-    // The registered application object.
-    static App* Instance();
-
     void Event_Open();
     void Constructor();
+
+private:
+    friend class SingleInstance<App>;
+    App();
 };

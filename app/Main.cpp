@@ -15,8 +15,6 @@
 #include "Application.h"
 
 namespace {
-Main* g_main = nullptr;
-
 constexpr int kWindowWidthPx = 955;
 constexpr int kWindowHeightPx = 442;
 constexpr int kChannelCount = 256;
@@ -76,37 +74,20 @@ PushButton* MakeButton(Window* window, const QString& name, int left, int top, i
 }
 }  // namespace
 
-Main& Main::Instance() {
-    if (!g_main || g_main->IsClosed()) {
-        g_main = new Main();
-        g_main->Construct();
-    }
-    return *g_main;
-}
-
-bool Main::Exists() { return g_main && !g_main->IsClosed(); }
-
-void Main::Destroy() {
-    Main* doomed = g_main;
-    g_main = nullptr;
-    delete doomed;
-}
-
 Main::Main() {
     OpenEvent = [this] { Event_Open(); };
     CloseEvent = [this] { Event_Close(); };
 }
 
-Main::~Main() {
-    if (g_main == this) g_main = nullptr;
-}
+Main::~Main() = default;
 
 void Main::Layout() {
-    SetMenuBar(MenuBar1::Instance());
+    SetMenuBar(&MenuBar1::Instance());
     SetTitle(kTitle);
     SetResizeable(false);
     SetButtons(true, true, false);
     SetSize(kWindowWidthPx, kWindowHeightPx);
+    SetVisibleOnceBuilt(false);  // Event_Open shows it
 }
 
 void Main::CreateControls() { _CreateControls0(); }

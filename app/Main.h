@@ -8,6 +8,7 @@
 #include "Channel.h"
 #include "Color.h"
 #include "Picture.h"
+#include "SingleInstance.h"
 #include "Window.h"
 
 class Canvas;
@@ -27,17 +28,13 @@ class Separator;
 // them: the layout and the window events here in app/, the list and bus
 // settings in channels/, the map in frameview/, the configuration file in
 // config/ and the remote control in remote/.
-class Main : public Window {
+//
+// The one main window is Main::Instance(), built on the first reference;
+// Main::Destroy() ends it without its Close event, so that the next reference
+// builds a fresh one.
+class Main : public Window, public SingleInstance<Main> {
     Q_OBJECT
 public:
-    // The one main window, built on the first reference.
-    static Main& Instance();
-    // Whether the main window exists now.
-    static bool Exists();
-    // Destroys the main window without its Close event, so that the next
-    // reference builds a fresh one.
-    static void Destroy();
-
     ~Main() override;
 
     // --- state -------------------------------------------------------------
@@ -170,6 +167,7 @@ protected:
     void CreateControls() override;
 
 private:
+    friend class SingleInstance<Main>;
     Main();
     void _CreateControls0();
 

@@ -1,8 +1,6 @@
 #include "MenuBar1.h"
 
 namespace {
-MenuBar1* g_menuBar = nullptr;
-
 struct ItemRow {
     const char* name;
     const char* text;
@@ -28,16 +26,6 @@ void BuildMenu(MenuBar* bar, const char* menuName, const char* menuText,
     }
 }
 }  // namespace
-
-MenuBar1* MenuBar1::Instance() {
-    if (!g_menuBar) g_menuBar = new MenuBar1();
-    return g_menuBar;
-}
-
-void MenuBar1::Release() {
-    delete g_menuBar;
-    g_menuBar = nullptr;
-}
 
 MenuBar1::MenuBar1() {
     Untitled0();

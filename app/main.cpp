@@ -10,14 +10,12 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Veltrane"));
     SetUpProcess();
 
-    int exitCode = 0;
-    {
-        App app;
-        app.SetMenuBar(MenuBar1::Instance());
-        Main::Instance();
-        exitCode = app.Run();
-        Main::Destroy();
-    }
-    MenuBar1::Release();
+    App& app = App::Instance();
+    app.SetMenuBar(&MenuBar1::Instance());
+    Main::Instance();
+    const int exitCode = app.Run();
+    Main::Destroy();
+    App::Destroy();
+    MenuBar1::Destroy();
     return exitCode;
 }

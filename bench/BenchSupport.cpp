@@ -102,11 +102,11 @@ int RunWindowBenchmarks(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication runtime(argc, argv);
     InstallBenchHooks();
-    App app;
-    app.SetMenuBar(MenuBar1::Instance());
+    App::Instance().SetMenuBar(&MenuBar1::Instance());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    App::Destroy();
     return 0;
 }

@@ -22,8 +22,7 @@ void BM_StartupToMainWindowShown(benchmark::State& state) {
     double rss = 0;
     for (auto _ : state) {
         Module1::ResetForTests();
-        App app;
-        app.SetMenuBar(MenuBar1::Instance());
+        App::Instance().SetMenuBar(&MenuBar1::Instance());
         Main& main = Main::Instance();
         QCoreApplication::processEvents();
         benchmark::DoNotOptimize(main.isVisible());
@@ -34,6 +33,7 @@ void BM_StartupToMainWindowShown(benchmark::State& state) {
         }
         state.PauseTiming();
         Main::Destroy();
+        App::Destroy();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }
@@ -61,16 +61,14 @@ int main(int argc, char** argv) {
     clock.start();
     QApplication runtime(argc, argv);
     InstallBenchHooks();  // the socket listens in a folder of its own
-    {
-        App app;
-        app.SetMenuBar(MenuBar1::Instance());
-        Main::Instance();
-        QCoreApplication::processEvents();
-        g_coldStartMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-        g_coldRssMb = ResidentMegabytes();
-        Main::Destroy();
-        QCoreApplication::processEvents();
-    }
+    App::Instance().SetMenuBar(&MenuBar1::Instance());
+    Main::Instance();
+    QCoreApplication::processEvents();
+    g_coldStartMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    g_coldRssMb = ResidentMegabytes();
+    Main::Destroy();
+    App::Destroy();
+    QCoreApplication::processEvents();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -8,8 +8,6 @@
 #include <csignal>
 
 namespace {
-Application* g_application = nullptr;
-
 // Read end and write end of the pipe from the signal handler to the event loop.
 int g_signalPipe[2] = {-1, -1};
 
@@ -36,13 +34,9 @@ bool OpenSignalPipe() {
 }
 }  // namespace
 
-Application::Application() { g_application = this; }
+Application::Application() = default;
 
-Application::~Application() {
-    if (g_application == this) g_application = nullptr;
-}
-
-Application* Application::Instance() { return g_application; }
+Application::~Application() = default;
 
 int Application::Run() {
     if (OpenEvent) OpenEvent();

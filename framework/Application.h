@@ -5,16 +5,13 @@
 
 class MenuBar;
 
-// The one application object: its menu bar, its version and the event loop.
+// The application object: its menu bar, its version and the event loop.
 class Application {
 public:
     Application();
     virtual ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
-
-    // The registered application object, or nullptr.
-    static Application* Instance();
 
     std::function<void()> OpenEvent;
 

@@ -32,6 +32,7 @@ void Window::Construct() {
     for (Control* control : controls_)
         if (control->Open) control->Open();
     if (OpenEvent) OpenEvent();
+    if (visibleOnceBuilt_ && !closed_) Show();
 }
 
 void Window::SetSize(int width, int height) {

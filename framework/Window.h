@@ -10,10 +10,12 @@ class MenuBar;
 class MenuItem;
 
 // A top-level window whose controls sit at fixed positions on its content
-// area. The first reference to a window class builds its one window with
-// Construct: Layout, CreateControls, AddMenuHandlers, then every control's
-// Open event in creation order, then the window's OpenEvent. Close raises
-// CloseEvent and destroys the window; the next reference builds a new one.
+// area. The first reference to a window class builds its one window
+// (SingleInstance.h) with Construct: Layout, CreateControls, AddMenuHandlers,
+// then every control's Open event in creation order, then the window's
+// OpenEvent, and last it shows a window that is visible once built. Close
+// raises CloseEvent and destroys the window; the next reference builds a new
+// one.
 class Window : public QMainWindow {
     Q_OBJECT
 public:
@@ -33,6 +35,9 @@ public:
     int Height() const;
     void SetResizeable(bool resizeable);
     void SetButtons(bool closeButton, bool minimizeButton, bool maximizeButton);
+    // Whether Construct ends by showing the window; otherwise it stays hidden
+    // until shown.
+    void SetVisibleOnceBuilt(bool visible) { visibleOnceBuilt_ = visible; }
 
     // Non-modal; brings an open window to the front.
     void Show();
@@ -84,5 +89,6 @@ private:
     MenuBar* menuBar_ = nullptr;
     std::map<QString, std::function<bool()>> menuHandlers_;
     bool resizeable_ = true;
+    bool visibleOnceBuilt_ = false;
     bool closed_ = false;
 };

@@ -41,7 +41,6 @@ QTemporaryDir& Scratch() {
 // Kept for the whole run: a fuzzer ends with exit(), when taking the window
 // down would meet Qt's globals already gone.
 QApplication* g_runtime = nullptr;
-App* g_app = nullptr;
 }  // namespace
 
 Main& OpenFuzzWindow() {
@@ -63,8 +62,7 @@ Main& OpenFuzzWindow() {
         IPCSocket::SetPathRedirect([socketPath](const QString&) { return socketPath; });
 
         Module1::ResetForTests();
-        g_app = new App;
-        g_app->SetMenuBar(MenuBar1::Instance());
+        App::Instance().SetMenuBar(&MenuBar1::Instance());
         Main& main = Main::Instance();
         // Qt loads the font database and its caches on first use; that is
         // done here, before the fuzzer counts allocations per input.

@@ -14,8 +14,6 @@
 #include "TextField.h"
 
 namespace {
-SDCalc* g_calculator = nullptr;
-
 constexpr int kWindowWidthPx = 300;
 constexpr int kWindowHeightPx = 281;
 const QString kTitle = QStringLiteral("Segment Distribution Calculator");
@@ -55,17 +53,6 @@ int32_t CodeOf(int32_t offset, int32_t interval) {
 
 }  // namespace
 
-SDCalc& SDCalc::Instance() {
-    if (!g_calculator || g_calculator->IsClosed()) {
-        g_calculator = new SDCalc();
-        g_calculator->Construct();
-        g_calculator->Show();  // visible once built
-    }
-    return *g_calculator;
-}
-
-bool SDCalc::Exists() { return g_calculator && !g_calculator->IsClosed(); }
-
 // The calculator belongs to the main window: it goes with it.
 SDCalc::SDCalc() {
     setParent(&Main::Instance(), Qt::Window);
@@ -74,7 +61,6 @@ SDCalc::SDCalc() {
 }
 
 SDCalc::~SDCalc() {
-    if (g_calculator == this) g_calculator = nullptr;
     // The controls outlive this object by a moment; a focus change then must
     // not reach the handlers.
     ChannelRatePopup_->Change = nullptr;
@@ -90,6 +76,7 @@ void SDCalc::Layout() {
     SetResizeable(false);
     SetButtons(true, true, false);
     SetSize(kWindowWidthPx, kWindowHeightPx);
+    SetVisibleOnceBuilt(true);
 }
 
 void SDCalc::CreateControls() { _CreateControls0(); }

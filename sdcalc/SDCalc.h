@@ -2,6 +2,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "SingleInstance.h"
 #include "Window.h"
 
 class Label;
@@ -14,16 +15,12 @@ class TextField;
 // interval) and a segment offset into the segment distribution code of the
 // "SD" row selected in the main window's channel list, and writes it back.
 // While it exists the main window's three bus pop-ups are disabled, so the
-// rates it lists stay true to the bus.
-class SDCalc : public Window {
+// rates it lists stay true to the bus. The one calculator is
+// SDCalc::Instance(), built (and shown) on the first reference; a closed
+// calculator is gone and the next reference builds a new one.
+class SDCalc : public Window, public SingleInstance<SDCalc> {
     Q_OBJECT
 public:
-    // The one calculator, built (and shown) on the first reference; a closed
-    // calculator is gone and the next reference builds a new one.
-    static SDCalc& Instance();
-    // Whether a calculator exists now.
-    static bool Exists();
-
     ~SDCalc() override;
 
     // --- state ---------------------------------------------------------------
@@ -62,6 +59,7 @@ protected:
     void CreateControls() override;
 
 private:
+    friend class SingleInstance<SDCalc>;
     SDCalc();
     void _CreateControls0();
 

@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     InstallTestHooks();
     // The application object and its menu bar, as start-up makes them.
-    App application;
-    application.SetMenuBar(MenuBar1::Instance());
-    return RUN_ALL_TESTS();
+    App::Instance().SetMenuBar(&MenuBar1::Instance());
+    const int result = RUN_ALL_TESTS();
+    App::Destroy();
+    return result;
 }

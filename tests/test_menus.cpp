@@ -53,8 +53,8 @@ const MenuRow kMenuTable[] = {
 };
 
 TEST(MenuBar1Tree, MatchesTheTable) {
-    MenuBar1* bar = MenuBar1::Instance();
-    ASSERT_EQ(bar, MenuBar1::Instance());
+    MenuBar1* bar = &MenuBar1::Instance();
+    ASSERT_EQ(bar, &MenuBar1::Instance());
     std::vector<MenuItem*> walked;
     for (int m = 0; m < bar->Count(); ++m) {
         MenuItem* menu = bar->Item(m);
@@ -117,7 +117,7 @@ protected:
 };
 
 TEST_F(MenuTest, TheMainWindowShowsTheMenusWithQtShortcuts) {
-    ASSERT_EQ(main().GetMenuBar(), MenuBar1::Instance());
+    ASSERT_EQ(main().GetMenuBar(), &MenuBar1::Instance());
     const QList<QAction*> menus = main().menuBar()->actions();
     ASSERT_EQ(menus.size(), 3);
     size_t k = 0;
@@ -165,7 +165,7 @@ TEST_F(MenuTest, MenuItemAccessorsFindTheirItems) {
     for (const auto& [item, name] : accessors) {
         ASSERT_TRUE(item) << name;
         EXPECT_EQ(item->Name, name);
-        EXPECT_EQ(item, MenuBar1::Instance()->FindItem(name));
+        EXPECT_EQ(item, MenuBar1::Instance().FindItem(name));
     }
     EXPECT_TRUE(m.FileQuit()->IsQuitItem());
 }
@@ -306,7 +306,7 @@ public:
 
 protected:
     void Layout() override {
-        SetMenuBar(MenuBar1::Instance());
+        SetMenuBar(&MenuBar1::Instance());
         SetTitle("Probe");
         SetSize(320, 200);
     }
@@ -327,7 +327,7 @@ TEST_F(MenuTest, EditItemsActOnTheFocusedTextEditor) {
     QClipboard* clipboard = QApplication::clipboard();
     clipboard->setText("before");
     auto choose = [&probe](const char* name) {
-        return probe.ChooseMenuItem(MenuBar1::Instance()->FindItem(name));
+        return probe.ChooseMenuItem(MenuBar1::Instance().FindItem(name));
     };
 
     TextField* field = probe.field;
