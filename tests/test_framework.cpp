@@ -1,6 +1,7 @@
 // The framework rules the program relies on.
 #include <gtest/gtest.h>
 
+#include <QPointer>
 #include <QTest>
 #include <cmath>
 #include <limits>
@@ -10,8 +11,10 @@
 #include "Graphics.h"
 #include "Picture.h"
 #include "PopupMenu.h"
+#include "SingleInstance.h"
 #include "Text.h"
 #include "TestSupport.h"
+#include "Window.h"
 
 TEST(Conversions, DoubleToInt32DropsFractionAndSaturates) {
     EXPECT_EQ(ToInt32(2.9), 2);
@@ -264,4 +267,52 @@ TEST(CanvasTest, BackdropShowsUntilSomethingIsDrawn) {
     canvas.Refresh();
     EXPECT_EQ(paints, 1);
     EXPECT_EQ(PixelColor(canvas.grab().toImage(), 3, 3), RGB(10, 20, 30));
+}
+
+namespace {
+// A window class with one window, as the program's windows have.
+class OneWindow : public Window, public SingleInstance<OneWindow> {
+public:
+    static inline int opened = 0;
+
+private:
+    friend class SingleInstance<OneWindow>;
+    OneWindow() {
+        OpenEvent = [this] {
+            ++opened;
+            // Reachable through its accessor while it builds.
+            EXPECT_EQ(&Instance(), this);
+        };
+    }
+    void Layout() override { SetVisibleOnceBuilt(true); }
+};
+}  // namespace
+
+TEST(SingleInstanceTest, OneWindowBuiltOnFirstReferenceAndGoneWhenClosed) {
+    OneWindow::opened = 0;
+    EXPECT_FALSE(OneWindow::Exists());
+    OneWindow& first = OneWindow::Instance();
+    EXPECT_TRUE(OneWindow::Exists());
+    EXPECT_EQ(&OneWindow::Instance(), &first);
+    EXPECT_EQ(OneWindow::opened, 1) << "a later reference builds nothing";
+    EXPECT_TRUE(first.isVisible()) << "visible once built";
+
+    // Closed: gone at once, and deleted by the event loop.
+    QPointer<OneWindow> closed(&first);
+    first.Close();
+    EXPECT_FALSE(OneWindow::Exists());
+    OneWindow& second = OneWindow::Instance();
+    EXPECT_EQ(OneWindow::opened, 2);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(closed.isNull());
+    EXPECT_TRUE(OneWindow::Exists()) << "the old window's deletion leaves the new one";
+    EXPECT_EQ(&OneWindow::Instance(), &second);
+
+    // Destroyed however it goes, it is forgotten.
+    delete &second;
+    EXPECT_FALSE(OneWindow::Exists());
+    OneWindow::Instance();
+    OneWindow::Destroy();
+    EXPECT_FALSE(OneWindow::Exists());
+    EXPECT_EQ(OneWindow::opened, 3);
 }
