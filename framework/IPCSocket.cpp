@@ -1,19 +1,18 @@
 #include "IPCSocket.h"
 
 #include <fcntl.h>
-#include <stdio.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
-#include <QCoreApplication>
 #include <QFile>
 #include <QLocalSocket>
 #include <QSocketNotifier>
 #include <QWidget>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+
+#include "Logging.h"
 
 namespace {
 IPCSocket::PathRedirect& Redirect() {
@@ -30,10 +29,7 @@ QWidget* HiddenPlace(QWidget* parent) {
 }
 
 void Warn(const QString& path, const QString& reason) {
-    const QString line = QStringLiteral("%1: not listening on %2: %3")
-                             .arg(QCoreApplication::applicationName(), path, reason);
-    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
-    std::fflush(stderr);
+    qCWarning(lcVeltrane).noquote() << QStringLiteral("not listening on %1: %2").arg(path, reason);
 }
 
 enum class PeerProbe { Listening, Stale, Unknown };

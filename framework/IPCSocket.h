@@ -24,11 +24,11 @@ struct FileIdentity {
 // The socket file is the user's alone (owner read and write only). A stale
 // socket file left at the path by an earlier run is replaced; a path that is
 // not a socket, or on which another program listens, is left untouched and
-// Listen writes one warning line to standard error. A second peer that
-// connects while one is served is closed at once, unread. Closing, or
-// destroying the socket, removes the socket file, but only while the path
-// still names the file that Listen placed there. Events run on the thread of
-// the event loop, never nested inside one another.
+// Listen logs one warning (Logging.h). A second peer that connects while one
+// is served is closed at once, unread. Closing, or destroying the socket,
+// removes the socket file, but only while the path still names the file that
+// Listen placed there. Events run on the thread of the event loop, never
+// nested inside one another.
 class IPCSocket : public QObject, public Control {
     Q_OBJECT
 public:

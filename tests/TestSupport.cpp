@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <vector>
 
 #include "Canvas.h"
 #include "IPCSocket.h"
+#include "Logging.h"
 #include "Main.h"
 #include "Module1.h"
 #include "MsgBox.h"
@@ -30,7 +33,42 @@ QString& ChosenFile() {
     static QString path;
     return path;
 }
+
+std::vector<ExpectedWarning*>& Expectations() {
+    static std::vector<ExpectedWarning*> expectations;
+    return expectations;
+}
+
+QtMessageHandler g_qtHandler = nullptr;
+
+void CheckMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    const bool ours = context.category &&
+                      qstrcmp(context.category, lcVeltrane().categoryName()) == 0 &&
+                      type == QtWarningMsg;
+    if (!ours) {
+        g_qtHandler(type, context, message);
+        return;
+    }
+    for (ExpectedWarning* expectation : Expectations())
+        if (expectation->Take(message)) return;
+    ADD_FAILURE() << "unexpected warning: " << message.toStdString();
+}
 }  // namespace
+
+ExpectedWarning::ExpectedWarning(QRegularExpression pattern) : pattern_(std::move(pattern)) {
+    Expectations().push_back(this);
+}
+
+ExpectedWarning::~ExpectedWarning() {
+    std::erase(Expectations(), this);
+    EXPECT_TRUE(taken_) << "no warning matched " << pattern_.pattern().toStdString();
+}
+
+bool ExpectedWarning::Take(const QString& message) {
+    if (taken_ || !pattern_.match(message).hasMatch()) return false;
+    taken_ = true;
+    return true;
+}
 
 void ChooseFileInDialogs(const QString& path) { ChosenFile() = path; }
 
@@ -41,6 +79,7 @@ void InstallTestHooks() {
         return ChosenFile().isEmpty() ? FolderItem() : FolderItem(ChosenFile());
     });
     UseTestSocketPath();
+    g_qtHandler = qInstallMessageHandler(CheckMessage);
 }
 
 void UseTestSocketPath() {

@@ -2,9 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <ostream>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+#include <ostream>
 
 #include "Color.h"
 #include "FileDialogs.h"
@@ -20,9 +21,30 @@ QList<FileDialogRequest>& RecordedFileDialogs();
 // them, which is what they do unless a test says otherwise.
 void ChooseFileInDialogs(const QString& path);
 
-// Replaces the modal dialogs with recorders and sends the main window's socket
-// to a folder of this test program (called once by the test main).
+// Replaces the modal dialogs with recorders, sends the main window's socket
+// to a folder of this test program and checks the program's warnings against
+// the tests' expectations (called once by the test main).
 void InstallTestHooks();
+
+// One warning of the program's (Logging.h) that the test provokes while this
+// object lives: the first such warning that matches `pattern` is taken off the
+// log, as QTest::ignoreMessage does in a QTest program (whose message handler
+// a gtest program does not have). The test fails when it did not come, and on
+// every warning of the program's that no expectation takes.
+class ExpectedWarning {
+public:
+    explicit ExpectedWarning(QRegularExpression pattern);
+    ~ExpectedWarning();
+    ExpectedWarning(const ExpectedWarning&) = delete;
+    ExpectedWarning& operator=(const ExpectedWarning&) = delete;
+
+    // Takes `message` when it is the awaited warning.
+    bool Take(const QString& message);
+
+private:
+    QRegularExpression pattern_;
+    bool taken_ = false;
+};
 
 // The path the main window's socket listens on in tests, never the product's.
 QString TestSocketPath();
