@@ -34,34 +34,34 @@ void About::CreateControls() {
 }
 
 void About::_CreateControls0() {
-    PushButton1_ = AddControl<PushButton>(QStringLiteral("PushButton1"));
-    PushButton1_->SetBounds(305, 362, 104, 28);
-    PushButton1_->SetCaption(QStringLiteral("Close"));
-    PushButton1_->SetDefault(true);
-    PushButton1_->Action = [this] { PushButton1_Action(); };
+    pushButton1_ = AddControl<PushButton>(QStringLiteral("PushButton1"));
+    pushButton1_->SetBounds(305, 362, 104, 28);
+    pushButton1_->SetCaption(QStringLiteral("Close"));
+    pushButton1_->SetDefault(true);
+    pushButton1_->Action = [this] { PushButton1_Action(); };
 
-    StaticText1_ = AddLabel(this, QStringLiteral("StaticText1"), 20, 7, 289, 21,
+    staticText1_ = AddLabel(this, QStringLiteral("StaticText1"), 20, 7, 289, 21,
                              QStringLiteral("Veltrane Toolbox"), Label::AlignLeft);
-    StaticText1_->SetBold(true);
-    StaticText2_ = AddLabel(this, QStringLiteral("StaticText2"), 508, 8, 56, 19,
+    staticText1_->SetBold(true);
+    staticText2_ = AddLabel(this, QStringLiteral("StaticText2"), 508, 8, 56, 19,
                              QStringLiteral("Version:"), Label::AlignRight);
-    T_Version_ = AddLabel(this, QStringLiteral("T_Version"), 570, 8, 124, 19, QStringLiteral("-"),
+    tVersion_ = AddLabel(this, QStringLiteral("T_Version"), 570, 8, 124, 19, QStringLiteral("-"),
                            Label::AlignLeft);
-    T_Date_ = AddLabel(this, QStringLiteral("T_Date"), 570, 29, 124, 19, QStringLiteral("-"),
+    tDate_ = AddLabel(this, QStringLiteral("T_Date"), 570, 29, 124, 19, QStringLiteral("-"),
                         Label::AlignLeft);
-    StaticText5_ =
+    staticText5_ =
         AddLabel(this, QStringLiteral("StaticText5"), 21, 29, 277, 19, kTagline, Label::AlignLeft);
 
     // The picture only; the canvas takes no focus, so "Close" has it.
-    Canvas1_ = AddControl<Canvas>(QStringLiteral("Canvas1"));
-    Canvas1_->SetBackdrop(Splash21());
-    Canvas1_->SetBounds(20, 60, 674, 290);
-    Canvas1_->setFocusPolicy(Qt::NoFocus);
+    canvas1_ = AddControl<Canvas>(QStringLiteral("Canvas1"));
+    canvas1_->SetBackdrop(Splash21());
+    canvas1_->SetBounds(20, 60, 674, 290);
+    canvas1_->setFocusPolicy(Qt::NoFocus);
 
-    StaticText3_ = AddLabel(this, QStringLiteral("StaticText3"), 479, 29, 85, 19,
+    staticText3_ = AddLabel(this, QStringLiteral("StaticText3"), 479, 29, 85, 19,
                              QStringLiteral("Release Date:"), Label::AlignRight);
 
-    PushButton1_->setFocus();
+    pushButton1_->setFocus();
 }
 
 void About::PushButton1_Action() {
@@ -71,8 +71,8 @@ void About::PushButton1_Action() {
 void About::Event_Open() {
     if (App::Exists()) {
         const App& app = App::Instance();
-        T_Version_->SetText(CStr(app.MajorVersion) + QLatin1Char('.') + CStr(app.MinorVersion) +
+        tVersion_->SetText(CStr(app.MajorVersion) + QLatin1Char('.') + CStr(app.MinorVersion) +
                             QLatin1Char('.') + CStr(app.BugVersion));
     }
-    T_Date_->SetText(BuildDate().AbbreviatedDate());
+    tDate_->SetText(BuildDate().AbbreviatedDate());
 }

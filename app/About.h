@@ -14,14 +14,14 @@ class About : public Window, public SingleInstance<About> {
 public:
     ~About() override;
 
-    PushButton* PushButton1() const { return PushButton1_; }
-    Label* StaticText1() const { return StaticText1_; }
-    Label* StaticText2() const { return StaticText2_; }
-    Label* T_Version() const { return T_Version_; }
-    Label* T_Date() const { return T_Date_; }
-    Label* StaticText5() const { return StaticText5_; }
-    Canvas* Canvas1() const { return Canvas1_; }
-    Label* StaticText3() const { return StaticText3_; }
+    PushButton* PushButton1() const { return pushButton1_; }
+    Label* StaticText1() const { return staticText1_; }
+    Label* StaticText2() const { return staticText2_; }
+    Label* T_Version() const { return tVersion_; }
+    Label* T_Date() const { return tDate_; }
+    Label* StaticText5() const { return staticText5_; }
+    Canvas* Canvas1() const { return canvas1_; }
+    Label* StaticText3() const { return staticText3_; }
 
     void PushButton1_Action();
     void Event_Open();
@@ -35,12 +35,12 @@ private:
     About();
     void _CreateControls0();
 
-    PushButton* PushButton1_ = nullptr;
-    Label* StaticText1_ = nullptr;
-    Label* StaticText2_ = nullptr;
-    Label* T_Version_ = nullptr;
-    Label* T_Date_ = nullptr;
-    Label* StaticText5_ = nullptr;
-    Canvas* Canvas1_ = nullptr;
-    Label* StaticText3_ = nullptr;
+    PushButton* pushButton1_ = nullptr;
+    Label* staticText1_ = nullptr;
+    Label* staticText2_ = nullptr;
+    Label* tVersion_ = nullptr;
+    Label* tDate_ = nullptr;
+    Label* staticText5_ = nullptr;
+    Canvas* canvas1_ = nullptr;
+    Label* staticText3_ = nullptr;
 };

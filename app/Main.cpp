@@ -94,134 +94,134 @@ void Main::CreateControls() { _CreateControls0(); }
 
 void Main::_CreateControls0() {
     // The list of channels and their parameter rows.
-    ChannelListBox_ = AddControl<Listbox>(QStringLiteral("ChannelListBox"));
-    ChannelListBox_->SetBounds(19, 91, 220, 290);
-    ChannelListBox_->setColumnCount(4);
-    ChannelListBox_->SetColumnWidths(QStringLiteral("45,30,60,85"));
-    ChannelListBox_->SetHasHeading(false);
-    ChannelListBox_->ExpandRow = [this](int row) { ChannelListBox_ExpandRow(row); };
-    ChannelListBox_->Change = [this] { ChannelListBox_Change(); };
-    ChannelListBox_->CellClick = [this](int row, int column, int x, int y) {
+    channelListBox_ = AddControl<Listbox>(QStringLiteral("ChannelListBox"));
+    channelListBox_->SetBounds(19, 91, 220, 290);
+    channelListBox_->setColumnCount(4);
+    channelListBox_->SetColumnWidths(QStringLiteral("45,30,60,85"));
+    channelListBox_->SetHasHeading(false);
+    channelListBox_->ExpandRow = [this](int row) { ChannelListBox_ExpandRow(row); };
+    channelListBox_->Change = [this] { ChannelListBox_Change(); };
+    channelListBox_->CellClick = [this](int row, int column, int x, int y) {
         return ChannelListBox_CellClick(row, column, x, y);
     };
-    ChannelListBox_->CollapseRow = [this](int row) { ChannelListBox_CollapseRow(row); };
-    ChannelListBox_->ConstructContextualMenu = [this](MenuItem* base, int x, int y) {
+    channelListBox_->CollapseRow = [this](int row) { ChannelListBox_CollapseRow(row); };
+    channelListBox_->ConstructContextualMenu = [this](MenuItem* base, int x, int y) {
         return ChannelListBox_ConstructContextualMenu(base, x, y);
     };
-    ChannelListBox_->CellAction = [this](int row, int column) {
+    channelListBox_->CellAction = [this](int row, int column) {
         ChannelListBox_CellAction(row, column);
     };
-    ChannelListBox_->ContextualMenuAction = [this](MenuItem* item) {
+    channelListBox_->ContextualMenuAction = [this](MenuItem* item) {
         return ChannelListBox_ContextualMenuAction(item);
     };
-    ChannelListBox_->Open = [this] { ChannelListBox_Open(); };
-    ChannelListBox_->CellBackgroundPaint = [this](::Graphics& g, int row, int column) {
+    channelListBox_->Open = [this] { ChannelListBox_Open(); };
+    channelListBox_->CellBackgroundPaint = [this](::Graphics& g, int row, int column) {
         return ChannelListBox_CellBackgroundPaint(g, row, column);
     };
 
-    StaticText9_ = AddLabel(this, QStringLiteral("StaticText9"), 19, 11, 100, 18,
+    staticText9_ = AddLabel(this, QStringLiteral("StaticText9"), 19, 11, 100, 18,
                              QStringLiteral("Root frequency"), Label::AlignRight);
-    StaticText10_ = AddLabel(this, QStringLiteral("StaticText10"), 285, 11, 70, 18,
+    staticText10_ = AddLabel(this, QStringLiteral("StaticText10"), 285, 11, 70, 18,
                               QStringLiteral("Clock Gear"), Label::AlignRight);
-    StaticText11_ = AddLabel(this, QStringLiteral("StaticText11"), 559, 11, 104, 18,
+    staticText11_ = AddLabel(this, QStringLiteral("StaticText11"), 559, 11, 104, 18,
                               QStringLiteral("Subframe Mode"), Label::AlignRight);
 
-    AddChannelButton_ = MakeButton(this, QStringLiteral("AddChannelButton"), 19, 52, 104, 28,
+    addChannelButton_ = MakeButton(this, QStringLiteral("AddChannelButton"), 19, 52, 104, 28,
                                    QStringLiteral("Add channel"));
-    AddChannelButton_->Action = [this] { AddChannelButton_Action(); };
-    RemoveChannelButton_ = MakeButton(this, QStringLiteral("RemoveChannelButton"), 135, 52, 104,
+    addChannelButton_->Action = [this] { AddChannelButton_Action(); };
+    removeChannelButton_ = MakeButton(this, QStringLiteral("RemoveChannelButton"), 135, 52, 104,
                                       28, QStringLiteral("Kill channel"));
-    RemoveChannelButton_->SetEnabled(false);
-    RemoveChannelButton_->Action = [this] { RemoveChannelButton_Action(); };
+    removeChannelButton_->SetEnabled(false);
+    removeChannelButton_->Action = [this] { RemoveChannelButton_Action(); };
 
-    Separator1_ = AddControl<::Separator>(QStringLiteral("Separator1"));
-    Separator1_->SetBounds(19, 37, 916, 15);
+    separator1_ = AddControl<::Separator>(QStringLiteral("Separator1"));
+    separator1_->SetBounds(19, 37, 916, 15);
 
     // Each pop-up gets its rows and row 0 before its handlers are bound, so
     // that nothing runs yet.
-    RootFrequencyPopup_ = MakePopup(this, QStringLiteral("RootFrequencyPopup"), 127, 9, 152, 28);
-    AddRows(RootFrequencyPopup_, kRootFrequencyRows);
-    RootFrequencyPopup_->SetListIndex(0);
-    RootFrequencyPopup_->Change = [this] { RootFrequencyPopup_Change(); };
-    RootFrequencyPopup_->Open = [this] { RootFrequencyPopup_Open(); };
+    rootFrequencyPopup_ = MakePopup(this, QStringLiteral("RootFrequencyPopup"), 127, 9, 152, 28);
+    AddRows(rootFrequencyPopup_, kRootFrequencyRows);
+    rootFrequencyPopup_->SetListIndex(0);
+    rootFrequencyPopup_->Change = [this] { RootFrequencyPopup_Change(); };
+    rootFrequencyPopup_->Open = [this] { RootFrequencyPopup_Open(); };
 
-    ClockGearPopup_ = MakePopup(this, QStringLiteral("ClockGearPopup"), 363, 9, 190, 28);
-    AddRows(ClockGearPopup_, kClockGearRows);
-    ClockGearPopup_->SetListIndex(0);
-    ClockGearPopup_->Change = [this] { ClockGearPopup_Change(); };
-    ClockGearPopup_->Open = [this] { ClockGearPopup_Open(); };
+    clockGearPopup_ = MakePopup(this, QStringLiteral("ClockGearPopup"), 363, 9, 190, 28);
+    AddRows(clockGearPopup_, kClockGearRows);
+    clockGearPopup_->SetListIndex(0);
+    clockGearPopup_->Change = [this] { ClockGearPopup_Change(); };
+    clockGearPopup_->Open = [this] { ClockGearPopup_Open(); };
 
-    SubFrameModePopup_ = MakePopup(this, QStringLiteral("SubFrameModePopup"), 670, 9, 180, 28);
-    AddRows(SubFrameModePopup_, kSubFrameModeRows);
-    SubFrameModePopup_->SetListIndex(0);
-    SubFrameModePopup_->Change = [this] { SubFrameModePopup_Change(); };
-    SubFrameModePopup_->LostFocus = [this] { SubFrameModePopup_LostFocus(); };
-    SubFrameModePopup_->Open = [this] { SubFrameModePopup_Open(); };
+    subFrameModePopup_ = MakePopup(this, QStringLiteral("SubFrameModePopup"), 670, 9, 180, 28);
+    AddRows(subFrameModePopup_, kSubFrameModeRows);
+    subFrameModePopup_->SetListIndex(0);
+    subFrameModePopup_->Change = [this] { SubFrameModePopup_Change(); };
+    subFrameModePopup_->LostFocus = [this] { SubFrameModePopup_LostFocus(); };
+    subFrameModePopup_->Open = [this] { SubFrameModePopup_Open(); };
 
     // The superframe map; it shows the start picture until the map is drawn.
-    DrawZone_ = AddControl<Canvas>(QStringLiteral("DrawZone"));
-    DrawZone_->SetBackdrop(Splash());
-    DrawZone_->SetBounds(261, 91, 674, 290);
-    DrawZone_->setFocusPolicy(Qt::StrongFocus);
-    DrawZone_->MouseMove = [this](int x, int y) { DrawZone_MouseMove(x, y); };
-    DrawZone_->MouseDown = [this](int x, int y) { return DrawZone_MouseDown(x, y); };
-    DrawZone_->MouseDrag = [this](int x, int y) { DrawZone_MouseDrag(x, y); };
-    DrawZone_->MouseUp = [this](int x, int y) { DrawZone_MouseUp(x, y); };
-    DrawZone_->Paint = [this](::Graphics& g) { DrawZone_Paint(g); };
+    drawZone_ = AddControl<Canvas>(QStringLiteral("DrawZone"));
+    drawZone_->SetBackdrop(Splash());
+    drawZone_->SetBounds(261, 91, 674, 290);
+    drawZone_->setFocusPolicy(Qt::StrongFocus);
+    drawZone_->MouseMove = [this](int x, int y) { DrawZone_MouseMove(x, y); };
+    drawZone_->MouseDown = [this](int x, int y) { return DrawZone_MouseDown(x, y); };
+    drawZone_->MouseDrag = [this](int x, int y) { DrawZone_MouseDrag(x, y); };
+    drawZone_->MouseUp = [this](int x, int y) { DrawZone_MouseUp(x, y); };
+    drawZone_->Paint = [this](::Graphics& g) { DrawZone_Paint(g); };
 
-    StaticText1_ = AddLabel(this, QStringLiteral("StaticText1"), 714, 58, 125, 18,
+    staticText1_ = AddLabel(this, QStringLiteral("StaticText1"), 714, 58, 125, 18,
                              QStringLiteral("Control bandwidth :"), Label::AlignLeft);
-    ControlBWText_ = AddLabel(this, QStringLiteral("ControlBWText"), 845, 58, 46, 18,
+    controlBWText_ = AddLabel(this, QStringLiteral("ControlBWText"), 845, 58, 46, 18,
                                QStringLiteral("0"), Label::AlignRight);
-    StaticText3_ = AddLabel(this, QStringLiteral("StaticText3"), 899, 58, 36, 18,
+    staticText3_ = AddLabel(this, QStringLiteral("StaticText3"), 899, 58, 36, 18,
                              QStringLiteral("kbps"), Label::AlignLeft);
-    StaticText2_ = AddLabel(this, QStringLiteral("StaticText2"), 261, 58, 150, 18,
+    staticText2_ = AddLabel(this, QStringLiteral("StaticText2"), 261, 58, 150, 18,
                              QStringLiteral("Actual bus frequency :"), Label::AlignLeft);
-    BusFrequencyText_ = AddLabel(this, QStringLiteral("BusFrequencyText"), 409, 58, 46, 18,
+    busFrequencyText_ = AddLabel(this, QStringLiteral("BusFrequencyText"), 409, 58, 46, 18,
                                   QStringLiteral("0"), Label::AlignRight);
-    StaticText4_ = AddLabel(this, QStringLiteral("StaticText4"), 459, 58, 36, 18,
+    staticText4_ = AddLabel(this, QStringLiteral("StaticText4"), 459, 58, 36, 18,
                              QStringLiteral("MHz"), Label::AlignLeft);
 
     // The legend: one box per kind of slot, in the map's colours.
-    Rectangle1_ = MakeBox(this, QStringLiteral("Rectangle1"), 261, 400, 6, 15, RGB(0, 180, 0), 0);
-    StaticText12_ = AddLabel(this, QStringLiteral("StaticText12"), 278, 399, 118, 18,
+    rectangle1_ = MakeBox(this, QStringLiteral("Rectangle1"), 261, 400, 6, 15, RGB(0, 180, 0), 0);
+    staticText12_ = AddLabel(this, QStringLiteral("StaticText12"), 278, 399, 118, 18,
                               QStringLiteral("Framing Channel"), Label::AlignLeft);
-    StaticText13_ = AddLabel(this, QStringLiteral("StaticText13"), 416, 399, 95, 18,
+    staticText13_ = AddLabel(this, QStringLiteral("StaticText13"), 416, 399, 95, 18,
                               QStringLiteral("Guide Channel"), Label::AlignLeft);
-    Rectangle2_ = MakeBox(this, QStringLiteral("Rectangle2"), 399, 400, 6, 15, RGB(0, 100, 200), 0);
-    StaticText14_ = AddLabel(this, QStringLiteral("StaticText14"), 547, 399, 117, 18,
+    rectangle2_ = MakeBox(this, QStringLiteral("Rectangle2"), 399, 400, 6, 15, RGB(0, 100, 200), 0);
+    staticText14_ = AddLabel(this, QStringLiteral("StaticText14"), 547, 399, 117, 18,
                               QStringLiteral("Message Channel"), Label::AlignLeft);
-    Rectangle3_ = MakeBox(this, QStringLiteral("Rectangle3"), 530, 400, 6, 15, RGB(0, 255, 0), 0);
-    StaticText15_ = AddLabel(this, QStringLiteral("StaticText15"), 693, 399, 95, 18,
+    rectangle3_ = MakeBox(this, QStringLiteral("Rectangle3"), 530, 400, 6, 15, RGB(0, 255, 0), 0);
+    staticText15_ = AddLabel(this, QStringLiteral("StaticText15"), 693, 399, 95, 18,
                               QStringLiteral("Data Space"), Label::AlignLeft);
-    MobileSlotText_ = AddLabel(this, QStringLiteral("MobileSlotText"), 897, 399, 38, 18,
+    mobileSlotText_ = AddLabel(this, QStringLiteral("MobileSlotText"), 897, 399, 38, 18,
                                 QStringLiteral("1536"), Label::AlignLeft);
-    StaticText16_ = AddLabel(this, QStringLiteral("StaticText16"), 863, 399, 28, 18,
+    staticText16_ = AddLabel(this, QStringLiteral("StaticText16"), 863, 399, 28, 18,
                               QStringLiteral("Slot"), Label::AlignRight);
-    Rectangle5_ = MakeBox(this, QStringLiteral("Rectangle5"), 850, 399, 8, 17,
+    rectangle5_ = MakeBox(this, QStringLiteral("Rectangle5"), 850, 399, 8, 17,
                           RGB(255, 255, 255), 1, RGB(255, 0, 0));
 
-    ClearAllChannels_ = MakeButton(this, QStringLiteral("ClearAllChannels"), 19, 394, 220, 28,
+    clearAllChannels_ = MakeButton(this, QStringLiteral("ClearAllChannels"), 19, 394, 220, 28,
                                    QStringLiteral("Clear All Channels"));
-    ClearAllChannels_->Action = [this] { ClearAllChannels_Action(); };
+    clearAllChannels_->Action = [this] { ClearAllChannels_Action(); };
 
-    Rectangle6_ = MakeBox(this, QStringLiteral("Rectangle6"), 676, 400, 6, 15,
+    rectangle6_ = MakeBox(this, QStringLiteral("Rectangle6"), 676, 400, 6, 15,
                           RGB(200, 200, 200), 0);
 
-    IPCSocket1_ = AddControl<IPCSocket>(QStringLiteral("IPCSocket1"));
-    IPCSocket1_->Path = kSocketPath;
-    IPCSocket1_->Connected = [this] { IPCSocket1_Connected(); };
-    IPCSocket1_->Error = [this] { IPCSocket1_Error(); };
-    IPCSocket1_->DataAvailable = [this] { IPCSocket1_DataAvailable(); };
+    ipcSocket1_ = AddControl<IPCSocket>(QStringLiteral("IPCSocket1"));
+    ipcSocket1_->Path = kSocketPath;
+    ipcSocket1_->Connected = [this] { IPCSocket1_Connected(); };
+    ipcSocket1_->Error = [this] { IPCSocket1_Error(); };
+    ipcSocket1_->DataAvailable = [this] { IPCSocket1_DataAvailable(); };
 
     // Keyboard focus order.
-    setTabOrder(ChannelListBox_, AddChannelButton_);
-    setTabOrder(AddChannelButton_, RemoveChannelButton_);
-    setTabOrder(RemoveChannelButton_, RootFrequencyPopup_);
-    setTabOrder(RootFrequencyPopup_, ClockGearPopup_);
-    setTabOrder(ClockGearPopup_, SubFrameModePopup_);
-    setTabOrder(SubFrameModePopup_, DrawZone_);
-    setTabOrder(DrawZone_, ClearAllChannels_);
+    setTabOrder(channelListBox_, addChannelButton_);
+    setTabOrder(addChannelButton_, removeChannelButton_);
+    setTabOrder(removeChannelButton_, rootFrequencyPopup_);
+    setTabOrder(rootFrequencyPopup_, clockGearPopup_);
+    setTabOrder(clockGearPopup_, subFrameModePopup_);
+    setTabOrder(subFrameModePopup_, drawZone_);
+    setTabOrder(drawZone_, clearAllChannels_);
 }
 
 void Main::Event_Open() {
@@ -243,7 +243,7 @@ void Main::Event_Open() {
     MessageLength = -1;
     MessageType = -1;
     Show();
-    IPCSocket1_->Listen();
+    ipcSocket1_->Listen();
 }
 
 void Main::Event_Close() { Application::Quit(0); }

@@ -57,36 +57,36 @@ public:
     int32_t iSegmentLength = 0;
 
     // --- controls ----------------------------------------------------------
-    Listbox* ChannelListBox() const { return ChannelListBox_; }
-    Label* StaticText9() const { return StaticText9_; }
-    Label* StaticText10() const { return StaticText10_; }
-    Label* StaticText11() const { return StaticText11_; }
-    PushButton* AddChannelButton() const { return AddChannelButton_; }
-    PushButton* RemoveChannelButton() const { return RemoveChannelButton_; }
-    ::Separator* Separator1() const { return Separator1_; }
-    PopupMenu* RootFrequencyPopup() const { return RootFrequencyPopup_; }
-    PopupMenu* ClockGearPopup() const { return ClockGearPopup_; }
-    PopupMenu* SubFrameModePopup() const { return SubFrameModePopup_; }
-    Canvas* DrawZone() const { return DrawZone_; }
-    Label* StaticText1() const { return StaticText1_; }
-    Label* ControlBWText() const { return ControlBWText_; }
-    Label* StaticText3() const { return StaticText3_; }
-    Label* StaticText2() const { return StaticText2_; }
-    Label* BusFrequencyText() const { return BusFrequencyText_; }
-    Label* StaticText4() const { return StaticText4_; }
-    ::Rectangle* Rectangle1() const { return Rectangle1_; }
-    Label* StaticText12() const { return StaticText12_; }
-    Label* StaticText13() const { return StaticText13_; }
-    ::Rectangle* Rectangle2() const { return Rectangle2_; }
-    Label* StaticText14() const { return StaticText14_; }
-    ::Rectangle* Rectangle3() const { return Rectangle3_; }
-    Label* StaticText15() const { return StaticText15_; }
-    Label* MobileSlotText() const { return MobileSlotText_; }
-    Label* StaticText16() const { return StaticText16_; }
-    ::Rectangle* Rectangle5() const { return Rectangle5_; }
-    PushButton* ClearAllChannels() const { return ClearAllChannels_; }
-    ::Rectangle* Rectangle6() const { return Rectangle6_; }
-    IPCSocket* IPCSocket1() const { return IPCSocket1_; }
+    Listbox* ChannelListBox() const { return channelListBox_; }
+    Label* StaticText9() const { return staticText9_; }
+    Label* StaticText10() const { return staticText10_; }
+    Label* StaticText11() const { return staticText11_; }
+    PushButton* AddChannelButton() const { return addChannelButton_; }
+    PushButton* RemoveChannelButton() const { return removeChannelButton_; }
+    ::Separator* Separator1() const { return separator1_; }
+    PopupMenu* RootFrequencyPopup() const { return rootFrequencyPopup_; }
+    PopupMenu* ClockGearPopup() const { return clockGearPopup_; }
+    PopupMenu* SubFrameModePopup() const { return subFrameModePopup_; }
+    Canvas* DrawZone() const { return drawZone_; }
+    Label* StaticText1() const { return staticText1_; }
+    Label* ControlBWText() const { return controlBWText_; }
+    Label* StaticText3() const { return staticText3_; }
+    Label* StaticText2() const { return staticText2_; }
+    Label* BusFrequencyText() const { return busFrequencyText_; }
+    Label* StaticText4() const { return staticText4_; }
+    ::Rectangle* Rectangle1() const { return rectangle1_; }
+    Label* StaticText12() const { return staticText12_; }
+    Label* StaticText13() const { return staticText13_; }
+    ::Rectangle* Rectangle2() const { return rectangle2_; }
+    Label* StaticText14() const { return staticText14_; }
+    ::Rectangle* Rectangle3() const { return rectangle3_; }
+    Label* StaticText15() const { return staticText15_; }
+    Label* MobileSlotText() const { return mobileSlotText_; }
+    Label* StaticText16() const { return staticText16_; }
+    ::Rectangle* Rectangle5() const { return rectangle5_; }
+    PushButton* ClearAllChannels() const { return clearAllChannels_; }
+    ::Rectangle* Rectangle6() const { return rectangle6_; }
+    IPCSocket* IPCSocket1() const { return ipcSocket1_; }
 
     // --- control event handlers --------------------------------------------
     // channels/
@@ -171,36 +171,36 @@ private:
     Main();
     void _CreateControls0();
 
-    Listbox* ChannelListBox_ = nullptr;
-    Label* StaticText9_ = nullptr;
-    Label* StaticText10_ = nullptr;
-    Label* StaticText11_ = nullptr;
-    PushButton* AddChannelButton_ = nullptr;
-    PushButton* RemoveChannelButton_ = nullptr;
-    ::Separator* Separator1_ = nullptr;
-    PopupMenu* RootFrequencyPopup_ = nullptr;
-    PopupMenu* ClockGearPopup_ = nullptr;
-    PopupMenu* SubFrameModePopup_ = nullptr;
-    Canvas* DrawZone_ = nullptr;
-    Label* StaticText1_ = nullptr;
-    Label* ControlBWText_ = nullptr;
-    Label* StaticText3_ = nullptr;
-    Label* StaticText2_ = nullptr;
-    Label* BusFrequencyText_ = nullptr;
-    Label* StaticText4_ = nullptr;
-    ::Rectangle* Rectangle1_ = nullptr;
-    Label* StaticText12_ = nullptr;
-    Label* StaticText13_ = nullptr;
-    ::Rectangle* Rectangle2_ = nullptr;
-    Label* StaticText14_ = nullptr;
-    ::Rectangle* Rectangle3_ = nullptr;
-    Label* StaticText15_ = nullptr;
-    Label* MobileSlotText_ = nullptr;
-    Label* StaticText16_ = nullptr;
-    ::Rectangle* Rectangle5_ = nullptr;
-    PushButton* ClearAllChannels_ = nullptr;
-    ::Rectangle* Rectangle6_ = nullptr;
-    IPCSocket* IPCSocket1_ = nullptr;
+    Listbox* channelListBox_ = nullptr;
+    Label* staticText9_ = nullptr;
+    Label* staticText10_ = nullptr;
+    Label* staticText11_ = nullptr;
+    PushButton* addChannelButton_ = nullptr;
+    PushButton* removeChannelButton_ = nullptr;
+    ::Separator* separator1_ = nullptr;
+    PopupMenu* rootFrequencyPopup_ = nullptr;
+    PopupMenu* clockGearPopup_ = nullptr;
+    PopupMenu* subFrameModePopup_ = nullptr;
+    Canvas* drawZone_ = nullptr;
+    Label* staticText1_ = nullptr;
+    Label* controlBWText_ = nullptr;
+    Label* staticText3_ = nullptr;
+    Label* staticText2_ = nullptr;
+    Label* busFrequencyText_ = nullptr;
+    Label* staticText4_ = nullptr;
+    ::Rectangle* rectangle1_ = nullptr;
+    Label* staticText12_ = nullptr;
+    Label* staticText13_ = nullptr;
+    ::Rectangle* rectangle2_ = nullptr;
+    Label* staticText14_ = nullptr;
+    ::Rectangle* rectangle3_ = nullptr;
+    Label* staticText15_ = nullptr;
+    Label* mobileSlotText_ = nullptr;
+    Label* staticText16_ = nullptr;
+    ::Rectangle* rectangle5_ = nullptr;
+    PushButton* clearAllChannels_ = nullptr;
+    ::Rectangle* rectangle6_ = nullptr;
+    IPCSocket* ipcSocket1_ = nullptr;
 
     // Remote text after the last "*" of a read, completed by the next read.
     QByteArray pendingRemoteText_;

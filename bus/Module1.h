@@ -27,6 +27,11 @@ void BuildSlotMap();
 // The root frequency in Hz of a root frequency row; -1 for the rows without one.
 int32_t RootFrequencyOfRow(int32_t row);
 
+// The root frequency in Hz of the row selected in the main window's root
+// frequency pop-up; -1 for the rows without one. Defined with the bus
+// settings in channels/BusSettings.cpp, since it reads that pop-up.
+int32_t CalculateRootFrequency();
+
 // Greatest common divisor as far as the prime factors lie in 2 to 53; a zero
 // argument shows a message and counts as 1.
 int32_t GCD(int32_t iX, int32_t iY);

@@ -2,12 +2,6 @@
 #include <cstdint>
 #include <optional>
 
-namespace Module1 {
-// The root frequency in Hz of the row selected in the main window's root
-// frequency pop-up; -1 for the rows without one.
-int32_t CalculateRootFrequency();
-}  // namespace Module1
-
 // The bus figures behind the three bus pop-ups, as plain arithmetic on the
 // bus parameters.
 namespace BusSettings {

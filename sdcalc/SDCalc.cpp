@@ -63,12 +63,12 @@ SDCalc::SDCalc() {
 SDCalc::~SDCalc() {
     // The controls outlive this object by a moment; a focus change then must
     // not reach the handlers.
-    ChannelRatePopup_->Change = nullptr;
-    SegmentOffsetEditField_->KeyDown = nullptr;
-    SegmentOffsetEditField_->LostFocus = nullptr;
-    SegmentIntervalPopup_->Change = nullptr;
-    SegmentDistributionEditField_->TextChange = nullptr;
-    AcceptButton_->Action = nullptr;
+    channelRatePopup_->Change = nullptr;
+    segmentOffsetEditField_->KeyDown = nullptr;
+    segmentOffsetEditField_->LostFocus = nullptr;
+    segmentIntervalPopup_->Change = nullptr;
+    segmentDistributionEditField_->TextChange = nullptr;
+    acceptButton_->Action = nullptr;
 }
 
 void SDCalc::Layout() {
@@ -82,49 +82,49 @@ void SDCalc::Layout() {
 void SDCalc::CreateControls() { _CreateControls0(); }
 
 void SDCalc::_CreateControls0() {
-    ChannelRatePopup_ =
+    channelRatePopup_ =
         AddControl<PopupMenu>(QStringLiteral("ChannelRatePopup"), 165, 14, 115, 28);
-    ChannelRatePopup_->Change = [this] { ChannelRatePopup_Change(); };
+    channelRatePopup_->Change = [this] { ChannelRatePopup_Change(); };
 
-    StaticText1_ = AddLabel(this, QStringLiteral("StaticText1"), 20, 13, 133, 24,
+    staticText1_ = AddLabel(this, QStringLiteral("StaticText1"), 20, 13, 133, 24,
                              QStringLiteral("Channel Rate (kHz)"));
-    StaticText2_ = AddLabel(this, QStringLiteral("StaticText2"), 20, 71, 110, 24,
+    staticText2_ = AddLabel(this, QStringLiteral("StaticText2"), 20, 71, 110, 24,
                              QStringLiteral("Segment Offset"));
-    StaticText3_ = AddLabel(this, QStringLiteral("StaticText3"), 20, 101, 110, 24,
+    staticText3_ = AddLabel(this, QStringLiteral("StaticText3"), 20, 101, 110, 24,
                              QStringLiteral("Segment Interval"));
 
-    Separator1_ = AddControl<::Separator>(QStringLiteral("Separator1"), 20, 48, 260, 11);
+    separator1_ = AddControl<::Separator>(QStringLiteral("Separator1"), 20, 48, 260, 11);
 
-    SegmentOffsetEditField_ =
+    segmentOffsetEditField_ =
         AddControl<TextField>(QStringLiteral("SegmentOffsetEditField"), 165, 72, 115, 20);
-    SegmentOffsetEditField_->KeyDown = [this](const QString& key) {
+    segmentOffsetEditField_->KeyDown = [this](const QString& key) {
         return SegmentOffsetEditField_KeyDown(key);
     };
-    SegmentOffsetEditField_->LostFocus = [this] { SegmentOffsetEditField_LostFocus(); };
+    segmentOffsetEditField_->LostFocus = [this] { SegmentOffsetEditField_LostFocus(); };
 
-    SegmentIntervalPopup_ =
+    segmentIntervalPopup_ =
         AddControl<PopupMenu>(QStringLiteral("SegmentIntervalPopup"), 165, 102, 115, 28);
-    SegmentIntervalPopup_->Change = [this] { SegmentIntervalPopup_Change(); };
+    segmentIntervalPopup_->Change = [this] { SegmentIntervalPopup_Change(); };
 
-    Separator2_ = AddControl<::Separator>(QStringLiteral("Separator2"), 20, 137, 260, 11);
+    separator2_ = AddControl<::Separator>(QStringLiteral("Separator2"), 20, 137, 260, 11);
 
-    StaticText4_ = AddLabel(this, QStringLiteral("StaticText4"), 20, 160, 139, 24,
+    staticText4_ = AddLabel(this, QStringLiteral("StaticText4"), 20, 160, 139, 24,
                              QStringLiteral("Segment Distribution"));
 
-    SegmentDistributionEditField_ =
+    segmentDistributionEditField_ =
         AddControl<TextField>(QStringLiteral("SegmentDistributionEditField"), 165, 161, 115, 20);
-    SegmentDistributionEditField_->SetText(QStringLiteral("0"));
-    SegmentDistributionEditField_->TextChange = [this] {
+    segmentDistributionEditField_->SetText(QStringLiteral("0"));
+    segmentDistributionEditField_->TextChange = [this] {
         SegmentDistributionEditField_TextChange();
     };
 
-    AcceptButton_ = AddControl<PushButton>(QStringLiteral("AcceptButton"), 103, 240, 94, 28);
-    AcceptButton_->SetCaption(QStringLiteral("Accept"));
-    AcceptButton_->Action = [this] { AcceptButton_Action(); };
+    acceptButton_ = AddControl<PushButton>(QStringLiteral("AcceptButton"), 103, 240, 94, 28);
+    acceptButton_->SetCaption(QStringLiteral("Accept"));
+    acceptButton_->Action = [this] { AcceptButton_Action(); };
 
-    SDHexText_ = AddLabel(this, QStringLiteral("SDHexText"), 165, 185, 115, 20,
+    sdHexText_ = AddLabel(this, QStringLiteral("SDHexText"), 165, 185, 115, 20,
                            QStringLiteral("0x0"));
-    SDBinText_ = AddLabel(this, QStringLiteral("SDBinText"), 165, 208, 115, 20,
+    sdBinText_ = AddLabel(this, QStringLiteral("SDBinText"), 165, 208, 115, 20,
                            QStringLiteral("0b0"));
 
     // Tab order is creation order; Tab moves through those that take focus.
@@ -145,30 +145,30 @@ void SDCalc::Event_Open() {
     if (sd > 0 && sd <= kHighestCode) {
         offset = Module1::SD2SO(sd);
         interval = Module1::SD2SI(sd);
-        SegmentDistributionEditField_->SetText(CStr(sd));
+        segmentDistributionEditField_->SetText(CStr(sd));
     }
 
     const double rateKHz = SuperframeRateHz() * 0.001;
-    SegmentOffsetEditField_->SetText(CStr(offset));
+    segmentOffsetEditField_->SetText(CStr(offset));
 
-    ChannelRatePopup_->DeleteAllRows();
-    SegmentIntervalPopup_->DeleteAllRows();
+    channelRatePopup_->DeleteAllRows();
+    segmentIntervalPopup_->DeleteAllRows();
     // Row k of the rate pop-up is the rate of the interval in row k.
-    ChannelRatePopup_->AddRow(CStr(rateKHz));
-    SegmentIntervalPopup_->AddRow(CStr(kSlotsPerSuperframe));
+    channelRatePopup_->AddRow(CStr(rateKHz));
+    segmentIntervalPopup_->AddRow(CStr(kSlotsPerSuperframe));
     for (int i = 0; i < kRowsPerFamily; ++i) {
-        ChannelRatePopup_->AddRow(CStr(rateKHz * 2 * std::pow(2.0, i)));
-        SegmentIntervalPopup_->AddRow(CStr(kSlotsPerSuperframe / (std::pow(2.0, i) * 2)));
+        channelRatePopup_->AddRow(CStr(rateKHz * 2 * std::pow(2.0, i)));
+        segmentIntervalPopup_->AddRow(CStr(kSlotsPerSuperframe / (std::pow(2.0, i) * 2)));
     }
     for (int i = 0; i < kRowsPerFamily; ++i) {
-        ChannelRatePopup_->AddRow(CStr(rateKHz * 3 * std::pow(2.0, i)));
-        SegmentIntervalPopup_->AddRow(CStr(kSlotsPerSuperframe / (std::pow(2.0, i) * 3)));
+        channelRatePopup_->AddRow(CStr(rateKHz * 3 * std::pow(2.0, i)));
+        segmentIntervalPopup_->AddRow(CStr(kSlotsPerSuperframe / (std::pow(2.0, i) * 3)));
     }
 
     // Selecting the row runs both change handlers, which compute the code.
-    for (int k = 0; k < SegmentIntervalPopup_->ListCount(); ++k) {
-        if (CLong32(SegmentIntervalPopup_->List(k)) == interval) {
-            SegmentIntervalPopup_->SetListIndex(k);
+    for (int k = 0; k < segmentIntervalPopup_->ListCount(); ++k) {
+        if (CLong32(segmentIntervalPopup_->List(k)) == interval) {
+            segmentIntervalPopup_->SetListIndex(k);
             break;
         }
     }
@@ -180,14 +180,14 @@ void SDCalc::Event_Open() {
 void SDCalc::Event_Close() { SetBusPopupsEnabled(true); }
 
 void SDCalc::ChannelRatePopup_Change() {
-    SegmentIntervalPopup_->SetListIndex(ChannelRatePopup_->ListIndex());
+    segmentIntervalPopup_->SetListIndex(channelRatePopup_->ListIndex());
     ReadControls();
     ApplyOffsetRule();
     ShowCode();
 }
 
 void SDCalc::SegmentIntervalPopup_Change() {
-    ChannelRatePopup_->SetListIndex(SegmentIntervalPopup_->ListIndex());
+    channelRatePopup_->SetListIndex(segmentIntervalPopup_->ListIndex());
     ReadControls();
     ApplyOffsetRule();
     ShowCode();
@@ -207,22 +207,22 @@ bool SDCalc::SegmentOffsetEditField_KeyDown(const QString& key) {
     ReadControls();
     if (int64_t{iSegmentOffset} + length > iSegmentInterval) {
         iSegmentOffset = ToInt32(static_cast<double>(int64_t{iSegmentInterval} - length));
-        SegmentOffsetEditField_->SetText(CStr(iSegmentOffset));
+        segmentOffsetEditField_->SetText(CStr(iSegmentOffset));
     }
     if (length < iSegmentInterval) {
         ShowCode();
     } else {
-        SegmentDistributionEditField_->SetText(QStringLiteral("0"));
-        SegmentOffsetEditField_->SetText(QStringLiteral("0"));
+        segmentDistributionEditField_->SetText(QStringLiteral("0"));
+        segmentOffsetEditField_->SetText(QStringLiteral("0"));
         MsgBox(kLengthError);
     }
     return false;
 }
 
 void SDCalc::SegmentDistributionEditField_TextChange() {
-    const int64_t code = CLong(SegmentDistributionEditField_->Text());
-    SDHexText_->SetText(QStringLiteral("0x") + Hex(code));
-    SDBinText_->SetText(QStringLiteral("0b") + Bin(code));
+    const int64_t code = CLong(segmentDistributionEditField_->Text());
+    sdHexText_->SetText(QStringLiteral("0x") + Hex(code));
+    sdBinText_->SetText(QStringLiteral("0b") + Bin(code));
 }
 
 // The code reaches the channel's record when the opened cell editor ends
@@ -232,14 +232,14 @@ void SDCalc::AcceptButton_Action() {
     ReadControls();
     ApplyOffsetRule();
     ShowCode();
-    if (CLong(SegmentDistributionEditField_->Text()) > kHighestCode)
-        SegmentDistributionEditField_->SetText(QStringLiteral("0"));
+    if (CLong(segmentDistributionEditField_->Text()) > kHighestCode)
+        segmentDistributionEditField_->SetText(QStringLiteral("0"));
 
     // Without a selected "SD" row there is no cell the code belongs to.
     const int32_t row = SelectedSDRow();
     if (row >= 0) {
         Listbox* list = Main::Instance().ChannelListBox();
-        list->SetCell(row, kValueColumn, SegmentDistributionEditField_->Text());
+        list->SetCell(row, kValueColumn, segmentDistributionEditField_->Text());
         list->SetCellType(row, kValueColumn, kEditableCellType);
         list->EditCell(row, kValueColumn);
     }
@@ -247,20 +247,20 @@ void SDCalc::AcceptButton_Action() {
 }
 
 void SDCalc::ReadControls() {
-    iSegmentInterval = CLong32(SegmentIntervalPopup_->Text());
-    iSegmentOffset = CLong32(SegmentOffsetEditField_->Text());
+    iSegmentInterval = CLong32(segmentIntervalPopup_->Text());
+    iSegmentOffset = CLong32(segmentOffsetEditField_->Text());
 }
 
 // Keeps the offset inside the interval.
 void SDCalc::ApplyOffsetRule() {
     if (iSegmentOffset >= iSegmentInterval) {
         iSegmentOffset = iSegmentInterval - 1;
-        SegmentOffsetEditField_->SetText(CStr(iSegmentOffset));
+        segmentOffsetEditField_->SetText(CStr(iSegmentOffset));
     }
 }
 
 void SDCalc::ShowCode() {
-    SegmentDistributionEditField_->SetText(CStr(CodeOf(iSegmentOffset, iSegmentInterval)));
+    segmentDistributionEditField_->SetText(CStr(CodeOf(iSegmentOffset, iSegmentInterval)));
 }
 
 int32_t SDCalc::SelectedSDRow() {

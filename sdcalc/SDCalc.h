@@ -28,19 +28,19 @@ public:
     int32_t iSegmentInterval = 0;
 
     // --- controls ------------------------------------------------------------
-    PopupMenu* ChannelRatePopup() const { return ChannelRatePopup_; }
-    Label* StaticText1() const { return StaticText1_; }
-    Label* StaticText2() const { return StaticText2_; }
-    Label* StaticText3() const { return StaticText3_; }
-    ::Separator* Separator1() const { return Separator1_; }
-    TextField* SegmentOffsetEditField() const { return SegmentOffsetEditField_; }
-    PopupMenu* SegmentIntervalPopup() const { return SegmentIntervalPopup_; }
-    ::Separator* Separator2() const { return Separator2_; }
-    Label* StaticText4() const { return StaticText4_; }
-    TextField* SegmentDistributionEditField() const { return SegmentDistributionEditField_; }
-    PushButton* AcceptButton() const { return AcceptButton_; }
-    Label* SDHexText() const { return SDHexText_; }
-    Label* SDBinText() const { return SDBinText_; }
+    PopupMenu* ChannelRatePopup() const { return channelRatePopup_; }
+    Label* StaticText1() const { return staticText1_; }
+    Label* StaticText2() const { return staticText2_; }
+    Label* StaticText3() const { return staticText3_; }
+    ::Separator* Separator1() const { return separator1_; }
+    TextField* SegmentOffsetEditField() const { return segmentOffsetEditField_; }
+    PopupMenu* SegmentIntervalPopup() const { return segmentIntervalPopup_; }
+    ::Separator* Separator2() const { return separator2_; }
+    Label* StaticText4() const { return staticText4_; }
+    TextField* SegmentDistributionEditField() const { return segmentDistributionEditField_; }
+    PushButton* AcceptButton() const { return acceptButton_; }
+    Label* SDHexText() const { return sdHexText_; }
+    Label* SDBinText() const { return sdBinText_; }
 
     // --- control event handlers ----------------------------------------------
     void ChannelRatePopup_Change();
@@ -71,17 +71,17 @@ private:
     static int32_t SelectedSDRow();
     static void SetBusPopupsEnabled(bool enabled);
 
-    PopupMenu* ChannelRatePopup_ = nullptr;
-    Label* StaticText1_ = nullptr;
-    Label* StaticText2_ = nullptr;
-    Label* StaticText3_ = nullptr;
-    ::Separator* Separator1_ = nullptr;
-    TextField* SegmentOffsetEditField_ = nullptr;
-    PopupMenu* SegmentIntervalPopup_ = nullptr;
-    ::Separator* Separator2_ = nullptr;
-    Label* StaticText4_ = nullptr;
-    TextField* SegmentDistributionEditField_ = nullptr;
-    PushButton* AcceptButton_ = nullptr;
-    Label* SDHexText_ = nullptr;
-    Label* SDBinText_ = nullptr;
+    PopupMenu* channelRatePopup_ = nullptr;
+    Label* staticText1_ = nullptr;
+    Label* staticText2_ = nullptr;
+    Label* staticText3_ = nullptr;
+    ::Separator* separator1_ = nullptr;
+    TextField* segmentOffsetEditField_ = nullptr;
+    PopupMenu* segmentIntervalPopup_ = nullptr;
+    ::Separator* separator2_ = nullptr;
+    Label* staticText4_ = nullptr;
+    TextField* segmentDistributionEditField_ = nullptr;
+    PushButton* acceptButton_ = nullptr;
+    Label* sdHexText_ = nullptr;
+    Label* sdBinText_ = nullptr;
 };
