@@ -11,12 +11,12 @@
 
 class ChannelListFixture : public MainWindowTest {
   protected:
-    Listbox& list() { return *main().ChannelListBox(); }
-    Channel& record(int id) { return *main().SBChannel[static_cast<size_t>(id)]; }
+    Listbox& list() { return *window().ChannelListBox(); }
+    Channel& record(int id) { return *window().SBChannel[static_cast<size_t>(id)]; }
 
     void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
     void AddChannels(int count) {
-        for (int i = 0; i < count; ++i) Click(main().AddChannelButton());
+        for (int i = 0; i < count; ++i) Click(window().AddChannelButton());
     }
     QPoint InViewport(int row, int column) {
         const QRect cell = list().CellRect(row, column);
@@ -35,10 +35,10 @@ class ChannelListFixture : public MainWindowTest {
         for (int row = 0; row < list().ListCount(); ++row) texts << list().Cell(row, column);
         return texts;
     }
-    bool KillEnabled() { return main().RemoveChannelButton()->isEnabled(); }
+    bool KillEnabled() { return window().RemoveChannelButton()->isEnabled(); }
     // Covers the canvas with a colour no painter uses, to see whether a handler draws.
     void MarkCanvas() {
-        Graphics g = main().DrawZone()->Graphics();
+        Graphics g = window().DrawZone()->Graphics();
         g.ForeColor = RGB(1, 2, 3);
         g.FillRect(0, 0, 674, 290);
     }

@@ -100,14 +100,14 @@ void MainWindowTest::TearDown() {
     QCoreApplication::processEvents();
 }
 
-Main& MainWindowTest::main() { return Main::Instance(); }
+Main& MainWindowTest::window() { return Main::Instance(); }
 
 QImage MainWindowTest::GrabMap() {
-    return main().DrawZone()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return window().DrawZone()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 QImage MainWindowTest::GrabWindow() {
-    return main().Content()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return window().Content()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 Color PixelColor(const QImage& image, int x, int y) {

@@ -58,7 +58,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    Main& main();
+    // The main window as it is now (built again after a test destroyed it).
+    Main& window();
     // The canvas's pixels as the user sees them.
     QImage GrabMap();
     // The whole window's pixels.

@@ -21,7 +21,7 @@
 using AppTest = MainWindowTest;
 
 TEST_F(AppTest, StateAfterOpening) {
-    Main& m = main();
+    Main& m = window();
     for (int i = 0; i < 256; ++i) {
         ASSERT_TRUE(m.SBChannel[i]) << i;
         const Channel& c = *m.SBChannel[i];
@@ -55,17 +55,17 @@ TEST_F(AppTest, ColourMapFormula) {
     for (const Case c : {Case{0, RGB(155, 55, 223)}, Case{1, RGB(223, 31, 191)},
                          Case{2, RGB(99, 199, 159)}, Case{48, RGB(155, 55, 223)},
                          Case{255, RGB(215, 79, 127)}})
-        EXPECT_EQ(main().ColorMap[c.id], c.colour) << c.id;
-    for (int i = 0; i + 48 < 256; ++i) EXPECT_EQ(main().ColorMap[i], main().ColorMap[i + 48]);
+        EXPECT_EQ(window().ColorMap[c.id], c.colour) << c.id;
+    for (int i = 0; i + 48 < 256; ++i) EXPECT_EQ(window().ColorMap[i], window().ColorMap[i + 48]);
 }
 
 TEST_F(AppTest, WindowProperties) {
-    EXPECT_EQ(main().Title(), "Veltrane");
-    EXPECT_EQ(main().Width(), 955);
-    EXPECT_EQ(main().Height(), 442);
-    const QSize before = main().size();
-    main().resize(before.width() + 100, before.height() + 100);
-    EXPECT_EQ(main().size(), before) << "the window has a fixed size";
+    EXPECT_EQ(window().Title(), "Veltrane");
+    EXPECT_EQ(window().Width(), 955);
+    EXPECT_EQ(window().Height(), 442);
+    const QSize before = window().size();
+    window().resize(before.width() + 100, before.height() + 100);
+    EXPECT_EQ(window().size(), before) << "the window has a fixed size";
 }
 
 TEST_F(AppTest, LayoutOfTheControls) {
@@ -106,7 +106,7 @@ TEST_F(AppTest, LayoutOfTheControls) {
         {"ClearAllChannels", "PushButton", 19, 394, 220, 28, "Clear All Channels"},
         {"Rectangle6", "Rectangle", 676, 400, 6, 15, nullptr},
     };
-    const auto& controls = main().Controls();
+    const auto& controls = window().Controls();
     ASSERT_EQ(controls.size(), 30u);
     for (size_t i = 0; i < std::size(rows); ++i) {
         const Row& row = rows[i];
@@ -125,18 +125,18 @@ TEST_F(AppTest, LayoutOfTheControls) {
         EXPECT_EQ(control->Enabled(), QString(row.name) != "RemoveChannelButton") << row.name;
     }
     EXPECT_EQ(controls[29]->Name(), "IPCSocket1");
-    EXPECT_EQ(main().IPCSocket1()->Path, "/tmp/testing");
+    EXPECT_EQ(window().IPCSocket1()->Path, "/tmp/testing");
 }
 
 TEST_F(AppTest, PopupRowsAndListColumns) {
-    EXPECT_EQ(main().RootFrequencyPopup()->ListCount(), 16);
-    EXPECT_EQ(main().ClockGearPopup()->ListCount(), 16);
-    EXPECT_EQ(main().SubFrameModePopup()->ListCount(), 32);
-    EXPECT_EQ(main().RootFrequencyPopup()->List(2), "2 - 22.5792 MHz");
-    EXPECT_EQ(main().ClockGearPopup()->List(10), "10 - 12.8 to 28.8 MHz");
-    EXPECT_EQ(main().SubFrameModePopup()->List(19), "19 - 4 / 32");
-    EXPECT_EQ(main().SubFrameModePopup()->List(31), "31 - 24 / 32");
-    Listbox* list = main().ChannelListBox();
+    EXPECT_EQ(window().RootFrequencyPopup()->ListCount(), 16);
+    EXPECT_EQ(window().ClockGearPopup()->ListCount(), 16);
+    EXPECT_EQ(window().SubFrameModePopup()->ListCount(), 32);
+    EXPECT_EQ(window().RootFrequencyPopup()->List(2), "2 - 22.5792 MHz");
+    EXPECT_EQ(window().ClockGearPopup()->List(10), "10 - 12.8 to 28.8 MHz");
+    EXPECT_EQ(window().SubFrameModePopup()->List(19), "19 - 4 / 32");
+    EXPECT_EQ(window().SubFrameModePopup()->List(31), "31 - 24 / 32");
+    Listbox* list = window().ChannelListBox();
     EXPECT_EQ(list->columnCount(), 4);
     const int widths[] = {45, 30, 60};
     for (int c = 0; c < 3; ++c) EXPECT_EQ(list->columnWidth(c), widths[c]);
@@ -147,20 +147,20 @@ TEST_F(AppTest, PopupRowsAndListColumns) {
 }
 
 TEST_F(AppTest, LegendColoursAndStartPicture) {
-    const QImage window = GrabWindow();
+    const QImage shown = GrabWindow();
     struct Box {
         int left, top;
         Color fill;
     };
     for (const Box b : {Box{261, 400, RGB(0, 180, 0)}, Box{399, 400, RGB(0, 100, 200)},
                         Box{530, 400, RGB(0, 255, 0)}, Box{676, 400, RGB(200, 200, 200)}}) {
-        EXPECT_EQ(PixelColor(window, b.left, b.top), b.fill);
-        EXPECT_EQ(PixelColor(window, b.left + 5, b.top + 14), b.fill);
+        EXPECT_EQ(PixelColor(shown, b.left, b.top), b.fill);
+        EXPECT_EQ(PixelColor(shown, b.left + 5, b.top + 14), b.fill);
     }
     // The slot marker: white inside a red 1-pixel border.
-    EXPECT_EQ(PixelColor(window, 850, 399), RGB(255, 0, 0));
-    EXPECT_EQ(PixelColor(window, 857, 415), RGB(255, 0, 0));
-    EXPECT_EQ(PixelColor(window, 853, 405), RGB(255, 255, 255));
+    EXPECT_EQ(PixelColor(shown, 850, 399), RGB(255, 0, 0));
+    EXPECT_EQ(PixelColor(shown, 857, 415), RGB(255, 0, 0));
+    EXPECT_EQ(PixelColor(shown, 853, 405), RGB(255, 255, 255));
 
     const Picture splash = Splash();
     ASSERT_FALSE(splash.IsNil()) << "Resources/Splash.png beside bin/";

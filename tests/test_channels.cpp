@@ -102,11 +102,11 @@ TEST(ChannelRates, RatesAndTexts) {
 using ChannelsTest = ChannelListFixture;
 
 TEST_F(ChannelsTest, OpensWithDefaultRowsAndFigures) {
-    EXPECT_EQ(main().RootFrequencyPopup()->ListIndex(), 1);
-    EXPECT_EQ(main().ClockGearPopup()->ListIndex(), 10);
-    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 19);
-    EXPECT_EQ(main().BusFrequencyText()->Text(), "24.576");
-    EXPECT_EQ(main().ControlBWText()->Text(), "2784");
+    EXPECT_EQ(window().RootFrequencyPopup()->ListIndex(), 1);
+    EXPECT_EQ(window().ClockGearPopup()->ListIndex(), 10);
+    EXPECT_EQ(window().SubFrameModePopup()->ListIndex(), 19);
+    EXPECT_EQ(window().BusFrequencyText()->Text(), "24.576");
+    EXPECT_EQ(window().ControlBWText()->Text(), "2784");
     EXPECT_EQ(Module1::iRootFrequency, k24576);
     EXPECT_EQ(Module1::iClockGear, 10);
     EXPECT_EQ(Module1::iControlSize, 4);
@@ -118,13 +118,13 @@ TEST_F(ChannelsTest, OpensWithDefaultRowsAndFigures) {
 TEST_F(ChannelsTest, RootFrequencyChosenByKeyboard) {
     MarkCanvas();
     const QImage before = GrabMap();
-    PopupMenu* popup = main().RootFrequencyPopup();
+    PopupMenu* popup = window().RootFrequencyPopup();
     popup->setFocus();
     QTest::keyClick(popup, Qt::Key_Down);
     EXPECT_EQ(popup->ListIndex(), 2);
     EXPECT_EQ(Module1::iRootFrequency, k225792);
-    EXPECT_EQ(main().BusFrequencyText()->Text(), "22.579") << "truncated, not rounded";
-    EXPECT_EQ(main().ControlBWText()->Text(), "2557.8");
+    EXPECT_EQ(window().BusFrequencyText()->Text(), "22.579") << "truncated, not rounded";
+    EXPECT_EQ(window().ControlBWText()->Text(), "2557.8");
     EXPECT_EQ(GrabMap(), before) << "a root frequency change draws nothing";
 }
 
@@ -135,12 +135,12 @@ TEST_F(ChannelsTest, SubFrameModeSetsControlBandwidthOnly) {
     };
     for (const Case c : {Case{0, "24288"}, Case{3, "480"}, Case{31, "18144"}, Case{1, "2784"},
                          Case{14, "2784"}, Case{19, "2784"}}) {
-        main().BusFrequencyText()->SetText("untouched");
-        main().SubFrameModePopup()->SetListIndex(c.row);
-        EXPECT_EQ(main().ControlBWText()->Text(), c.kbps) << c.row;
-        EXPECT_EQ(main().BusFrequencyText()->Text(), "untouched") << c.row;
+        window().BusFrequencyText()->SetText("untouched");
+        window().SubFrameModePopup()->SetListIndex(c.row);
+        EXPECT_EQ(window().ControlBWText()->Text(), c.kbps) << c.row;
+        EXPECT_EQ(window().BusFrequencyText()->Text(), "untouched") << c.row;
     }
-    main().SubFrameModePopup()->SetListIndex(7);
+    window().SubFrameModePopup()->SetListIndex(7);
     EXPECT_EQ(Module1::iControlSize, 1);
     EXPECT_EQ(Module1::iSubFrameLength, 32);
     EXPECT_EQ(Module1::SuperFrameSlot[0], Module1::kControlSpace);
@@ -152,31 +152,31 @@ TEST_F(ChannelsTest, InvalidSettingsShowQuestionMarksUntilAValidRowReturns) {
     AddChannels(1);
     record(0).SegmentDistribution = kCode128Offset8;
     record(0).SegmentLength = 4;
-    main().DisplayChannelRate();
+    window().DisplayChannelRate();
     struct Case {
         PopupMenu* popup;
         int invalidRow, validRow;
     };
     for (const Case c :
-         {Case{main().RootFrequencyPopup(), 0, 1}, Case{main().RootFrequencyPopup(), 10, 1},
-          Case{main().RootFrequencyPopup(), 15, 1}, Case{main().ClockGearPopup(), 0, 10},
-          Case{main().ClockGearPopup(), 11, 10}, Case{main().ClockGearPopup(), 15, 10}}) {
+         {Case{window().RootFrequencyPopup(), 0, 1}, Case{window().RootFrequencyPopup(), 10, 1},
+          Case{window().RootFrequencyPopup(), 15, 1}, Case{window().ClockGearPopup(), 0, 10},
+          Case{window().ClockGearPopup(), 11, 10}, Case{window().ClockGearPopup(), 15, 10}}) {
         c.popup->SetListIndex(c.invalidRow);
-        EXPECT_EQ(main().BusFrequencyText()->Text(), "???") << c.invalidRow;
-        EXPECT_EQ(main().ControlBWText()->Text(), "???") << c.invalidRow;
+        EXPECT_EQ(window().BusFrequencyText()->Text(), "???") << c.invalidRow;
+        EXPECT_EQ(window().ControlBWText()->Text(), "???") << c.invalidRow;
         EXPECT_EQ(list().Cell(0, 2), "??? kHz") << c.invalidRow;
         EXPECT_EQ(list().Cell(0, 3), "??? kbps") << c.invalidRow;
         EXPECT_EQ(record(0).Rate, 48000.0) << "the record keeps its figures";
 
         // While invalid, a subframe mode change shows "???" for its own label only.
-        main().SubFrameModePopup()->SetListIndex(main().SubFrameModePopup()->ListIndex() == 0 ? 19
+        window().SubFrameModePopup()->SetListIndex(window().SubFrameModePopup()->ListIndex() == 0 ? 19
                                                                                               : 0);
-        EXPECT_EQ(main().ControlBWText()->Text(), "???");
-        main().SubFrameModePopup()->SetListIndex(19);
+        EXPECT_EQ(window().ControlBWText()->Text(), "???");
+        window().SubFrameModePopup()->SetListIndex(19);
 
         c.popup->SetListIndex(c.validRow);
-        EXPECT_EQ(main().BusFrequencyText()->Text(), "24.576");
-        EXPECT_EQ(main().ControlBWText()->Text(), "2784");
+        EXPECT_EQ(window().BusFrequencyText()->Text(), "24.576");
+        EXPECT_EQ(window().ControlBWText()->Text(), "2784");
         EXPECT_EQ(list().Cell(0, 2), "48kHz");
         EXPECT_EQ(list().Cell(0, 3), "768kbps");
     }
@@ -186,44 +186,44 @@ TEST_F(ChannelsTest, BusFrequencyAndClockGearChangesNeverRedrawTheMap) {
     AddChannels(2);
     MarkCanvas();
     const QImage before = GrabMap();
-    const qint64 controlLayer = main().ControlSlotBuffer.Image().cacheKey();
-    const qint64 channelLayer = main().ChannelSlotBuffer.Image().cacheKey();
-    for (int row : {2, 0, 9, 1}) main().RootFrequencyPopup()->SetListIndex(row);
-    for (int row : {9, 0, 14, 10}) main().ClockGearPopup()->SetListIndex(row);
+    const qint64 controlLayer = window().ControlSlotBuffer.Image().cacheKey();
+    const qint64 channelLayer = window().ChannelSlotBuffer.Image().cacheKey();
+    for (int row : {2, 0, 9, 1}) window().RootFrequencyPopup()->SetListIndex(row);
+    for (int row : {9, 0, 14, 10}) window().ClockGearPopup()->SetListIndex(row);
     EXPECT_EQ(GrabMap(), before);
-    EXPECT_EQ(main().ControlSlotBuffer.Image().cacheKey(), controlLayer);
-    EXPECT_EQ(main().ChannelSlotBuffer.Image().cacheKey(), channelLayer);
+    EXPECT_EQ(window().ControlSlotBuffer.Image().cacheKey(), controlLayer);
+    EXPECT_EQ(window().ChannelSlotBuffer.Image().cacheKey(), channelLayer);
 }
 
 TEST_F(ChannelsTest, SubFrameModeChangeRedrawsTheLayers) {
     // Empty list: the control-space layer alone.
     MarkCanvas();
-    main().SubFrameModePopup()->SetListIndex(0);
-    EXPECT_EQ(GrabMap(), main().DrawControlSlot(0, 0).Image());
-    EXPECT_EQ(main().ControlSlotBuffer.Image(), main().DrawControlSlot(0, 0).Image());
-    EXPECT_TRUE(main().ChannelSlotBuffer.IsNil()) << "no channel layer without rows";
+    window().SubFrameModePopup()->SetListIndex(0);
+    EXPECT_EQ(GrabMap(), window().DrawControlSlot(0, 0).Image());
+    EXPECT_EQ(window().ControlSlotBuffer.Image(), window().DrawControlSlot(0, 0).Image());
+    EXPECT_TRUE(window().ChannelSlotBuffer.IsNil()) << "no channel layer without rows";
 
     // With rows: the channel layer on top.
     AddChannels(1);
     record(0).SegmentDistribution = kCode128Offset8;
     record(0).SegmentLength = 4;
     MarkCanvas();
-    main().SubFrameModePopup()->SetListIndex(19);
-    ASSERT_FALSE(main().ChannelSlotBuffer.IsNil());
-    EXPECT_EQ(GrabMap(), main().ChannelSlotBuffer.Image());
-    EXPECT_EQ(GrabMap(), main().DrawChannelSlot(main().DrawControlSlot(0, 0)).Image());
+    window().SubFrameModePopup()->SetListIndex(19);
+    ASSERT_FALSE(window().ChannelSlotBuffer.IsNil());
+    EXPECT_EQ(GrabMap(), window().ChannelSlotBuffer.Image());
+    EXPECT_EQ(GrabMap(), window().DrawChannelSlot(window().DrawControlSlot(0, 0)).Image());
 }
 
 TEST_F(ChannelsTest, LeavingSubFrameModeRebuildsTheSlotMapOnly) {
     MarkCanvas();
     const QImage before = GrabMap();
     Module1::SuperFrameSlot[5] = 7;
-    main().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
-    main().SubFrameModePopup()->setFocus(Qt::TabFocusReason);
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    window().SubFrameModePopup()->setFocus(Qt::TabFocusReason);
     ASSERT_EQ(Module1::SuperFrameSlot[5], 7);
-    QTest::keyClick(main().SubFrameModePopup(), Qt::Key_Tab);  // on to the canvas
-    ASSERT_FALSE(main().SubFrameModePopup()->hasFocus());
+    QTest::keyClick(window().SubFrameModePopup(), Qt::Key_Tab);  // on to the canvas
+    ASSERT_FALSE(window().SubFrameModePopup()->hasFocus());
     EXPECT_EQ(Module1::SuperFrameSlot[5], Module1::kFreeSlot);
     EXPECT_EQ(GrabMap(), before);
 }
@@ -235,22 +235,22 @@ TEST_F(ChannelsTest, ChannelRatesFollowTheBus) {
 
     record(0).SegmentDistribution = kCode128Offset8;
     record(0).SegmentLength = 4;
-    main().RootFrequencyPopup()->SetListIndex(2);
+    window().RootFrequencyPopup()->SetListIndex(2);
     EXPECT_EQ(list().Cell(0, 2), "44.1kHz");
     EXPECT_EQ(list().Cell(0, 3), "705.6kbps");
-    main().RootFrequencyPopup()->SetListIndex(1);
+    window().RootFrequencyPopup()->SetListIndex(1);
     EXPECT_EQ(list().Cell(0, 2), "48kHz");
     EXPECT_EQ(list().Cell(0, 3), "768kbps");
     EXPECT_EQ(record(0).Rate, 48000.0);
     EXPECT_EQ(record(0).Bandwidth, 768000.0);
-    main().ClockGearPopup()->SetListIndex(9);
+    window().ClockGearPopup()->SetListIndex(9);
     EXPECT_EQ(list().Cell(0, 2), "24kHz");
     EXPECT_EQ(list().Cell(0, 3), "384kbps");
 
     // The parameter rows of an expanded channel keep their cells.
     list().SetExpanded(0, true);
     ASSERT_EQ(list().ListCount(), 10);
-    main().ClockGearPopup()->SetListIndex(10);
+    window().ClockGearPopup()->SetListIndex(10);
     EXPECT_EQ(list().Cell(0, 2), "48kHz");
     EXPECT_EQ(list().Cell(1, 2), "4");
     EXPECT_EQ(list().Cell(2, 2), "3208");
@@ -261,12 +261,12 @@ TEST_F(ChannelsTest, CodesWithoutIntervalKeepTheStoredFigures) {
     AddChannels(1);
     record(0).SegmentDistribution = kCode128Offset8;
     record(0).SegmentLength = 4;
-    main().RootFrequencyPopup()->SetListIndex(2);
+    window().RootFrequencyPopup()->SetListIndex(2);
     ASSERT_EQ(list().Cell(0, 2), "44.1kHz");
     for (int32_t code : {0, 4096, 5000}) {
         record(0).SegmentDistribution = code;
-        main().RootFrequencyPopup()->SetListIndex(1);
-        main().RootFrequencyPopup()->SetListIndex(2);
+        window().RootFrequencyPopup()->SetListIndex(1);
+        window().RootFrequencyPopup()->SetListIndex(2);
         EXPECT_EQ(record(0).Rate, 44100.0) << code;
         EXPECT_EQ(record(0).Bandwidth, 705600.0) << code;
         EXPECT_EQ(list().Cell(0, 2), "44.1kHz") << code;
@@ -289,7 +289,7 @@ TEST_F(ChannelsTest, AddAndKillReuseTheLowestFreeId) {
     ASSERT_EQ(list().ListIndex(), 3);
     ASSERT_TRUE(KillEnabled());
     const Color colour = record(3).BoxColor;
-    Click(main().RemoveChannelButton());
+    Click(window().RemoveChannelButton());
     EXPECT_EQ(Column(0), (QStringList{"0", "1", "2", "4", "5"}));
     EXPECT_EQ(record(3).Status, 0);
     EXPECT_EQ(record(3).RowID, -1);
@@ -305,7 +305,7 @@ TEST_F(ChannelsTest, AddAndKillReuseTheLowestFreeId) {
 TEST_F(ChannelsTest, KillingTheOnlyChannelLeavesAnEmptyList) {
     AddChannels(1);
     ClickRow(0);
-    Click(main().RemoveChannelButton());
+    Click(window().RemoveChannelButton());
     EXPECT_EQ(list().ListCount(), 0);
     AddChannels(1);
     EXPECT_EQ(Column(0), QStringList{"0"});
@@ -366,14 +366,14 @@ TEST_F(ChannelsTest, KillingAnExpandedChannel) {
     record(2).SegmentLength = 4;
     record(2).DataType = 1;
     record(2).Editable = 7;
-    main().RootFrequencyPopup()->SetListIndex(2);
+    window().RootFrequencyPopup()->SetListIndex(2);
     list().SetExpanded(0, true);
     list().SetExpanded(11, true);  // channel 2, below channel 0's parameter rows
     ASSERT_EQ(list().ListCount(), 22);
     ClickRow(11);
     ASSERT_TRUE(KillEnabled());
     const Color colour = record(2).BoxColor;
-    Click(main().RemoveChannelButton());
+    Click(window().RemoveChannelButton());
 
     EXPECT_EQ(list().ListCount(), 12);
     EXPECT_EQ(list().Cell(11, 0), "3");
@@ -395,13 +395,13 @@ TEST_F(ChannelsTest, KillingAnExpandedChannel) {
 TEST_F(ChannelsTest, KillRedrawsTheChannelLayerOnly) {
     AddChannels(3);
     MarkCanvas();
-    const qint64 controlLayer = main().ControlSlotBuffer.Image().cacheKey();
+    const qint64 controlLayer = window().ControlSlotBuffer.Image().cacheKey();
     Module1::SuperFrameSlot[5] = 1;
     ClickRow(1);
-    Click(main().RemoveChannelButton());
-    EXPECT_EQ(main().ControlSlotBuffer.Image().cacheKey(), controlLayer);
-    EXPECT_EQ(GrabMap(), main().ChannelSlotBuffer.Image());
-    EXPECT_EQ(GrabMap(), main().DrawChannelSlot(main().ControlSlotBuffer).Image());
+    Click(window().RemoveChannelButton());
+    EXPECT_EQ(window().ControlSlotBuffer.Image().cacheKey(), controlLayer);
+    EXPECT_EQ(GrabMap(), window().ChannelSlotBuffer.Image());
+    EXPECT_EQ(GrabMap(), window().DrawChannelSlot(window().ControlSlotBuffer).Image());
     EXPECT_NE(Module1::SuperFrameSlot[5], 1) << "slot map rebuilt";
 }
 
@@ -419,7 +419,7 @@ TEST_F(ChannelsTest, KillButtonFollowsTheSelection) {
     EXPECT_FALSE(KillEnabled());
 
     // Without a selection the button does nothing, even when called.
-    main().RemoveChannelButton_Action();
+    window().RemoveChannelButton_Action();
     EXPECT_EQ(list().ListCount(), 11);
 
     // Collapsing takes a selected parameter row away with the selection,
@@ -451,7 +451,7 @@ TEST_F(ChannelsTest, EverySelectionChangeIsReportedOnce) {
     list().SetListIndex(2);
     EXPECT_EQ(changes, 2);
     EXPECT_TRUE(KillEnabled());
-    Click(main().RemoveChannelButton());
+    Click(window().RemoveChannelButton());
     EXPECT_EQ(changes, 3) << "the killed row took the selection";
     EXPECT_EQ(list().ListIndex(), -1);
     list().RemoveRow(0);  // an unselected row goes: no news
@@ -479,16 +479,16 @@ TEST_F(ChannelsTest, RowsWithoutRecordedPositionDoNotEnableKill) {
     list().setFocus();
     QTest::keyClick(&list(), Qt::Key_Down);
     ASSERT_EQ(list().ListIndex(), 2);
-    EXPECT_EQ(main().GetIDfromRow(2), 7);
+    EXPECT_EQ(window().GetIDfromRow(2), 7);
     EXPECT_FALSE(KillEnabled());
-    main().RemoveChannelButton_Action();
+    window().RemoveChannelButton_Action();
     EXPECT_EQ(list().ListCount(), 3) << "not a recorded channel row";
 
     AddChannels(1);  // records every row's position
     ClickRow(0);
     ClickRow(2);
     EXPECT_TRUE(KillEnabled());
-    Click(main().RemoveChannelButton());
+    Click(window().RemoveChannelButton());
     EXPECT_EQ(Column(0), (QStringList{"0", "1", "2"}));
     EXPECT_EQ(record(7).Status, 0);
 }
@@ -496,10 +496,10 @@ TEST_F(ChannelsTest, RowsWithoutRecordedPositionDoNotEnableKill) {
 TEST_F(ChannelsTest, DuplicateIdRowsCountOnceForTheLowerRow) {
     AddChannels(3);
     ListWithoutRowId(1);
-    main().BuildRowID();
+    window().BuildRowID();
     EXPECT_EQ(record(1).RowID, 3);
-    EXPECT_EQ(main().GetIDfromRow(1), 1) << "from the ID text";
-    EXPECT_EQ(main().GetIDfromRow(3), 1);
+    EXPECT_EQ(window().GetIDfromRow(1), 1) << "from the ID text";
+    EXPECT_EQ(window().GetIDfromRow(3), 1);
     ClickRow(1);
     EXPECT_FALSE(KillEnabled());
     ClickRow(3);
@@ -516,27 +516,27 @@ TEST_F(ChannelsTest, RowsNamingNoChannelAreHarmless) {
     };
     const Case cases[] = {{"300", 300}, {"-5", -5}, {"4294967299", 2147483647}};
     for (const Case& c : cases) list().AddFolder(c.text);
-    main().BuildRowID();
+    window().BuildRowID();
     EXPECT_EQ(record(3).RowID, 3);
-    main().DisplayChannelRate();
+    window().DisplayChannelRate();
     for (int k = 0; k < 3; ++k) {
         const int row = 4 + k;
         EXPECT_EQ(list().Cell(row, 2), "") << row;
-        EXPECT_EQ(main().GetIDfromRow(row), cases[k].id);
+        EXPECT_EQ(window().GetIDfromRow(row), cases[k].id);
         ClickRow(row);
         EXPECT_FALSE(KillEnabled()) << row;
-        main().RemoveChannelButton_Action();
+        window().RemoveChannelButton_Action();
         EXPECT_EQ(list().ListCount(), 7);
     }
     list().SetExpanded(4, true);
     EXPECT_EQ(list().Cell(5, 1), "SL");
     EXPECT_EQ(list().Cell(5, 2), "") << "no record to show";
-    main().UpdateSD();
+    window().UpdateSD();
     list().grab();  // paints every swatch cell
     list().SetExpanded(4, false);
-    EXPECT_EQ(main().GetIDfromRow(-1), -1);
-    EXPECT_EQ(main().GetIDfromRow(7), -1);
-    EXPECT_EQ(main().GetIDfromRow(1000), -1);
+    EXPECT_EQ(window().GetIDfromRow(-1), -1);
+    EXPECT_EQ(window().GetIDfromRow(7), -1);
+    EXPECT_EQ(window().GetIDfromRow(1000), -1);
 }
 
 TEST_F(ChannelsTest, FullPoolAddsNothing) {
@@ -557,13 +557,13 @@ TEST_F(ChannelsTest, UpdateSdRefreshesExpandedChannelsOnly) {
     };
     const QStringList before = snapshot();
     record(0).SegmentDistribution = kCode128Offset8;
-    main().UpdateSD();
+    window().UpdateSD();
     EXPECT_EQ(snapshot(), before) << "nothing expanded";
 
     list().SetExpanded(1, true);
     record(1).SegmentDistribution = 3209;
     record(1).SegmentLength = 6;
-    main().UpdateSD();
+    window().UpdateSD();
     EXPECT_EQ(list().Cell(3, 2), "3209");
     EXPECT_EQ(list().Cell(2, 2), "0") << "only the SD row";
 }
@@ -574,10 +574,10 @@ TEST_F(ChannelsTest, ClearAllDrawsTheBareControlSpace) {
     record(1).SegmentDistribution = kCode128Offset8;
     ClickRow(0);
     MarkCanvas();
-    const qint64 channelLayer = main().ChannelSlotBuffer.Image().cacheKey();
+    const qint64 channelLayer = window().ChannelSlotBuffer.Image().cacheKey();
     Module1::SuperFrameSlot[8] = 1;
 
-    Click(main().ClearAllChannels());
+    Click(window().ClearAllChannels());
     EXPECT_EQ(list().ListCount(), 0);
     EXPECT_FALSE(KillEnabled());
     for (int id = 0; id < 256; ++id) {
@@ -586,13 +586,13 @@ TEST_F(ChannelsTest, ClearAllDrawsTheBareControlSpace) {
         ASSERT_EQ(record(id).SegmentDistribution, 0) << id;
     }
     EXPECT_EQ(Module1::SuperFrameSlot[8], Module1::kFreeSlot);
-    EXPECT_EQ(GrabMap(), main().DrawControlSlot(0, 0).Image());
-    EXPECT_EQ(main().ChannelSlotBuffer.Image().cacheKey(), channelLayer) << "channel layer left";
+    EXPECT_EQ(GrabMap(), window().DrawControlSlot(0, 0).Image());
+    EXPECT_EQ(window().ChannelSlotBuffer.Image().cacheKey(), channelLayer) << "channel layer left";
 
     // Also on an empty list.
     MarkCanvas();
-    Click(main().ClearAllChannels());
-    EXPECT_EQ(GrabMap(), main().DrawControlSlot(0, 0).Image());
+    Click(window().ClearAllChannels());
+    EXPECT_EQ(GrabMap(), window().DrawControlSlot(0, 0).Image());
     AddChannels(1);
     EXPECT_EQ(Column(0), QStringList{"0"});
 }
@@ -632,7 +632,7 @@ TEST_F(ChannelsTest, WindowWithChannels) {
     AddChannels(4);
     record(1).SegmentDistribution = kCode128Offset8;
     record(1).SegmentLength = 4;
-    main().RootFrequencyPopup()->SetListIndex(2);
+    window().RootFrequencyPopup()->SetListIndex(2);
     ClickTriangle(1);
     ClickRow(12);
     const QImage shot = GrabWindow();

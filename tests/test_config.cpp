@@ -396,18 +396,18 @@ protected:
 
     bool Load(const QString& path) {
         ChooseFileInDialogs(path);
-        const bool handled = main()._FileLoadBusConfiguration_Action();
+        const bool handled = window()._FileLoadBusConfiguration_Action();
         ChooseFileInDialogs(QString());
         return handled;
     }
     bool Save(const QString& path) {
         ChooseFileInDialogs(path);
-        const bool handled = main()._FileSaveBusConfiguration_Action();
+        const bool handled = window()._FileSaveBusConfiguration_Action();
         ChooseFileInDialogs(QString());
         return handled;
     }
 
-    Channel& Record(int n) { return *main().SBChannel[size_t(n)]; }
+    Channel& Record(int n) { return *window().SBChannel[size_t(n)]; }
 
     // Permission cases need a process that permissions bind. A privileged one
     // (root) runs the calling test again in a child without the capabilities
@@ -441,8 +441,8 @@ protected:
     }
 
     // Until the bus settings handlers are built the pop-ups open on row 0.
-    bool HasBusSettings() { return main().SubFrameModePopup()->ListIndex() == 19; }
-    Listbox* List() { return main().ChannelListBox(); }
+    bool HasBusSettings() { return window().SubFrameModePopup()->ListIndex() == 19; }
+    Listbox* List() { return window().ChannelListBox(); }
 
     WindowState State() {
         WindowState s;
@@ -452,20 +452,20 @@ protected:
                                   .join('|') +
                               (List()->Expanded(r) ? "+" : ""))
                                  .toStdString());
-        s.subFrameRow = main().SubFrameModePopup()->ListIndex();
-        s.clockGearRow = main().ClockGearPopup()->ListIndex();
-        s.rootRow = main().RootFrequencyPopup()->ListIndex();
+        s.subFrameRow = window().SubFrameModePopup()->ListIndex();
+        s.clockGearRow = window().ClockGearPopup()->ListIndex();
+        s.rootRow = window().RootFrequencyPopup()->ListIndex();
         s.rootFrequency = Module1::iRootFrequency;
         s.clockGear = Module1::iClockGear;
         s.controlSize = Module1::iControlSize;
         s.subFrameLength = Module1::iSubFrameLength;
-        s.busFrequency = main().BusFrequencyText()->Text();
-        s.controlBandwidth = main().ControlBWText()->Text();
+        s.busFrequency = window().BusFrequencyText()->Text();
+        s.controlBandwidth = window().ControlBWText()->Text();
         for (int n = 0; n < kChannels; ++n) {
             const Channel& c = Record(n);
             s.channels.push_back({ChannelValues::Of(c), c.RowID, c.BoxColor, c.Rate, c.Bandwidth});
         }
-        s.startScreen = main().flgStartScreen;
+        s.startScreen = window().flgStartScreen;
         s.map = GrabMap();
         s.slotMap = Module1::SuperFrameSlot;
         return s;
@@ -491,18 +491,18 @@ protected:
 
     // The user's work: two listed channels, other bus rows and a drawn map.
     void MakeUserWork() {
-        main().SubFrameModePopup()->SetListIndex(13);
-        main().ClockGearPopup()->SetListIndex(8);
-        main().RootFrequencyPopup()->SetListIndex(2);
+        window().SubFrameModePopup()->SetListIndex(13);
+        window().ClockGearPopup()->SetListIndex(8);
+        window().RootFrequencyPopup()->SetListIndex(2);
         for (int n : {3, 7}) {
             List()->AddFolder(QString::number(n));
             Record(n).Status = 1;
             Record(n).SegmentDistribution = 1029;
             Record(n).SegmentLength = 2;
-            Record(n).BoxColor = main().ColorMap[size_t(n)];
+            Record(n).BoxColor = window().ColorMap[size_t(n)];
             Record(n).RowID = List()->ListCount() - 1;
         }
-        Graphics g = main().DrawZone()->Graphics();
+        Graphics g = window().DrawZone()->Graphics();
         g.ForeColor = RGB(10, 200, 30);
         g.FillRect(0, 0, 100, 50);
     }
@@ -524,10 +524,10 @@ protected:
     // The map as the last layer the load drew: the channel layer when the
     // list has rows, else the control-space layer.
     void ExpectMapRedrawn() {
-        EXPECT_EQ(main().flgStartScreen, 1);
-        ASSERT_FALSE(main().ControlSlotBuffer.IsNil());
+        EXPECT_EQ(window().flgStartScreen, 1);
+        ASSERT_FALSE(window().ControlSlotBuffer.IsNil());
         const Picture& top =
-            List()->ListCount() > 0 ? main().ChannelSlotBuffer : main().ControlSlotBuffer;
+            List()->ListCount() > 0 ? window().ChannelSlotBuffer : window().ControlSlotBuffer;
         ASSERT_FALSE(top.IsNil());
         EXPECT_TRUE(GrabMap() == top.Image().convertToFormat(QImage::Format_RGB32));
     }
@@ -578,9 +578,9 @@ TEST_F(ConfigFileTest, SaveThenLoadRestoresTheWholeConfiguration) {
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
         const BusConfiguration saved = RandomConfiguration(random);
-        main().SubFrameModePopup()->SetListIndex(saved.SubFrameModeRow);
-        main().ClockGearPopup()->SetListIndex(saved.ClockGearRow);
-        main().RootFrequencyPopup()->SetListIndex(saved.RootFrequencyRow);
+        window().SubFrameModePopup()->SetListIndex(saved.SubFrameModeRow);
+        window().ClockGearPopup()->SetListIndex(saved.ClockGearRow);
+        window().RootFrequencyPopup()->SetListIndex(saved.RootFrequencyRow);
         for (int n = 0; n < kChannels; ++n) saved.Channels[size_t(n)].StoreIn(Record(n));
 
         RecordedFileDialogs().clear();
@@ -594,9 +594,9 @@ TEST_F(ConfigFileTest, SaveThenLoadRestoresTheWholeConfiguration) {
         EXPECT_EQ(request.DefaultName, "SBconfig.cfg");
 
         // Other work in the window, which the load must replace.
-        main().SubFrameModePopup()->SetListIndex((saved.SubFrameModeRow + 1) % 32);
-        main().ClockGearPopup()->SetListIndex(saved.ClockGearRow % 10 + 1);
-        main().RootFrequencyPopup()->SetListIndex(saved.RootFrequencyRow % 9 + 1);
+        window().SubFrameModePopup()->SetListIndex((saved.SubFrameModeRow + 1) % 32);
+        window().ClockGearPopup()->SetListIndex(saved.ClockGearRow % 10 + 1);
+        window().RootFrequencyPopup()->SetListIndex(saved.RootFrequencyRow % 9 + 1);
         for (int n = 0; n < kChannels; ++n) {
             ChannelValues{1, 5, 6, 7, 8, 9, 10, 11, 12, 13}.StoreIn(Record(n));
             Record(n).RowID = 3;
@@ -614,9 +614,9 @@ TEST_F(ConfigFileTest, SaveThenLoadRestoresTheWholeConfiguration) {
                   "Bus Configuration (*.cfg *.txt)");
         EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join('\n').toStdString();
 
-        EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), saved.SubFrameModeRow);
-        EXPECT_EQ(main().ClockGearPopup()->ListIndex(), saved.ClockGearRow);
-        EXPECT_EQ(main().RootFrequencyPopup()->ListIndex(), saved.RootFrequencyRow);
+        EXPECT_EQ(window().SubFrameModePopup()->ListIndex(), saved.SubFrameModeRow);
+        EXPECT_EQ(window().ClockGearPopup()->ListIndex(), saved.ClockGearRow);
+        EXPECT_EQ(window().RootFrequencyPopup()->ListIndex(), saved.RootFrequencyRow);
         for (int n = 0; n < kChannels; ++n) {
             ASSERT_EQ(ChannelValues::Of(Record(n)), saved.Channels[size_t(n)]) << "channel " << n;
             EXPECT_EQ(Record(n).RowID, -1) << "channel " << n;
@@ -626,7 +626,7 @@ TEST_F(ConfigFileTest, SaveThenLoadRestoresTheWholeConfiguration) {
             const int n = List()->Cell(r, 0).toInt();
             EXPECT_TRUE(List()->RowIsFolder(r));
             EXPECT_FALSE(List()->Expanded(r));
-            EXPECT_EQ(Record(n).BoxColor, main().ColorMap[size_t(n)]) << "channel " << n;
+            EXPECT_EQ(Record(n).BoxColor, window().ColorMap[size_t(n)]) << "channel " << n;
         }
         ExpectMapRedrawn();
     }
@@ -703,14 +703,14 @@ TEST_F(ConfigFileTest, EveryLineEndAndAnySlimbusHeaderLoadTheSame) {
         QStringList lines = config.Serialize();
         lines[0] = c.header;
         WriteBytes(Path("ends.cfg"), Joined(lines, c.lineEnd));
-        main().SubFrameModePopup()->SetListIndex(0);
-        main().ClockGearPopup()->SetListIndex(1);
-        main().RootFrequencyPopup()->SetListIndex(1);
+        window().SubFrameModePopup()->SetListIndex(0);
+        window().ClockGearPopup()->SetListIndex(1);
+        window().RootFrequencyPopup()->SetListIndex(1);
         ASSERT_TRUE(Load(Path("ends.cfg")));
         EXPECT_TRUE(RecordedMessages().isEmpty());
-        EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 7);
-        EXPECT_EQ(main().ClockGearPopup()->ListIndex(), 9);
-        EXPECT_EQ(main().RootFrequencyPopup()->ListIndex(), 3);
+        EXPECT_EQ(window().SubFrameModePopup()->ListIndex(), 7);
+        EXPECT_EQ(window().ClockGearPopup()->ListIndex(), 9);
+        EXPECT_EQ(window().RootFrequencyPopup()->ListIndex(), 3);
         for (int n = 0; n < kChannels; ++n)
             ASSERT_EQ(ChannelValues::Of(Record(n)), config.Channels[size_t(n)]) << n;
         EXPECT_EQ(ListedIDs(), UsedIDs(config));
@@ -740,9 +740,9 @@ TEST_F(ConfigFileTest, ShortFileReadsMissingAndNonNumericLinesAsZero) {
     WriteBytes(Path("short.cfg"), "SLIMbus\n7\nnine\n");
     ASSERT_TRUE(Load(Path("short.cfg")));
     EXPECT_TRUE(RecordedMessages().isEmpty());
-    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 7);
-    EXPECT_EQ(main().ClockGearPopup()->ListIndex(), 0);
-    EXPECT_EQ(main().RootFrequencyPopup()->ListIndex(), 0);
+    EXPECT_EQ(window().SubFrameModePopup()->ListIndex(), 7);
+    EXPECT_EQ(window().ClockGearPopup()->ListIndex(), 0);
+    EXPECT_EQ(window().RootFrequencyPopup()->ListIndex(), 0);
     EXPECT_EQ(List()->ListCount(), 0);
     for (int n = 0; n < kChannels; ++n) {
         EXPECT_EQ(ChannelValues::Of(Record(n)), ChannelValues()) << n;
@@ -761,9 +761,9 @@ TEST_F(ConfigFileTest, RowsThePopupsDoNotHaveLeaveThemAsTheyAre) {
     config.Channels[9].Status = 1;
     WriteBytes(Path("rows.cfg"), Joined(config.Serialize(), "\n"));
     ASSERT_TRUE(Load(Path("rows.cfg")));
-    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 13);
-    EXPECT_EQ(main().ClockGearPopup()->ListIndex(), 8);
-    EXPECT_EQ(main().RootFrequencyPopup()->ListIndex(), 2);
+    EXPECT_EQ(window().SubFrameModePopup()->ListIndex(), 13);
+    EXPECT_EQ(window().ClockGearPopup()->ListIndex(), 8);
+    EXPECT_EQ(window().RootFrequencyPopup()->ListIndex(), 2);
     EXPECT_EQ(ListedIDs(), QStringList({"9"}));
 }
 
@@ -801,7 +801,7 @@ TEST_F(ConfigFileTest, AFileThatIsNoBusConfigurationChangesNothing) {
     RecordedMessages().clear();
     EXPECT_TRUE(Load(Path("trailing.cfg")));
     EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join('\n').toStdString();
-    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 7);
+    EXPECT_EQ(window().SubFrameModePopup()->ListIndex(), 7);
 }
 
 TEST_F(ConfigFileTest, AnEndlessFileIsNotReadToItsEnd) {
@@ -902,7 +902,7 @@ TEST_F(ConfigFileTest, LoadingAnythingButARegularFileChangesNothing) {
     RecordedMessages().clear();
     EXPECT_TRUE(Load(Path("link to good.cfg")));
     EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join('\n').toStdString();
-    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 7);
+    EXPECT_EQ(window().SubFrameModePopup()->ListIndex(), 7);
 }
 
 TEST_F(ConfigFileTest, FilesThatCannotBeReadChangeNothing) {
@@ -1018,14 +1018,14 @@ TEST_F(ConfigFileTest, AWritableFileInALockedFolderIsSavedInPlace) {
     const ino_t inode = Inode(target);
     QFile::setPermissions(Path("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
 
-    main().SubFrameModePopup()->SetListIndex(7);
+    window().SubFrameModePopup()->SetListIndex(7);
     ChannelValues{1, 1029, 2, 0, 0, 0, 0, 16, 0, 0}.StoreIn(Record(5));
     EXPECT_TRUE(Save(target));
     EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join('\n').toStdString();
     BusConfiguration expected;
     expected.SubFrameModeRow = 7;
-    expected.ClockGearRow = main().ClockGearPopup()->ListIndex();
-    expected.RootFrequencyRow = main().RootFrequencyPopup()->ListIndex();
+    expected.ClockGearRow = window().ClockGearPopup()->ListIndex();
+    expected.RootFrequencyRow = window().RootFrequencyPopup()->ListIndex();
     expected.Channels[5] = {1, 1029, 2, 0, 0, 0, 0, 16, 0, 0};
     EXPECT_EQ(ReadBytes(target), Joined(expected.Serialize(), "\n"));
     EXPECT_EQ(Inode(target), inode) << "not written in place";
@@ -1033,10 +1033,10 @@ TEST_F(ConfigFileTest, AWritableFileInALockedFolderIsSavedInPlace) {
               QStringList({"SBconfig.cfg"}));
 
     // It loads back like any saved file.
-    main().SubFrameModePopup()->SetListIndex(3);
+    window().SubFrameModePopup()->SetListIndex(3);
     EXPECT_TRUE(Load(target));
     EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join('\n').toStdString();
-    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 7);
+    EXPECT_EQ(window().SubFrameModePopup()->ListIndex(), 7);
     EXPECT_EQ(ListedIDs(), QStringList({"5"}));
 
     // In a folder that takes new files the save stays atomic: a new file
@@ -1092,14 +1092,14 @@ TEST_F(ConfigFileTest, AFailedWriteKeepsTheOldFile) {
 TEST_F(ConfigFileTest, CancelledDialogs) {
     MakeUserWork();
     const WindowState before = State();
-    EXPECT_TRUE(main()._FileSaveBusConfiguration_Action());
+    EXPECT_TRUE(window()._FileSaveBusConfiguration_Action());
     ExpectUnchanged(before);
     EXPECT_TRUE(QDir(dir_.path()).isEmpty());
 
     // A cancelled open keeps the table (rates are shown again) but rebuilds
     // and shows the map.
     const QStringList listed = ListedIDs();
-    EXPECT_TRUE(main()._FileLoadBusConfiguration_Action());
+    EXPECT_TRUE(window()._FileLoadBusConfiguration_Action());
     EXPECT_TRUE(RecordedMessages().isEmpty());
     ASSERT_EQ(RecordedFileDialogs().size(), 2);
     EXPECT_EQ(RecordedFileDialogs()[0].Kind, FileDialogKind::Save);

@@ -34,7 +34,7 @@ protected:
         list().SetExpanded(3, true);  // its "SD" cell is row 5
     }
 
-    Canvas* canvas() { return main().DrawZone(); }
+    Canvas* canvas() { return window().DrawZone(); }
     // Sent straight to the canvas: the window system drops a move to where
     // the pointer already is, which the previous test may have left there.
     void Move(QPoint at) { SendMove(at, Qt::NoButton); }
@@ -57,7 +57,7 @@ protected:
         const QRect cell = MapGeometry::CellRect(MapGeometry::SlotColumn(slot), MapGeometry::SlotRow(slot));
         return PixelColor(GrabMap(), cell.left(), cell.top());
     }
-    QString SlotText() { return main().MobileSlotText()->Text(); }
+    QString SlotText() { return window().MobileSlotText()->Text(); }
     // Types a value into channel 3's "SL" cell and commits it with Return.
     void TypeSegmentLength(const QString& text) {
         ClickRow(4, 2);
@@ -81,12 +81,12 @@ TEST_F(DragTest, OnTheStartScreenOnlyTheSlotNumberFollows) {
     EXPECT_EQ(SlotText(), "200");
     EXPECT_EQ(GrabMap(), start);
     Press(SlotPoint(300));  // free data space: starts nothing, draws nothing
-    EXPECT_EQ(main().flgStartScreen, 1);
+    EXPECT_EQ(window().flgStartScreen, 1);
     EXPECT_EQ(GrabMap(), start);
     Release(SlotPoint(300));
     Move(SlotPoint(201));  // the map follows with the next move
     EXPECT_NE(GrabMap(), start);
-    EXPECT_EQ(SlotColour(8), main().ColorMap[3]);
+    EXPECT_EQ(SlotColour(8), window().ColorMap[3]);
 }
 
 TEST_F(DragTest, PointerFrameAroundTheSlotUnderThePointer) {
@@ -121,8 +121,8 @@ TEST_F(DragTest, TheWorkedDrag) {
     ASSERT_EQ(Module1::SuperFrameSlot[9], 3);
 
     Press(SlotPoint(9));
-    EXPECT_EQ(main().flgMoveChannel, 1);
-    EXPECT_EQ(main().iMoveID, 3);
+    EXPECT_EQ(window().flgMoveChannel, 1);
+    EXPECT_EQ(window().iMoveID, 3);
     EXPECT_EQ(SlotColour(100), kDataSpace) << "the first interval keeps its colours";
     EXPECT_EQ(SlotColour(128 + 20), kDimmedDataSpace) << "slots from 128 on are dimmed";
 
@@ -131,7 +131,7 @@ TEST_F(DragTest, TheWorkedDrag) {
         GrabWindow().save(QString::fromLocal8Bit(folder) + "/drag.png");
     EXPECT_EQ(record(3).SegmentDistribution, 3209);
     EXPECT_EQ(list().Cell(5, 2), "3209") << "the SD cell follows";
-    EXPECT_EQ(SlotColour(12), main().ColorMap[3]);
+    EXPECT_EQ(SlotColour(12), window().ColorMap[3]);
     EXPECT_EQ(SlotColour(8), kDataSpace) << "the old first slot is free again";
     EXPECT_EQ(SlotText(), "9");
 
@@ -144,8 +144,8 @@ TEST_F(DragTest, TheWorkedDrag) {
     EXPECT_EQ(record(3).SegmentDistribution, Module1::CalculateSegmentDistribution(20, 128));
 
     Release(SlotPoint(20));
-    EXPECT_EQ(main().flgMoveChannel, 0);
-    EXPECT_EQ(main().iMoveID, -1);
+    EXPECT_EQ(window().flgMoveChannel, 0);
+    EXPECT_EQ(window().iMoveID, -1);
     EXPECT_EQ(SlotColour(128 + 40), kDataSpace) << "the release redraws undimmed";
 }
 
@@ -165,8 +165,8 @@ TEST_F(DragTest, PressesThatStartNoDrag) {
     ShowMap();
     // A later segment: the press is taken, nothing starts, the release redraws.
     Press(SlotPoint(136));
-    EXPECT_EQ(main().flgMoveChannel, 0);
-    EXPECT_EQ(main().iMoveID, -1);
+    EXPECT_EQ(window().flgMoveChannel, 0);
+    EXPECT_EQ(window().iMoveID, -1);
     DragTo(SlotPoint(137));
     EXPECT_EQ(record(3).SegmentDistribution, 3208);
     Release(SlotPoint(137));
@@ -175,7 +175,7 @@ TEST_F(DragTest, PressesThatStartNoDrag) {
     // Control space and free data space refuse the press.
     for (int slot : {0, 3, 64, 300}) {
         Press(SlotPoint(slot));
-        EXPECT_EQ(main().flgMoveChannel, 0) << slot;
+        EXPECT_EQ(window().flgMoveChannel, 0) << slot;
         DragTo(SlotPoint(9));
         Release(SlotPoint(9));
         EXPECT_EQ(record(3).SegmentDistribution, 3208) << slot;
@@ -185,7 +185,7 @@ TEST_F(DragTest, PressesThatStartNoDrag) {
 TEST_F(DragTest, HugeSegmentLengthsStayBounded) {
     ShowMap();
     Press(SlotPoint(9));
-    ASSERT_EQ(main().iMoveID, 3);
+    ASSERT_EQ(window().iMoveID, 3);
     record(3).SegmentLength = 2000000000;  // as a controller could store it
     for (int offset : {8, 9, 10, 100}) {
         DragTo(SlotPoint(offset));
@@ -195,7 +195,7 @@ TEST_F(DragTest, HugeSegmentLengthsStayBounded) {
     EXPECT_EQ(SDCell(), "3208");
     // A paint draws the huge segments on the dimmed layer, clipped to the map.
     canvas()->Refresh();
-    EXPECT_EQ(SlotColour(1535), main().ColorMap[3]);
+    EXPECT_EQ(SlotColour(1535), window().ColorMap[3]);
     EXPECT_EQ(SlotColour(7), kDataSpace);
 
     record(3).SegmentLength = -5;
@@ -207,7 +207,7 @@ TEST_F(DragTest, HugeSegmentLengthsStayBounded) {
     DragTo(SlotPoint(kInterval));
     EXPECT_EQ(Module1::SD2SI(record(3).SegmentDistribution), kInterval);
     Release(SlotPoint(kInterval));
-    EXPECT_EQ(main().flgMoveChannel, 0);
+    EXPECT_EQ(window().flgMoveChannel, 0);
     // Nothing of a channel without length is drawn, and the map is whole.
     ExpectOpeningControlSpace(GrabMap(), 127);
     EXPECT_EQ(SlotColour(1535), kDataSpace);
@@ -226,7 +226,7 @@ TEST_F(DragTest, LengthsBelowOneKeepTheCodeInItsInterval) {
         ASSERT_EQ(Module1::SuperFrameSlot[9], 3);
 
         Press(SlotPoint(9));
-        ASSERT_EQ(main().iMoveID, 3);
+        ASSERT_EQ(window().iMoveID, 3);
         DragTo(SlotPoint(kInterval - 1));
         const int32_t last = Module1::CalculateSegmentDistribution(kInterval - 1, kInterval);
         EXPECT_EQ(record(3).SegmentDistribution, last);
@@ -250,11 +250,11 @@ TEST_F(DragTest, LengthsBelowOneKeepTheCodeInItsInterval) {
 TEST_F(DragTest, AReleaseOnALaterSegmentShowsTheControlSpace) {
     ShowMap();
     Press(SlotPoint(136));
-    ASSERT_EQ(main().flgMoveChannel, 0);
+    ASSERT_EQ(window().flgMoveChannel, 0);
     Release(SlotPoint(136));
     const QImage map = GrabMap();
     ExpectOpeningControlSpace(map, 200);
-    EXPECT_EQ(SlotCellColor(map, 136), main().ColorMap[3]);
+    EXPECT_EQ(SlotCellColor(map, 136), window().ColorMap[3]);
 }
 
 TEST_F(DragTest, PaintDuringADragDrawsOnTheDimmedLayer) {
@@ -304,7 +304,7 @@ TEST_F(ConnectedDragTest, ReportedCodesKeepTheChannelsInterval) {
         ControllerAddsChannel3(4, 7);       // draws the channel's slots into the map
         ControllerAddsChannel3(length, 7);  // which keep them
         Press(SlotPoint(9));
-        ASSERT_EQ(main().iMoveID, 3);
+        ASSERT_EQ(window().iMoveID, 3);
         DragTo(SlotPoint(kInterval - 1));
         for (int refused : {kInterval, kInterval + 2, 700, 1535}) DragTo(SlotPoint(refused));
         Release(SlotPoint(1535));
@@ -319,7 +319,7 @@ TEST_F(ConnectedDragTest, ChannelsWithoutAnEventIdStayPut) {
     ShowMap();
     // Channel 3 was added by the user: event id 0.
     Press(SlotPoint(9));
-    EXPECT_EQ(main().flgMoveChannel, 0);
+    EXPECT_EQ(window().flgMoveChannel, 0);
     DragTo(SlotPoint(20));
     Release(SlotPoint(20));
     EXPECT_EQ(record(3).SegmentDistribution, 3208);

@@ -84,15 +84,15 @@ TEST_F(EditingTest, ClickInTheValueColumnOfAParameterRowOpensItsEditor) {
 
 TEST_F(EditingTest, SegmentLengthCommitRecomputesRatesAndRedraws) {
     record(0).SegmentDistribution = 3208;
-    main().flgStartScreen = 1;
+    window().flgStartScreen = 1;
     Commit(1, "4");
     EXPECT_EQ(record(0).SegmentLength, 4);
     EXPECT_EQ(list().Cell(0, 2), "48kHz");
     EXPECT_EQ(list().Cell(0, 3), "768kbps");
-    EXPECT_EQ(GrabMap(), main().ChannelSlotBuffer.Image());
+    EXPECT_EQ(GrabMap(), window().ChannelSlotBuffer.Image());
     // Slots 8 to 11 now belong to channel 0 in the map.
     for (int slot = 8; slot < 12; ++slot) EXPECT_EQ(Module1::SuperFrameSlot[slot], 0) << slot;
-    EXPECT_EQ(PixelColor(GrabMap(), 7 * 8 + 2, 2), main().ColorMap[0]);
+    EXPECT_EQ(PixelColor(GrabMap(), 7 * 8 + 2, 2), window().ColorMap[0]);
 }
 
 TEST_F(EditingTest, SegmentDistributionCommitsAndTheZeroOffsetMessage) {
@@ -109,7 +109,7 @@ TEST_F(EditingTest, SegmentDistributionCommitsAndTheZeroOffsetMessage) {
         EXPECT_EQ(record(0).SegmentDistribution, c.stored) << c.typed;
         EXPECT_EQ(RecordedMessages(), c.message ? QStringList{kZeroOffsetMessage} : QStringList())
             << c.typed;
-        EXPECT_EQ(main().iSegmentLength, 4);
+        EXPECT_EQ(window().iSegmentLength, 4);
     }
     // The stored code is what the rates show, message or not.
     Commit(2, "3104");
@@ -198,10 +198,10 @@ TEST_F(EditingTest, ChoosingACodeWritesItIntoTheOpenEditor) {
 TEST_F(EditingTest, InformativeItemsWriteNothingButLeaveTheStartScreen) {
     ClickRow(1, 2);
     Editor()->setText("5");
-    EXPECT_EQ(main().flgStartScreen, 0);
+    EXPECT_EQ(window().flgStartScreen, 0);
     ContextMenuOnRow(1, "1 to 31 slots");
     EXPECT_EQ(Editor()->text(), "5");
-    EXPECT_EQ(main().flgStartScreen, 1);
+    EXPECT_EQ(window().flgStartScreen, 1);
     QTest::keyClick(Editor(), Qt::Key_Escape);
     ContextMenuOnRow(9, "1 to 31 slots respectively");
     EXPECT_FALSE(list().ActiveCell().IsOpen());
@@ -232,19 +232,19 @@ TEST_F(EditingTest, CommitsOnAFreshWindowShowTheControlSpace) {
     Commit(2, "3208");  // interval 128, offset 8
     QImage map = GrabMap();
     ExpectOpeningControlSpace(map, 20);
-    EXPECT_EQ(SlotCellColor(map, 8), main().ColorMap[0]);
+    EXPECT_EQ(SlotCellColor(map, 8), window().ColorMap[0]);
     EXPECT_EQ(SlotCellColor(map, 12), RGB(200, 200, 200));
 
     // A press on the channel's second segment starts no drag; its release
     // redraws the control space from the slot map.
-    Canvas* canvas = main().DrawZone();
+    Canvas* canvas = window().DrawZone();
     const QPoint secondSegment(7 * (136 % 96) + 4, 18 * (136 / 96) + 9);
     QTest::mousePress(canvas, Qt::LeftButton, {}, secondSegment);
-    ASSERT_EQ(main().flgMoveChannel, 0);
+    ASSERT_EQ(window().flgMoveChannel, 0);
     QTest::mouseRelease(canvas, Qt::LeftButton, {}, secondSegment);
     map = GrabMap();
     ExpectOpeningControlSpace(map, 20);
-    EXPECT_EQ(SlotCellColor(map, 136), main().ColorMap[0]);
+    EXPECT_EQ(SlotCellColor(map, 136), window().ColorMap[0]);
 }
 
 namespace {
@@ -258,8 +258,8 @@ protected:
         for (int id = 0; id < 5; ++id) record(id).PresenceRate = 10 + id;
         const QString path = folder_.filePath(QStringLiteral("five.cfg"));
         ChooseFileInDialogs(path);
-        ASSERT_TRUE(main()._FileSaveBusConfiguration_Action());
-        ASSERT_TRUE(main()._FileLoadBusConfiguration_Action());
+        ASSERT_TRUE(window()._FileSaveBusConfiguration_Action());
+        ASSERT_TRUE(window()._FileLoadBusConfiguration_Action());
         ChooseFileInDialogs(QString());
         ASSERT_EQ(Column(0), QStringList({"0", "1", "2", "3", "4"}));
         for (int id = 0; id < 5; ++id) ASSERT_EQ(record(id).RowID, -1) << id;

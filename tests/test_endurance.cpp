@@ -56,15 +56,15 @@ class EnduranceTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        path_ = main().IPCSocket1()->ListeningPath();
+        path_ = window().IPCSocket1()->ListeningPath();
         ASSERT_FALSE(path_.isEmpty());
     }
 
-    bool IsRemote() { return main().Title() == kRemoteTitle; }
+    bool IsRemote() { return window().Title() == kRemoteTitle; }
     // The user's again, and listening for the next controller.
     bool IsLocalAndListening() {
-        return main().Title() == kLocalTitle && !main().IPCSocket1()->IsConnected() &&
-               main().IPCSocket1()->ListeningPath() == path_;
+        return window().Title() == kLocalTitle && !window().IPCSocket1()->IsConnected() &&
+               window().IPCSocket1()->ListeningPath() == path_;
     }
 
     // A controller that the window has taken as its controller; nullptr if not.
@@ -87,7 +87,7 @@ protected:
         std::unique_ptr<QLocalSocket> controller = Connect();
         if (!controller || !Send(*controller, "SetSuperframeID:" + QByteArray::number(n) + "*"))
             return false;
-        if (!WaitUntil([this, n] { return main().SuperframeID == n; })) return false;
+        if (!WaitUntil([this, n] { return window().SuperframeID == n; })) return false;
         controller->disconnectFromServer();
         return WaitUntil([this] { return IsLocalAndListening(); });
     }
@@ -96,12 +96,12 @@ protected:
     void ExpectServedAgain() {
         std::unique_ptr<QLocalSocket> controller = Connect();
         ASSERT_TRUE(controller);
-        const int rows = main().ChannelListBox()->ListCount();
+        const int rows = window().ChannelListBox()->ListCount();
         ASSERT_TRUE(Send(*controller, "AddChannel:3,4,3208,0,0,0,0,1,0,16,7*"));
-        ASSERT_TRUE(WaitUntil([&] { return main().ChannelListBox()->ListCount() == rows + 1; }));
+        ASSERT_TRUE(WaitUntil([&] { return window().ChannelListBox()->ListCount() == rows + 1; }));
         controller->disconnectFromServer();
         ASSERT_TRUE(WaitUntil([this] { return IsLocalAndListening(); }));
-        EXPECT_TRUE(main().AddChannelButton()->Enabled());
+        EXPECT_TRUE(window().AddChannelButton()->Enabled());
     }
 
     QString path_;
@@ -115,8 +115,8 @@ TEST_F(EnduranceTest, ThousandControllersLeaveNoFileDescriptorsBehind) {
     for (int n = 2; n <= kCycles + 1; ++n) ASSERT_TRUE(Cycle(n)) << "cycle " << n;
     EXPECT_EQ(OpenFileDescriptors(), before);
 
-    EXPECT_EQ(main().SuperframeID, kCycles + 1);
-    EXPECT_EQ(main().Title(), kLocalTitle);
+    EXPECT_EQ(window().SuperframeID, kCycles + 1);
+    EXPECT_EQ(window().Title(), kLocalTitle);
     ExpectServedAgain();
 }
 
@@ -125,7 +125,7 @@ TEST_F(EnduranceTest, ControllerVanishingMidCommandIsForgotten) {
         std::unique_ptr<QLocalSocket> controller = Connect();
         ASSERT_TRUE(controller);
         ASSERT_TRUE(Send(*controller, "SetSuperframeID:4*AddChannel:3,4,32"));
-        ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 4; }));
+        ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 4; }));
         controller->abort();
     }
     ASSERT_TRUE(WaitUntil([this] { return IsLocalAndListening(); }));
@@ -135,8 +135,8 @@ TEST_F(EnduranceTest, ControllerVanishingMidCommandIsForgotten) {
     std::unique_ptr<QLocalSocket> next = Connect();
     ASSERT_TRUE(next);
     ASSERT_TRUE(Send(*next, "08,0,0,0,0,1,0,16,7*SetSuperframeID:5*"));
-    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 5; }));
-    EXPECT_EQ(main().ChannelListBox()->ListCount(), 0);
+    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 5; }));
+    EXPECT_EQ(window().ChannelListBox()->ListCount(), 0);
     next->disconnectFromServer();
     ASSERT_TRUE(WaitUntil([this] { return IsLocalAndListening(); }));
 
@@ -162,7 +162,7 @@ TEST_F(EnduranceTest, SocketFileRemovedWhileServingIsMadeAgain) {
 
     // The connected controller is served on.
     ASSERT_TRUE(Send(*controller, "SetSuperframeID:8*"));
-    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 8; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 8; }));
     EXPECT_TRUE(IsRemote());
 
     // Listening again after it goes makes the socket file again.

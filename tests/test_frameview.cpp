@@ -602,7 +602,7 @@ TEST_F(MainPaintersTest, PaintWithTheWindowsState) {
     Module1::iRootFrequency = kRoot24576kHz;
     Module1::iClockGear = kGear10;
     Module1::BuildSlotMap();
-    Main& m = main();
+    Main& m = window();
     m.MessageStart = 0;
     m.MessageLength = 2;
     m.MessageType = 0;

@@ -103,22 +103,22 @@ protected:
     }
 
     QAction* Action(const char* name) {
-        for (QAction* menu : main().menuBar()->actions())
+        for (QAction* menu : window().menuBar()->actions())
             for (QAction* action : menu->menu()->actions())
                 if (action->objectName() == name) return action;
         return nullptr;
     }
 
     void PressOnMainWindow(Qt::Key key) {
-        main().Show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
-        QTest::keyClick(&main(), key, Qt::ControlModifier);
+        window().Show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+        QTest::keyClick(&window(), key, Qt::ControlModifier);
     }
 };
 
 TEST_F(MenuTest, TheMainWindowShowsTheMenusWithQtShortcuts) {
-    ASSERT_EQ(main().GetMenuBar(), &MenuBar1::Instance());
-    const QList<QAction*> menus = main().menuBar()->actions();
+    ASSERT_EQ(window().GetMenuBar(), &MenuBar1::Instance());
+    const QList<QAction*> menus = window().menuBar()->actions();
     ASSERT_EQ(menus.size(), 3);
     size_t k = 0;
     for (QAction* menuAction : menus) {
@@ -143,7 +143,7 @@ TEST_F(MenuTest, TheMainWindowShowsTheMenusWithQtShortcuts) {
 }
 
 TEST_F(MenuTest, MenuItemAccessorsFindTheirItems) {
-    Main& m = main();
+    Main& m = window();
     const std::pair<MenuItem*, const char*> accessors[] = {
         {m.HelpMenu(), "HelpMenu"},
         {m.HelpAbout(), "HelpAbout"},
@@ -175,7 +175,7 @@ TEST_F(MenuTest, FileShortcutsReachTheirActions) {
     ASSERT_EQ(RecordedFileDialogs().size(), 1);
     EXPECT_EQ(RecordedFileDialogs()[0].Kind, FileDialogKind::Open);
     EXPECT_EQ(RecordedFileDialogs()[0].Type.Name, "Bus Configuration");
-    EXPECT_EQ(main().flgStartScreen, 1) << "a cancelled load still shows the map";
+    EXPECT_EQ(window().flgStartScreen, 1) << "a cancelled load still shows the map";
 
     PressOnMainWindow(Qt::Key_S);
     ASSERT_EQ(RecordedFileDialogs().size(), 2);
@@ -183,8 +183,8 @@ TEST_F(MenuTest, FileShortcutsReachTheirActions) {
     EXPECT_EQ(RecordedFileDialogs()[1].DefaultName, "SBconfig.cfg");
 
     // Choosing the items does the same, and counts as handled when cancelled.
-    EXPECT_TRUE(main().ChooseMenuItem(main().FileLoadBusConfiguration()));
-    EXPECT_TRUE(main().ChooseMenuItem(main().FileSaveBusConfiguration()));
+    EXPECT_TRUE(window().ChooseMenuItem(window().FileLoadBusConfiguration()));
+    EXPECT_TRUE(window().ChooseMenuItem(window().FileSaveBusConfiguration()));
     EXPECT_EQ(RecordedFileDialogs().size(), 4);
     EXPECT_TRUE(RecordedMessages().isEmpty());
 }
@@ -214,13 +214,13 @@ TEST_F(MenuTest, HelpAboutShowsOneWindowAndBuildsANewOneAfterClose) {
 
     // Again while it is open: the same window, not filled again.
     first->T_Version()->SetText("stale");
-    EXPECT_TRUE(main().ChooseMenuItem(main().HelpAbout()));
+    EXPECT_TRUE(window().ChooseMenuItem(window().HelpAbout()));
     EXPECT_EQ(&About::Instance(), first);
     EXPECT_EQ(OpenAboutWindows(), 1);
     EXPECT_EQ(first->T_Version()->Text(), "stale");
 
     // The main window stays usable beside it.
-    EXPECT_TRUE(main().isEnabled());
+    EXPECT_TRUE(window().isEnabled());
     EXPECT_FALSE(first->isModal());
 
     QTest::mouseClick(first->PushButton1(), Qt::LeftButton);
@@ -240,7 +240,7 @@ TEST_F(MenuTest, HelpAboutShowsOneWindowAndBuildsANewOneAfterClose) {
 }
 
 TEST_F(MenuTest, AboutWindowLayout) {
-    ASSERT_TRUE(main()._HelpAbout_Action());
+    ASSERT_TRUE(window()._HelpAbout_Action());
     About& about = About::Instance();
     EXPECT_EQ(about.Title(), "About");
     EXPECT_EQ(about.Width(), 714);

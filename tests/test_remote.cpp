@@ -239,7 +239,7 @@ class RemoteControlTest : public MainWindowTest {
   protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        path_ = main().IPCSocket1()->ListeningPath();
+        path_ = window().IPCSocket1()->ListeningPath();
         ASSERT_FALSE(path_.isEmpty());
     }
     void TearDown() override {
@@ -252,12 +252,12 @@ class RemoteControlTest : public MainWindowTest {
     std::unique_ptr<Controller> Connect(const QString& path) {
         auto controller = std::make_unique<Controller>(path);
         EXPECT_TRUE(controller->Connected());
-        EXPECT_TRUE(WaitUntil([this] { return main().Title() == kRemoteTitle; }));
+        EXPECT_TRUE(WaitUntil([this] { return window().Title() == kRemoteTitle; }));
         return controller;
     }
 
     std::vector<Control*> UserControls() {
-        Main& m = main();
+        Main& m = window();
         return {m.RootFrequencyPopup(), m.ClockGearPopup(),      m.SubFrameModePopup(),
                 m.AddChannelButton(),   m.RemoveChannelButton(), m.ClearAllChannels(),
                 m.ChannelListBox()};
@@ -268,13 +268,13 @@ class RemoteControlTest : public MainWindowTest {
         return states;
     }
 
-    Channel& Record(int id) { return *main().SBChannel[size_t(id)]; }
-    Listbox& List() { return *main().ChannelListBox(); }
+    Channel& Record(int id) { return *window().SBChannel[size_t(id)]; }
+    Listbox& List() { return *window().ChannelListBox(); }
 
     // The map painters and the bus settings belong to other parts of the
     // program; the map's pixels can only be checked once they draw.
     bool MapIsDrawn() {
-        const Picture layer = main().DrawControlSlot(0, 0);
+        const Picture layer = window().DrawControlSlot(0, 0);
         return !layer.IsNil() && PixelColor(layer.Image(), 0, 1) == RGB(239, 239, 239) &&
                Module1::iControlSize == 4 && Module1::iSubFrameLength == 32;
     }
@@ -299,25 +299,25 @@ const QByteArray kStep5 = "SetSuperframeID:2*";
 
 TEST_F(RemoteControlTest, WorkedExchange) {
     // The user's own settings before the controller takes over.
-    main().SubFrameModePopup()->SetListIndex(0);
-    main().ClockGearPopup()->SetListIndex(9);
-    main().RootFrequencyPopup()->SetListIndex(2);
+    window().SubFrameModePopup()->SetListIndex(0);
+    window().ClockGearPopup()->SetListIndex(9);
+    window().RootFrequencyPopup()->SetListIndex(2);
 
     // 1: a controller connects; the seven controls are disabled in order.
     EnabledOrder order(UserControls());
     auto controller = Connect();
-    EXPECT_EQ(main().Title(), kRemoteTitle);
+    EXPECT_EQ(window().Title(), kRemoteTitle);
     EXPECT_EQ(EnabledStates(), std::vector<bool>(7, false));
     QStringList disabled = kUserControlNames;
     disabled.removeAll(QStringLiteral("RemoveChannelButton"));  // it was disabled already
     EXPECT_EQ(order.names, disabled);
-    EXPECT_TRUE(main().IPCSocket1()->IsConnected());
+    EXPECT_TRUE(window().IPCSocket1()->IsConnected());
 
     // 2: bus settings by pop-up row.
     ASSERT_TRUE(controller->Send(kStep2));
-    ASSERT_TRUE(WaitUntil([&] { return main().RootFrequencyPopup()->ListIndex() == 1; }));
-    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 19);
-    EXPECT_EQ(main().ClockGearPopup()->ListIndex(), 10);
+    ASSERT_TRUE(WaitUntil([&] { return window().RootFrequencyPopup()->ListIndex() == 1; }));
+    EXPECT_EQ(window().SubFrameModePopup()->ListIndex(), 19);
+    EXPECT_EQ(window().ClockGearPopup()->ListIndex(), 10);
 
     // 3: a fresh table with channel 3.
     Record(5).Status = 1;
@@ -339,7 +339,7 @@ TEST_F(RemoteControlTest, WorkedExchange) {
     EXPECT_EQ(c3.ChannelLink, 0);
     EXPECT_EQ(c3.DataLength, 16);
     EXPECT_EQ(c3.Editable, 7);
-    EXPECT_EQ(c3.BoxColor, main().ColorMap[3]);
+    EXPECT_EQ(c3.BoxColor, window().ColorMap[3]);
     EXPECT_EQ(c3.RowID, -1);  // set by the list's next row-ID rebuild, not here
     EXPECT_EQ(Record(5).Status, 0);
     EXPECT_EQ(Record(5).SegmentLength, 0);
@@ -347,49 +347,49 @@ TEST_F(RemoteControlTest, WorkedExchange) {
 
     // 4: a message band and error marks in one batch.
     ASSERT_TRUE(controller->Send(kStep4));
-    ASSERT_TRUE(WaitUntil([&] { return main().ErrorLength == 2; }));
-    EXPECT_EQ(main().MessageStart, 0);
-    EXPECT_EQ(main().MessageLength, 6);
-    EXPECT_EQ(main().MessageType, 1);
-    EXPECT_EQ(main().ErrorStart, 100);
-    EXPECT_EQ(main().SyncError, 0);
+    ASSERT_TRUE(WaitUntil([&] { return window().ErrorLength == 2; }));
+    EXPECT_EQ(window().MessageStart, 0);
+    EXPECT_EQ(window().MessageLength, 6);
+    EXPECT_EQ(window().MessageType, 1);
+    EXPECT_EQ(window().ErrorStart, 100);
+    EXPECT_EQ(window().SyncError, 0);
     const QImage marked = GrabMap();
 
     // 5: the marks are reset, but the map still shows them.
     ASSERT_TRUE(controller->Send(kStep5));
-    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 2; }));
-    EXPECT_EQ(main().ErrorLength, 0);
-    EXPECT_EQ(main().ErrorStart, 0);
-    EXPECT_EQ(main().SyncError, 0);
-    EXPECT_EQ(main().MessageStart, 0);
-    EXPECT_EQ(main().MessageLength, -1);
-    EXPECT_EQ(main().MessageType, 0);
+    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 2; }));
+    EXPECT_EQ(window().ErrorLength, 0);
+    EXPECT_EQ(window().ErrorStart, 0);
+    EXPECT_EQ(window().SyncError, 0);
+    EXPECT_EQ(window().MessageStart, 0);
+    EXPECT_EQ(window().MessageLength, -1);
+    EXPECT_EQ(window().MessageType, 0);
     EXPECT_EQ(GrabMap(), marked);
 
     // 6: the release of a drag of channel 3 to offset 9 writes two notifications.
     Record(3).SegmentDistribution = Module1::CalculateSegmentDistribution(9, 128);
     ASSERT_EQ(Record(3).SegmentDistribution, 3209);
-    main().IPCSocket1()->Write("SetEventID:" + CStr(Record(3).Editable).toLatin1() + "*");
-    main().IPCSocket1()->Write("SetChannelSD:3," + CStr(Record(3).SegmentDistribution).toLatin1() +
+    window().IPCSocket1()->Write("SetEventID:" + CStr(Record(3).Editable).toLatin1() + "*");
+    window().IPCSocket1()->Write("SetChannelSD:3," + CStr(Record(3).SegmentDistribution).toLatin1() +
                                "*");
     EXPECT_EQ(controller->ReadCommands(2), QByteArray("SetEventID:7*SetChannelSD:3,3209*"));
 
     // 7: the controller goes; the window is the user's again.
     order.names.clear();
     controller->Disconnect();
-    ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().Title() == kLocalTitle; }));
     EXPECT_EQ(EnabledStates(), std::vector<bool>(7, true));
     EXPECT_EQ(order.names, kUserControlNames);
-    EXPECT_FALSE(main().IPCSocket1()->IsConnected());
-    EXPECT_EQ(main().MessageLength, -1);
-    EXPECT_EQ(main().ErrorLength, 0);
+    EXPECT_FALSE(window().IPCSocket1()->IsConnected());
+    EXPECT_EQ(window().MessageLength, -1);
+    EXPECT_EQ(window().ErrorLength, 0);
     // The controller's channel stays, with its event id.
     ASSERT_EQ(List().ListCount(), 1);
     EXPECT_EQ(Record(3).Editable, 7);
 
     // Listening again: the next controller is served.
     auto next = Connect();
-    EXPECT_EQ(main().Title(), kRemoteTitle);
+    EXPECT_EQ(window().Title(), kRemoteTitle);
 }
 
 TEST_F(RemoteControlTest, WorkedExchangeOnTheMap) {
@@ -403,7 +403,7 @@ TEST_F(RemoteControlTest, WorkedExchangeOnTheMap) {
     EXPECT_EQ(List().Cell(0, 2), QStringLiteral("48kHz"));
     EXPECT_EQ(List().Cell(0, 3), QStringLiteral("768kbps"));
     QImage map = GrabMap();
-    const Color colour = main().ColorMap[3];
+    const Color colour = window().ColorMap[3];
     for (int segment = 0; segment < 12; ++segment) {
         for (int k = 0; k < 4; ++k) {
             const int slot = 8 + 128 * segment + k;
@@ -414,7 +414,7 @@ TEST_F(RemoteControlTest, WorkedExchangeOnTheMap) {
     }
 
     ASSERT_TRUE(controller->Send(kStep4));
-    ASSERT_TRUE(WaitUntil([&] { return main().ErrorLength == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().ErrorLength == 2; }));
     map = GrabMap();
     // The band over message slots 1 to 6: slots 3, 32 to 35 and 64, with 2
     // pixels of message green above it and at its outer ends.
@@ -434,12 +434,12 @@ TEST_F(RemoteControlTest, WorkedExchangeOnTheMap) {
     EXPECT_EQ(SlotPixel(map, 8), colour);
 
     ASSERT_TRUE(controller->Send(kStep5));
-    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 2; }));
     EXPECT_EQ(SlotPixel(GrabMap(), 100), kErrorRed);
 
     // The controller goes: the error marks leave the map, the band stays.
     controller->Disconnect();
-    ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().Title() == kLocalTitle; }));
     map = GrabMap();
     for (int slot : {100, 101, 102}) EXPECT_EQ(SlotPixel(map, slot), kDataSpace) << slot;
     EXPECT_EQ(PixelColor(map, 7 * 32 + 2, 9), kBandType1);
@@ -453,7 +453,7 @@ TEST_F(RemoteControlTest, AFirstBatchOfChannelsShowsTheControlSpace) {
     ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
     const QImage map = GrabMap();
     ExpectOpeningControlSpace(map, 20);
-    EXPECT_EQ(SlotPixel(map, 8), main().ColorMap[3]);
+    EXPECT_EQ(SlotPixel(map, 8), window().ColorMap[3]);
     EXPECT_EQ(SlotPixel(map, 32), kMessageGreen);
 }
 
@@ -462,9 +462,9 @@ TEST_F(RemoteControlTest, CommandsWaitForTheirStarAcrossReads) {
 
     // Nothing without the "*"; the "*" of the next write completes it.
     controller->SendAndSettle("SetSuperframeID:5");
-    EXPECT_EQ(main().SuperframeID, 0);
+    EXPECT_EQ(window().SuperframeID, 0);
     ASSERT_TRUE(controller->Send("*"));
-    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 5; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 5; }));
 
     // A command cut in two is executed once, as sent.
     controller->SendAndSettle("AddChannel:3,4,32");
@@ -478,17 +478,17 @@ TEST_F(RemoteControlTest, CommandsWaitForTheirStarAcrossReads) {
 
     // The read that completes a command is its batch, and resets the marks.
     ASSERT_TRUE(controller->Send("DisplayError:100,2*DisplayMes"));
-    ASSERT_TRUE(WaitUntil([&] { return main().ErrorLength == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().ErrorLength == 2; }));
     ASSERT_TRUE(controller->Send("sage:0,6,1*"));
-    ASSERT_TRUE(WaitUntil([&] { return main().MessageLength == 6; }));
-    EXPECT_EQ(main().ErrorLength, 0);
-    EXPECT_EQ(main().MessageType, 1);
+    ASSERT_TRUE(WaitUntil([&] { return window().MessageLength == 6; }));
+    EXPECT_EQ(window().ErrorLength, 0);
+    EXPECT_EQ(window().MessageType, 1);
 
     // What a controller sends just before it goes is still executed.
     ASSERT_TRUE(controller->Send("SetSuperframeID:4*"));
     controller->Disconnect();
-    ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
-    EXPECT_EQ(main().SuperframeID, 4);
+    ASSERT_TRUE(WaitUntil([&] { return window().Title() == kLocalTitle; }));
+    EXPECT_EQ(window().SuperframeID, 4);
 }
 
 TEST_F(RemoteControlTest, WritesEndingInNulAllRun) {
@@ -496,16 +496,16 @@ TEST_F(RemoteControlTest, WritesEndingInNulAllRun) {
     auto controller = Connect();
     auto nulTerminated = [](const QByteArray& command) { return command + QByteArray(1, '\0'); };
     ASSERT_TRUE(controller->Send(nulTerminated("SetSuperframeID:3*")));
-    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 3; }));
     ASSERT_TRUE(controller->Send(nulTerminated("AddChannel:5,4,3208,0,0,0,0,1,0,16,7*")));
     ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
     EXPECT_EQ(List().Cell(0, 0), QStringLiteral("5"));
     EXPECT_EQ(Record(5).Editable, 7);
     ASSERT_TRUE(controller->Send(nulTerminated("DisplayError:100,2*")));
-    ASSERT_TRUE(WaitUntil([&] { return main().ErrorLength == 2; }));
-    EXPECT_EQ(main().ErrorStart, 100);
+    ASSERT_TRUE(WaitUntil([&] { return window().ErrorLength == 2; }));
+    EXPECT_EQ(window().ErrorStart, 100);
     ASSERT_TRUE(controller->Send(nulTerminated("SetSuperframeID:4*")));
-    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 4; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 4; }));
 }
 
 TEST_F(RemoteControlTest, JunkAfterTheLastStarDoesNotStopTheNextCommand) {
@@ -515,7 +515,7 @@ TEST_F(RemoteControlTest, JunkAfterTheLastStarDoesNotStopTheNextCommand) {
     for (const QByteArray& tail : junk) {
         SCOPED_TRACE(tail.toStdString());
         ASSERT_TRUE(controller->Send("SetSuperframeID:" + QByteArray::number(++id) + "*" + tail));
-        ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == id; }));
+        ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == id; }));
         ASSERT_TRUE(
             controller->Send("AddChannel:" + QByteArray::number(id) + ",4,3208,0,0,0,0,1,0,16,7*"));
         ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == id; }));
@@ -537,21 +537,21 @@ TEST_F(RemoteControlTest, CommandSplitAtEveryByteRunsOnce) {
 
     // A sentinel proves the window read on; the channel is still listed once.
     ASSERT_TRUE(controller->Send("SetSuperframeID:8*"));
-    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 8; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 8; }));
     EXPECT_EQ(List().ListCount(), 1);
 }
 
 TEST_F(RemoteControlTest, BlanksAndMissingValues) {
     auto controller = Connect();
     ASSERT_TRUE(controller->Send("  DisplayError :  100,2  *"));
-    ASSERT_TRUE(WaitUntil([&] { return main().ErrorLength == 2; }));
-    EXPECT_EQ(main().ErrorStart, 100);
+    ASSERT_TRUE(WaitUntil([&] { return window().ErrorLength == 2; }));
+    EXPECT_EQ(window().ErrorStart, 100);
 
     ASSERT_TRUE(controller->Send("DisplayMessage:7*"));
-    ASSERT_TRUE(WaitUntil([&] { return main().MessageStart == 7; }));
-    EXPECT_EQ(main().MessageLength, 0);
-    EXPECT_EQ(main().MessageType, 0);
-    EXPECT_EQ(main().ErrorLength, 0);
+    ASSERT_TRUE(WaitUntil([&] { return window().MessageStart == 7; }));
+    EXPECT_EQ(window().MessageLength, 0);
+    EXPECT_EQ(window().MessageType, 0);
+    EXPECT_EQ(window().ErrorLength, 0);
 }
 
 TEST_F(RemoteControlTest, ClearAllChannelsKeepsTheMarksOfItsBatch) {
@@ -562,8 +562,8 @@ TEST_F(RemoteControlTest, ClearAllChannelsKeepsTheMarksOfItsBatch) {
 
     ASSERT_TRUE(controller->Send("DisplayError:100,2*ClearAllChannels:*"));
     ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 0; }));
-    EXPECT_EQ(main().ErrorStart, 100);
-    EXPECT_EQ(main().ErrorLength, 2);
+    EXPECT_EQ(window().ErrorStart, 100);
+    EXPECT_EQ(window().ErrorLength, 2);
     // Freed, but with its colour and event id.
     EXPECT_EQ(Record(3).Status, 0);
     EXPECT_EQ(Record(3).SegmentDistribution, 0);
@@ -580,14 +580,14 @@ TEST_F(RemoteControlTest, ClearAllChannelsKeepsTheMarksOfItsBatch) {
 TEST_F(RemoteControlTest, SuperframeIdAloneResetsTheMarksButNotTheMap) {
     auto controller = Connect();
     ASSERT_TRUE(controller->Send("DisplayError:100,2*DisplaySyncError:3*"));
-    ASSERT_TRUE(WaitUntil([&] { return main().SyncError == 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().SyncError == 3; }));
     const QImage marked = GrabMap();
 
     ASSERT_TRUE(controller->Send("SetSuperframeID:9*"));
-    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 9; }));
-    EXPECT_EQ(main().SyncError, 0);
-    EXPECT_EQ(main().ErrorLength, 0);
-    EXPECT_EQ(main().MessageLength, -1);
+    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 9; }));
+    EXPECT_EQ(window().SyncError, 0);
+    EXPECT_EQ(window().ErrorLength, 0);
+    EXPECT_EQ(window().MessageLength, -1);
     EXPECT_EQ(GrabMap(), marked);
     EXPECT_EQ(SlotPixel(marked, 192, 1, 1), kErrorRed);  // frame 1's first slot
     EXPECT_EQ(SlotPixel(marked, 101), kErrorRed);
@@ -652,12 +652,12 @@ TEST_F(RemoteControlTest, BatchShowsWhatItsCommandsShowOneByOne) {
         return s;
     };
 
-    main().ExecNetworkCommand(commands.join(u'*') + u'*');
+    window().ExecNetworkCommand(commands.join(u'*') + u'*');
     const Shown batch = shown();
 
     Main::Destroy();
     Module1::ResetForTests();
-    for (const QString& command : commands) main().ExecNetworkCommand(command + u'*');
+    for (const QString& command : commands) window().ExecNetworkCommand(command + u'*');
     const Shown oneByOne = shown();
 
     EXPECT_EQ(List().ListCount(), 9);
@@ -672,9 +672,9 @@ TEST_F(RemoteControlTest, BatchShowsWhatItsCommandsShowOneByOne) {
 
 TEST_F(RemoteControlTest, ValuesOutsideThePoolAndThePopupsChangeNothing) {
     auto controller = Connect();
-    main().SubFrameModePopup()->SetListIndex(19);
-    main().ClockGearPopup()->SetListIndex(10);
-    main().RootFrequencyPopup()->SetListIndex(1);
+    window().SubFrameModePopup()->SetListIndex(19);
+    window().ClockGearPopup()->SetListIndex(10);
+    window().RootFrequencyPopup()->SetListIndex(1);
     const int32_t controlSize = Module1::iControlSize;
     const int32_t clockGear = Module1::iClockGear;
     const int32_t rootFrequency = Module1::iRootFrequency;
@@ -684,15 +684,15 @@ TEST_F(RemoteControlTest, ValuesOutsideThePoolAndThePopupsChangeNothing) {
         "AddChannel:2147483647,4*AddChannel:-2147483648,4*AddChannel:99999999999,1*"
         "SetSubFrameMode:32*SetSubFrameMode:-1*SetClockGear:16*SetClockGear:-1*"
         "SetRootFrequency:2147483647*SetRootFrequency:-2147483648*SetSuperframeID:1*"));
-    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 1; }));
     EXPECT_EQ(List().ListCount(), 0);
     for (int id = 0; id < 256; ++id) {
         EXPECT_EQ(Record(id).Status, 0) << id;
         EXPECT_EQ(Record(id).Editable, 0) << id;
     }
-    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 19);
-    EXPECT_EQ(main().ClockGearPopup()->ListIndex(), 10);
-    EXPECT_EQ(main().RootFrequencyPopup()->ListIndex(), 1);
+    EXPECT_EQ(window().SubFrameModePopup()->ListIndex(), 19);
+    EXPECT_EQ(window().ClockGearPopup()->ListIndex(), 10);
+    EXPECT_EQ(window().RootFrequencyPopup()->ListIndex(), 1);
     EXPECT_EQ(Module1::iControlSize, controlSize);
     EXPECT_EQ(Module1::iClockGear, clockGear);
     EXPECT_EQ(Module1::iRootFrequency, rootFrequency);
@@ -710,9 +710,9 @@ TEST_F(RemoteControlTest, ValuesOutsideThePoolAndThePopupsChangeNothing) {
 // pop-up has, so nothing changes.
 TEST_F(RemoteControlTest, NumbersBeyondTheDoubleRangeSelectNoRow) {
     auto controller = Connect();
-    main().SubFrameModePopup()->SetListIndex(19);
-    main().ClockGearPopup()->SetListIndex(10);
-    main().RootFrequencyPopup()->SetListIndex(1);
+    window().SubFrameModePopup()->SetListIndex(19);
+    window().ClockGearPopup()->SetListIndex(10);
+    window().RootFrequencyPopup()->SetListIndex(1);
     const int32_t clockGear = Module1::iClockGear;
     const int32_t subFrameLength = Module1::iSubFrameLength;
 
@@ -721,10 +721,10 @@ TEST_F(RemoteControlTest, NumbersBeyondTheDoubleRangeSelectNoRow) {
         "SetSubFrameMode:1e400*SetSubFrameMode:-1e999*SetRootFrequency:1e400*"
         "AddChannel:1e400,4,3208,0,0,0,0,1,0,16,7*AddChannel:-1e400,4,3208*"
         "SetSuperframeID:21*"));
-    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 21; }));
-    EXPECT_EQ(main().ClockGearPopup()->ListIndex(), 10);
-    EXPECT_EQ(main().SubFrameModePopup()->ListIndex(), 19);
-    EXPECT_EQ(main().RootFrequencyPopup()->ListIndex(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 21; }));
+    EXPECT_EQ(window().ClockGearPopup()->ListIndex(), 10);
+    EXPECT_EQ(window().SubFrameModePopup()->ListIndex(), 19);
+    EXPECT_EQ(window().RootFrequencyPopup()->ListIndex(), 1);
     EXPECT_EQ(Module1::iClockGear, clockGear);
     EXPECT_EQ(Module1::iSubFrameLength, subFrameLength);
     EXPECT_EQ(List().ListCount(), 0);
@@ -732,7 +732,7 @@ TEST_F(RemoteControlTest, NumbersBeyondTheDoubleRangeSelectNoRow) {
     // A value beyond the range in the other fields is stored saturated.
     ASSERT_TRUE(
         controller->Send("AddChannel:4,1e400,3208,0,0,0,0,1,0,-1e400,9*SetSuperframeID:22*"));
-    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 22; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 22; }));
     ASSERT_EQ(List().ListCount(), 1);
     EXPECT_EQ(Record(4).SegmentLength, kMax);
     EXPECT_EQ(Record(4).DataLength, kMin);
@@ -748,7 +748,7 @@ TEST_F(RemoteControlTest, SurvivesBadInput) {
     for (char& byte : noise) byte = char(random.bounded(256));
     ASSERT_TRUE(controller->Send(noise));
     ASSERT_TRUE(controller->Send("*SetSuperframeID:11*"));
-    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 11; }, 60000));
+    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 11; }, 60000));
 
     QByteArray many;
     for (int i = 1; i <= 10000; ++i) {
@@ -757,7 +757,7 @@ TEST_F(RemoteControlTest, SurvivesBadInput) {
                     : QByteArray("SetSuperframeID:") + QByteArray::number(i) + "*";
     }
     ASSERT_TRUE(controller->Send(many));
-    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 9999; }, 60000));
+    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 9999; }, 60000));
 
     // Values at the 32-bit limits, stored as received where the model takes them.
     ASSERT_TRUE(controller->Send(
@@ -768,17 +768,17 @@ TEST_F(RemoteControlTest, SurvivesBadInput) {
         "DisplayError:2147483647,2147483647*DisplayError:-2147483648,2147483647*"
         "DisplayError:1500,2147483647*DisplaySyncError:2147483647*DisplaySyncError:-2147483648*"
         "SetSuperframeID:12*"));
-    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 12; }, 60000));
+    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 12; }, 60000));
     EXPECT_EQ(List().ListCount(), 3);
     EXPECT_EQ(Record(5).SegmentLength, kMax);
     EXPECT_EQ(Record(6).SegmentDistribution, kMax);
     EXPECT_EQ(Record(7).SegmentLength, kMin);
-    EXPECT_EQ(main().SyncError, kMin);
+    EXPECT_EQ(window().SyncError, kMin);
 
     // Still in charge of the window, and it is the user's again afterwards.
-    EXPECT_EQ(main().Title(), kRemoteTitle);
+    EXPECT_EQ(window().Title(), kRemoteTitle);
     controller->Disconnect();
-    ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }, 60000));
+    ASSERT_TRUE(WaitUntil([&] { return window().Title() == kLocalTitle; }, 60000));
     EXPECT_EQ(EnabledStates(), std::vector<bool>(7, true));
 }
 
@@ -786,21 +786,21 @@ TEST_F(RemoteControlTest, NotificationsLeaveAsTwoWritesInOrder) {
     auto controller = Connect();
     // Each write leaves at once: the controller reads it without the window's
     // event loop running in between.
-    main().IPCSocket1()->Write("SetEventID:7*");
+    window().IPCSocket1()->Write("SetEventID:7*");
     EXPECT_EQ(controller->ReadWithoutEventLoop(), QByteArray("SetEventID:7*"));
-    main().IPCSocket1()->Write("SetChannelSD:3,3209*");
+    window().IPCSocket1()->Write("SetChannelSD:3,3209*");
     EXPECT_EQ(controller->ReadWithoutEventLoop(), QByteArray("SetChannelSD:3,3209*"));
 
     // Writing to a controller that has just gone is no fault either: the
     // window learns of it once the writer is done.
     controller->Disconnect();
-    main().IPCSocket1()->Write("SetEventID:7*");
-    main().IPCSocket1()->Write("SetChannelSD:3,3209*");
-    EXPECT_EQ(main().Title(), kRemoteTitle);
-    ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
-    main().IPCSocket1()->Write("SetEventID:7*");
+    window().IPCSocket1()->Write("SetEventID:7*");
+    window().IPCSocket1()->Write("SetChannelSD:3,3209*");
+    EXPECT_EQ(window().Title(), kRemoteTitle);
+    ASSERT_TRUE(WaitUntil([&] { return window().Title() == kLocalTitle; }));
+    window().IPCSocket1()->Write("SetEventID:7*");
     auto next = Connect();
-    EXPECT_TRUE(main().IPCSocket1()->IsConnected());
+    EXPECT_TRUE(window().IPCSocket1()->IsConnected());
 }
 
 TEST_F(RemoteControlTest, DragOfTheControllersChannelIsReported) {
@@ -810,7 +810,7 @@ TEST_F(RemoteControlTest, DragOfTheControllersChannelIsReported) {
     ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
 
     // Press on slot 9 (channel 3's first segment covers 8 to 11), drag to slot 9.
-    Canvas* canvas = main().DrawZone();
+    Canvas* canvas = window().DrawZone();
     const QPoint slot9(7 * 9 + 4, 9);
     QTest::mousePress(canvas, Qt::LeftButton, {}, slot9);
     QTest::mouseMove(canvas, slot9 + QPoint(1, 0));
@@ -842,11 +842,11 @@ TEST_F(RemoteControlTest, SecondControllerIsRefusedAtOnce) {
     ASSERT_TRUE(WaitUntil([&] { return !second.Connected(); }));
 
     ASSERT_TRUE(first->Send("SetSuperframeID:5*"));
-    ASSERT_TRUE(WaitUntil([&] { return main().SuperframeID == 5; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 5; }));
     QTest::qWait(50);
-    EXPECT_EQ(main().SuperframeID, 5);
-    EXPECT_EQ(main().Title(), kRemoteTitle);
-    EXPECT_TRUE(main().IPCSocket1()->IsConnected());
+    EXPECT_EQ(window().SuperframeID, 5);
+    EXPECT_EQ(window().Title(), kRemoteTitle);
+    EXPECT_TRUE(window().IPCSocket1()->IsConnected());
 }
 
 // A socket file that nobody listens on, as a crashed run leaves it.
@@ -884,9 +884,9 @@ TEST_F(SocketPathTest, StaleSocketFileIsReplaced) {
     LeaveStaleSocketFile(path);
     ASSERT_TRUE(QFile::exists(path));
     OpenWindowOn(path);  // without a warning
-    EXPECT_EQ(main().IPCSocket1()->ListeningPath(), path);
+    EXPECT_EQ(window().IPCSocket1()->ListeningPath(), path);
     Controller controller(path);
-    EXPECT_TRUE(WaitUntil([&] { return main().Title() == kRemoteTitle; }));
+    EXPECT_TRUE(WaitUntil([&] { return window().Title() == kRemoteTitle; }));
 }
 
 TEST_F(SocketPathTest, PathThatIsNotASocketIsLeftAlone) {
@@ -903,11 +903,11 @@ TEST_F(SocketPathTest, PathThatIsNotASocketIsLeftAlone) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("keep me"));
-    EXPECT_TRUE(main().IPCSocket1()->ListeningPath().isEmpty());
+    EXPECT_TRUE(window().IPCSocket1()->ListeningPath().isEmpty());
 
     // The program runs on without remote control.
-    EXPECT_EQ(main().Title(), kLocalTitle);
-    EXPECT_TRUE(main().AddChannelButton()->Enabled());
+    EXPECT_EQ(window().Title(), kLocalTitle);
+    EXPECT_TRUE(window().AddChannelButton()->Enabled());
     Main::Destroy();
     EXPECT_TRUE(QFile::exists(path));
 }
@@ -920,7 +920,7 @@ TEST_F(SocketPathTest, PathAnotherProgramListensOnIsLeftAlone) {
         ExpectedWarning warning(NotListeningOn(path));
         OpenWindowOn(path);
     }
-    EXPECT_TRUE(main().IPCSocket1()->ListeningPath().isEmpty());
+    EXPECT_TRUE(window().IPCSocket1()->ListeningPath().isEmpty());
     QTest::qWait(20);
     while (other.hasPendingConnections()) delete other.nextPendingConnection();
 
@@ -928,7 +928,7 @@ TEST_F(SocketPathTest, PathAnotherProgramListensOnIsLeftAlone) {
     Controller controller(path);
     EXPECT_TRUE(WaitUntil([&] { return other.hasPendingConnections(); }));
     QTest::qWait(50);
-    EXPECT_EQ(main().Title(), kLocalTitle);
+    EXPECT_EQ(window().Title(), kLocalTitle);
     Main::Destroy();
     EXPECT_TRUE(QFile::exists(path));
 }
@@ -956,9 +956,9 @@ TEST_F(SocketPathTest, WhatTookThePathWhileConnectedSurvives) {
         {
             ExpectedWarning warning(NotListeningOn(path));
             controller->Disconnect();
-            ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
+            ASSERT_TRUE(WaitUntil([&] { return window().Title() == kLocalTitle; }));
         }
-        EXPECT_TRUE(main().IPCSocket1()->ListeningPath().isEmpty());
+        EXPECT_TRUE(window().IPCSocket1()->ListeningPath().isEmpty());
         Main::Destroy();
 
         if (listener) {
@@ -983,13 +983,13 @@ TEST_F(SocketPathTest, ListeningAgainKnowsItsNewSocketFile) {
     struct stat first {};
     ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &first), 0);
     Connect(path)->Disconnect();
-    ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().Title() == kLocalTitle; }));
     struct stat again {};
     ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &again), 0);
     EXPECT_TRUE(S_ISSOCK(again.st_mode));
     EXPECT_EQ(again.st_mode & 0777, 0600u);
     Connect(path)->Disconnect();
-    ASSERT_TRUE(WaitUntil([&] { return main().Title() == kLocalTitle; }));
+    ASSERT_TRUE(WaitUntil([&] { return window().Title() == kLocalTitle; }));
     Main::Destroy();
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_TRUE(

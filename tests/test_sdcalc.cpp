@@ -57,7 +57,7 @@ protected:
     // Channel 3 with its "SL" and "SD" parameter rows below it; the "SD"
     // row (row 2) holds `code` and is selected.
     void SelectSDRow(const QString& code) {
-        Listbox* list = main().ChannelListBox();
+        Listbox* list = window().ChannelListBox();
         list->AddFolder(QStringLiteral("3"));
         list->AddRow(QString());
         list->SetCell(1, 1, QStringLiteral("SL"));
@@ -80,12 +80,12 @@ protected:
     }
 
     bool BusPopupsEnabled() {
-        return main().RootFrequencyPopup()->Enabled() && main().ClockGearPopup()->Enabled() &&
-               main().SubFrameModePopup()->Enabled();
+        return window().RootFrequencyPopup()->Enabled() && window().ClockGearPopup()->Enabled() &&
+               window().SubFrameModePopup()->Enabled();
     }
     bool BusPopupsDisabled() {
-        return !main().RootFrequencyPopup()->Enabled() && !main().ClockGearPopup()->Enabled() &&
-               !main().SubFrameModePopup()->Enabled();
+        return !window().RootFrequencyPopup()->Enabled() && !window().ClockGearPopup()->Enabled() &&
+               !window().SubFrameModePopup()->Enabled();
     }
 
     static std::vector<QString> Rows(const PopupMenu* popup) {
@@ -233,7 +233,7 @@ TEST_F(SDCalcTest, OpensFromTheSelectedCode) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.cell);
-        main().ChannelListBox()->DeleteAllRows();
+        window().ChannelListBox()->DeleteAllRows();
         SelectSDRow(QString::fromLatin1(c.cell));
         SDCalc& calc = Open();
         EXPECT_EQ(calc.SegmentOffsetEditField()->Text(), c.offset);
@@ -246,7 +246,7 @@ TEST_F(SDCalcTest, OpensFromTheSelectedCode) {
         QCoreApplication::processEvents();
     }
     // Row 6 of an "8" is rate 256 kHz at this bus.
-    main().ChannelListBox()->DeleteAllRows();
+    window().ChannelListBox()->DeleteAllRows();
     SelectSDRow(QStringLiteral("8"));
     SDCalc& calc = Open();
     EXPECT_EQ(calc.ChannelRatePopup()->Text(), "256");
@@ -260,7 +260,7 @@ TEST_F(SDCalcTest, OpensFromTheSelectedCode) {
 
 TEST_F(SDCalcTest, NoSelectedSDRowReadsAsNoCode) {
     SelectSDRow(QStringLiteral("8"));
-    main().ChannelListBox()->SetListIndex(1);  // the "SL" row, holding 4
+    window().ChannelListBox()->SetListIndex(1);  // the "SL" row, holding 4
     SDCalc& calc = Open();
     EXPECT_EQ(calc.SegmentOffsetEditField()->Text(), "4");
     EXPECT_EQ(calc.SegmentIntervalPopup()->ListIndex(), -1);
@@ -334,9 +334,9 @@ TEST_F(SDCalcTest, ReturnFitsTheSegmentIntoTheInterval) {
         SCOPED_TRACE(testing::Message()
                      << "length " << c.length << ", row " << c.row << ", " << c.typed);
         RecordedMessages().clear();
-        main().ChannelListBox()->DeleteAllRows();
+        window().ChannelListBox()->DeleteAllRows();
         SelectSDRow(QStringLiteral("0"));
-        main().iSegmentLength = c.length;
+        window().iSegmentLength = c.length;
         SDCalc& calc = Open();
         calc.SegmentIntervalPopup()->SetListIndex(c.row);
         Type(calc.SegmentOffsetEditField(), QString::fromLatin1(c.typed));
@@ -352,7 +352,7 @@ TEST_F(SDCalcTest, ReturnFitsTheSegmentIntoTheInterval) {
 
 TEST_F(SDCalcTest, OtherKeysAreTypedAsUsual) {
     SelectSDRow(QStringLiteral("3104"));  // interval 32, offset 0
-    main().iSegmentLength = 32;
+    window().iSegmentLength = 32;
     SDCalc& calc = Open();
     TextField* offset = calc.SegmentOffsetEditField();
     offset->setCursorPosition(static_cast<int>(offset->Text().size()));
@@ -386,7 +386,7 @@ TEST_F(SDCalcTest, TypedCodeOnlyChangesTheLabels) {
     // "Accept" takes the code from the offset and the interval again.
     Type(code, QStringLiteral("abc"));
     QTest::mouseClick(calc.AcceptButton(), Qt::LeftButton);
-    EXPECT_EQ(main().ChannelListBox()->Cell(2, 2), "8");
+    EXPECT_EQ(window().ChannelListBox()->Cell(2, 2), "8");
 }
 
 TEST_F(SDCalcTest, AcceptWritesTheCodeIntoTheSelectedRow) {
@@ -398,7 +398,7 @@ TEST_F(SDCalcTest, AcceptWritesTheCodeIntoTheSelectedRow) {
     EXPECT_EQ(calc->SegmentOffsetEditField()->Text(), "767");
     EXPECT_EQ(calc->SegmentDistributionEditField()->Text(), "2559");
 
-    Listbox* list = main().ChannelListBox();
+    Listbox* list = window().ChannelListBox();
     EXPECT_EQ(list->Cell(2, 2), "2559");
     EXPECT_EQ(list->CellType(2, 2), 3);
     ASSERT_TRUE(list->ActiveCell().IsOpen()) << "the cell's editor is open";
@@ -416,13 +416,13 @@ TEST_F(SDCalcTest, AcceptWritesTheCodeIntoTheSelectedRow) {
 TEST_F(SDCalcTest, AcceptWithoutAnSDRowWritesNothing) {
     for (int selected : {-1, 0, 1}) {
         SCOPED_TRACE(selected);
-        main().ChannelListBox()->DeleteAllRows();
+        window().ChannelListBox()->DeleteAllRows();
         SelectSDRow(QStringLiteral("8"));
-        main().ChannelListBox()->SetListIndex(selected);
+        window().ChannelListBox()->SetListIndex(selected);
         SDCalc& calc = Open();
         calc.SegmentIntervalPopup()->SetListIndex(kInterval768Row);
         QTest::mouseClick(calc.AcceptButton(), Qt::LeftButton);
-        Listbox* list = main().ChannelListBox();
+        Listbox* list = window().ChannelListBox();
         EXPECT_EQ(list->Cell(0, 2), "");
         EXPECT_EQ(list->Cell(1, 2), "4");
         EXPECT_EQ(list->Cell(2, 2), "8");
@@ -449,14 +449,14 @@ TEST_F(SDCalcTest, NoIntervalOrNegativeOffsetGivesNoCode) {
     EXPECT_EQ(calc.SDHexText()->Text(), "0x0");
 
     // Huge typed values and segment lengths neither overflow nor give a code.
-    main().iSegmentLength = INT_MIN;
+    window().iSegmentLength = INT_MIN;
     Type(calc.SegmentOffsetEditField(), QStringLiteral("2147483647"));
     QTest::keyClick(calc.SegmentOffsetEditField(), Qt::Key_Return);
     EXPECT_EQ(calc.SegmentOffsetEditField()->Text(), "2147483647");
     EXPECT_EQ(calc.SegmentDistributionEditField()->Text(), "0");
 
     QTest::mouseClick(calc.AcceptButton(), Qt::LeftButton);
-    EXPECT_EQ(main().ChannelListBox()->Cell(2, 2), "2559") << "interval 768, offset 767";
+    EXPECT_EQ(window().ChannelListBox()->Cell(2, 2), "2559") << "interval 768, offset 767";
 }
 
 TEST_F(SDCalcTest, BusPopupsAreDisabledWhileTheCalculatorExists) {
@@ -478,7 +478,7 @@ TEST_F(SDCalcTest, BusPopupsAreDisabledWhileTheCalculatorExists) {
     Type(calc.SegmentOffsetEditField(), QStringLiteral("5"));
     calc.SegmentIntervalPopup()->SetListIndex(kInterval32Row);
     const QString code = calc.SegmentDistributionEditField()->Text();
-    main().ChannelListBox()->SetListIndex(0);
+    window().ChannelListBox()->SetListIndex(0);
     SDCalc& again = Open();
     EXPECT_EQ(&again, &calc);
     EXPECT_EQ(again.SegmentOffsetEditField()->Text(), "5");
@@ -487,10 +487,10 @@ TEST_F(SDCalcTest, BusPopupsAreDisabledWhileTheCalculatorExists) {
     EXPECT_TRUE(BusPopupsDisabled());
 
     // Closed by "Accept".
-    main().ChannelListBox()->SetListIndex(2);
+    window().ChannelListBox()->SetListIndex(2);
     QTest::mouseClick(calc.AcceptButton(), Qt::LeftButton);
     EXPECT_TRUE(BusPopupsEnabled());
-    EXPECT_EQ(main().ChannelListBox()->Cell(2, 2), code);
+    EXPECT_EQ(window().ChannelListBox()->Cell(2, 2), code);
     QCoreApplication::processEvents();
 
     // The next reference builds a fresh calculator from the cell.
@@ -512,7 +512,7 @@ TEST_F(SDCalcTest, GoesWithTheMainWindow) {
 // that is not leaving the offset field.
 TEST_F(SDCalcTest, TheLengthMessageDoesNotCountAsLeavingTheField) {
     SelectSDRow(QStringLiteral("3104"));  // interval 32, offset 0
-    main().iSegmentLength = 32;
+    window().iSegmentLength = 32;
     SDCalc& calc = Open();
     calc.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&calc));
