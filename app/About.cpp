@@ -2,6 +2,7 @@
 
 #include "App.h"
 #include "Canvas.h"
+#include "ControlTable.h"
 #include "Label.h"
 #include "PushButton.h"
 #include "Resources.h"
@@ -34,33 +35,25 @@ void About::CreateControls() {
 }
 
 void About::_CreateControls0() {
-    pushButton1_ = AddControl<PushButton>(QStringLiteral("PushButton1"));
-    pushButton1_->SetBounds(305, 362, 104, 28);
-    pushButton1_->SetCaption(QStringLiteral("Close"));
+    constexpr int kRight = Label::AlignRight;
+    PlaceControls<About>(*this, {
+        Row(&About::pushButton1_, "PushButton1", {305, 362, 104, 28}, "Close"),
+        Row(&About::staticText1_, "StaticText1", {20, 7, 289, 21}, "Veltrane Toolbox"),
+        Row(&About::staticText2_, "StaticText2", {508, 8, 56, 19}, "Version:", kRight),
+        Row(&About::tVersion_, "T_Version", {570, 8, 124, 19}, "-"),
+        Row(&About::tDate_, "T_Date", {570, 29, 124, 19}, "-"),
+        Row(&About::staticText5_, "StaticText5", {21, 29, 277, 19}, kTagline),
+        Row(&About::canvas1_, "Canvas1", {20, 60, 674, 290}),
+        Row(&About::staticText3_, "StaticText3", {479, 29, 85, 19}, "Release Date:", kRight),
+    });
+
     pushButton1_->SetDefault(true);
-    pushButton1_->Action = [this] { PushButton1_Action(); };
-
-    staticText1_ = AddLabel(this, QStringLiteral("StaticText1"), 20, 7, 289, 21,
-                             QStringLiteral("Veltrane Toolbox"), Label::AlignLeft);
     staticText1_->SetBold(true);
-    staticText2_ = AddLabel(this, QStringLiteral("StaticText2"), 508, 8, 56, 19,
-                             QStringLiteral("Version:"), Label::AlignRight);
-    tVersion_ = AddLabel(this, QStringLiteral("T_Version"), 570, 8, 124, 19, QStringLiteral("-"),
-                           Label::AlignLeft);
-    tDate_ = AddLabel(this, QStringLiteral("T_Date"), 570, 29, 124, 19, QStringLiteral("-"),
-                        Label::AlignLeft);
-    staticText5_ =
-        AddLabel(this, QStringLiteral("StaticText5"), 21, 29, 277, 19, kTagline, Label::AlignLeft);
-
     // The picture only; the canvas takes no focus, so "Close" has it.
-    canvas1_ = AddControl<Canvas>(QStringLiteral("Canvas1"));
     canvas1_->SetBackdrop(Splash21());
-    canvas1_->SetBounds(20, 60, 674, 290);
     canvas1_->setFocusPolicy(Qt::NoFocus);
 
-    staticText3_ = AddLabel(this, QStringLiteral("StaticText3"), 479, 29, 85, 19,
-                             QStringLiteral("Release Date:"), Label::AlignRight);
-
+    pushButton1_->Action = [this] { PushButton1_Action(); };
     pushButton1_->setFocus();
 }
 

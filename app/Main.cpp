@@ -1,6 +1,9 @@
 #include "Main.h"
 
+#include <optional>
+
 #include "Canvas.h"
+#include "ControlTable.h"
 #include "IPCSocket.h"
 #include "Label.h"
 #include "Listbox.h"
@@ -43,34 +46,18 @@ const char* const kSubFrameModeRows[] = {
     "24 - 8 / 24", "25 - 8 / 32",          "26 - 12 / 24",         "27 - 12 / 32",
     "28 - 16 / 24", "29 - 16 / 32",        "30 - 8 / 8 (Reserved)", "31 - 24 / 32"};
 
+// The rows of a pop-up, with row 0 selected.
 template <size_t N>
-void AddRows(PopupMenu* popup, const char* const (&rows)[N]) {
+void FillPopup(PopupMenu* popup, const char* const (&rows)[N]) {
     for (const char* row : rows) popup->AddRow(QString::fromLatin1(row));
+    popup->SetListIndex(0);
 }
 
-::Rectangle* MakeBox(Window* window, const QString& name, int left, int top, int width,
-                     int height, Color fill, int borderWidth, Color border = RGB(0, 0, 0)) {
-    auto* box = window->AddControl<::Rectangle>(name);
-    box->SetBounds(left, top, width, height);
+// A legend box: filled, with a 1-pixel border where it has one.
+void PaintBox(::Rectangle* box, Color fill, std::optional<Color> border = std::nullopt) {
     box->FillColor = fill;
-    box->BorderWidth = borderWidth;
-    box->BorderColor = border;
-    return box;
-}
-
-PopupMenu* MakePopup(Window* window, const QString& name, int left, int top, int width,
-                     int height) {
-    auto* popup = window->AddControl<PopupMenu>(name);
-    popup->SetBounds(left, top, width, height);
-    return popup;
-}
-
-PushButton* MakeButton(Window* window, const QString& name, int left, int top, int width,
-                       int height, const QString& caption) {
-    auto* button = window->AddControl<PushButton>(name);
-    button->SetBounds(left, top, width, height);
-    button->SetCaption(caption);
-    return button;
+    box->BorderWidth = border ? 1 : 0;
+    if (border) box->BorderColor = *border;
 }
 }  // namespace
 
@@ -93,12 +80,61 @@ void Main::Layout() {
 void Main::CreateControls() { _CreateControls0(); }
 
 void Main::_CreateControls0() {
-    // The list of channels and their parameter rows.
-    channelListBox_ = AddControl<Listbox>(QStringLiteral("ChannelListBox"));
-    channelListBox_->SetBounds(19, 91, 220, 290);
+    constexpr int kRight = Label::AlignRight;
+    PlaceControls<Main>(*this, {
+        Row(&Main::channelListBox_, "ChannelListBox", {19, 91, 220, 290}),
+        Row(&Main::staticText9_, "StaticText9", {19, 11, 100, 18}, "Root frequency", kRight),
+        Row(&Main::staticText10_, "StaticText10", {285, 11, 70, 18}, "Clock Gear", kRight),
+        Row(&Main::staticText11_, "StaticText11", {559, 11, 104, 18}, "Subframe Mode", kRight),
+        Row(&Main::addChannelButton_, "AddChannelButton", {19, 52, 104, 28}, "Add channel"),
+        Row(&Main::removeChannelButton_, "RemoveChannelButton", {135, 52, 104, 28}, "Kill channel"),
+        Row(&Main::separator1_, "Separator1", {19, 37, 916, 15}),
+        Row(&Main::rootFrequencyPopup_, "RootFrequencyPopup", {127, 9, 152, 28}),
+        Row(&Main::clockGearPopup_, "ClockGearPopup", {363, 9, 190, 28}),
+        Row(&Main::subFrameModePopup_, "SubFrameModePopup", {670, 9, 180, 28}),
+        Row(&Main::drawZone_, "DrawZone", {261, 91, 674, 290}),
+        Row(&Main::staticText1_, "StaticText1", {714, 58, 125, 18}, "Control bandwidth :"),
+        Row(&Main::controlBWText_, "ControlBWText", {845, 58, 46, 18}, "0", kRight),
+        Row(&Main::staticText3_, "StaticText3", {899, 58, 36, 18}, "kbps"),
+        Row(&Main::staticText2_, "StaticText2", {261, 58, 150, 18}, "Actual bus frequency :"),
+        Row(&Main::busFrequencyText_, "BusFrequencyText", {409, 58, 46, 18}, "0", kRight),
+        Row(&Main::staticText4_, "StaticText4", {459, 58, 36, 18}, "MHz"),
+        Row(&Main::rectangle1_, "Rectangle1", {261, 400, 6, 15}),
+        Row(&Main::staticText12_, "StaticText12", {278, 399, 118, 18}, "Framing Channel"),
+        Row(&Main::staticText13_, "StaticText13", {416, 399, 95, 18}, "Guide Channel"),
+        Row(&Main::rectangle2_, "Rectangle2", {399, 400, 6, 15}),
+        Row(&Main::staticText14_, "StaticText14", {547, 399, 117, 18}, "Message Channel"),
+        Row(&Main::rectangle3_, "Rectangle3", {530, 400, 6, 15}),
+        Row(&Main::staticText15_, "StaticText15", {693, 399, 95, 18}, "Data Space"),
+        Row(&Main::mobileSlotText_, "MobileSlotText", {897, 399, 38, 18}, "1536"),
+        Row(&Main::staticText16_, "StaticText16", {863, 399, 28, 18}, "Slot", kRight),
+        Row(&Main::rectangle5_, "Rectangle5", {850, 399, 8, 17}),
+        Row(&Main::clearAllChannels_, "ClearAllChannels", {19, 394, 220, 28}, "Clear All Channels"),
+        Row(&Main::rectangle6_, "Rectangle6", {676, 400, 6, 15}),
+        Row(&Main::ipcSocket1_, "IPCSocket1", {}),
+    });
+
+    // What the table does not say, before any handler is bound: nothing runs yet.
     channelListBox_->setColumnCount(4);
     channelListBox_->SetColumnWidths(QStringLiteral("45,30,60,85"));
     channelListBox_->SetHasHeading(false);
+    removeChannelButton_->SetEnabled(false);
+    FillPopup(rootFrequencyPopup_, kRootFrequencyRows);
+    FillPopup(clockGearPopup_, kClockGearRows);
+    FillPopup(subFrameModePopup_, kSubFrameModeRows);
+    // The superframe map shows the start picture until the map is drawn.
+    drawZone_->SetBackdrop(Splash());
+    drawZone_->setFocusPolicy(Qt::StrongFocus);
+    // The legend: one box per kind of slot in the map's colours, and the
+    // frame that marks the slot under the pointer.
+    PaintBox(rectangle1_, RGB(0, 180, 0));
+    PaintBox(rectangle2_, RGB(0, 100, 200));
+    PaintBox(rectangle3_, RGB(0, 255, 0));
+    PaintBox(rectangle5_, RGB(255, 255, 255), RGB(255, 0, 0));
+    PaintBox(rectangle6_, RGB(200, 200, 200));
+    ipcSocket1_->Path = kSocketPath;
+
+    // The events, in the order of the table.
     channelListBox_->ExpandRow = [this](int row) { ChannelListBox_ExpandRow(row); };
     channelListBox_->Change = [this] { ChannelListBox_Change(); };
     channelListBox_->CellClick = [this](int row, int column, int x, int y) {
@@ -118,98 +154,21 @@ void Main::_CreateControls0() {
     channelListBox_->CellBackgroundPaint = [this](::Graphics& g, int row, int column) {
         return ChannelListBox_CellBackgroundPaint(g, row, column);
     };
-
-    staticText9_ = AddLabel(this, QStringLiteral("StaticText9"), 19, 11, 100, 18,
-                             QStringLiteral("Root frequency"), Label::AlignRight);
-    staticText10_ = AddLabel(this, QStringLiteral("StaticText10"), 285, 11, 70, 18,
-                              QStringLiteral("Clock Gear"), Label::AlignRight);
-    staticText11_ = AddLabel(this, QStringLiteral("StaticText11"), 559, 11, 104, 18,
-                              QStringLiteral("Subframe Mode"), Label::AlignRight);
-
-    addChannelButton_ = MakeButton(this, QStringLiteral("AddChannelButton"), 19, 52, 104, 28,
-                                   QStringLiteral("Add channel"));
     addChannelButton_->Action = [this] { AddChannelButton_Action(); };
-    removeChannelButton_ = MakeButton(this, QStringLiteral("RemoveChannelButton"), 135, 52, 104,
-                                      28, QStringLiteral("Kill channel"));
-    removeChannelButton_->SetEnabled(false);
     removeChannelButton_->Action = [this] { RemoveChannelButton_Action(); };
-
-    separator1_ = AddControl<::Separator>(QStringLiteral("Separator1"));
-    separator1_->SetBounds(19, 37, 916, 15);
-
-    // Each pop-up gets its rows and row 0 before its handlers are bound, so
-    // that nothing runs yet.
-    rootFrequencyPopup_ = MakePopup(this, QStringLiteral("RootFrequencyPopup"), 127, 9, 152, 28);
-    AddRows(rootFrequencyPopup_, kRootFrequencyRows);
-    rootFrequencyPopup_->SetListIndex(0);
     rootFrequencyPopup_->Change = [this] { RootFrequencyPopup_Change(); };
     rootFrequencyPopup_->Open = [this] { RootFrequencyPopup_Open(); };
-
-    clockGearPopup_ = MakePopup(this, QStringLiteral("ClockGearPopup"), 363, 9, 190, 28);
-    AddRows(clockGearPopup_, kClockGearRows);
-    clockGearPopup_->SetListIndex(0);
     clockGearPopup_->Change = [this] { ClockGearPopup_Change(); };
     clockGearPopup_->Open = [this] { ClockGearPopup_Open(); };
-
-    subFrameModePopup_ = MakePopup(this, QStringLiteral("SubFrameModePopup"), 670, 9, 180, 28);
-    AddRows(subFrameModePopup_, kSubFrameModeRows);
-    subFrameModePopup_->SetListIndex(0);
     subFrameModePopup_->Change = [this] { SubFrameModePopup_Change(); };
     subFrameModePopup_->LostFocus = [this] { SubFrameModePopup_LostFocus(); };
     subFrameModePopup_->Open = [this] { SubFrameModePopup_Open(); };
-
-    // The superframe map; it shows the start picture until the map is drawn.
-    drawZone_ = AddControl<Canvas>(QStringLiteral("DrawZone"));
-    drawZone_->SetBackdrop(Splash());
-    drawZone_->SetBounds(261, 91, 674, 290);
-    drawZone_->setFocusPolicy(Qt::StrongFocus);
     drawZone_->MouseMove = [this](int x, int y) { DrawZone_MouseMove(x, y); };
     drawZone_->MouseDown = [this](int x, int y) { return DrawZone_MouseDown(x, y); };
     drawZone_->MouseDrag = [this](int x, int y) { DrawZone_MouseDrag(x, y); };
     drawZone_->MouseUp = [this](int x, int y) { DrawZone_MouseUp(x, y); };
     drawZone_->Paint = [this](::Graphics& g) { DrawZone_Paint(g); };
-
-    staticText1_ = AddLabel(this, QStringLiteral("StaticText1"), 714, 58, 125, 18,
-                             QStringLiteral("Control bandwidth :"), Label::AlignLeft);
-    controlBWText_ = AddLabel(this, QStringLiteral("ControlBWText"), 845, 58, 46, 18,
-                               QStringLiteral("0"), Label::AlignRight);
-    staticText3_ = AddLabel(this, QStringLiteral("StaticText3"), 899, 58, 36, 18,
-                             QStringLiteral("kbps"), Label::AlignLeft);
-    staticText2_ = AddLabel(this, QStringLiteral("StaticText2"), 261, 58, 150, 18,
-                             QStringLiteral("Actual bus frequency :"), Label::AlignLeft);
-    busFrequencyText_ = AddLabel(this, QStringLiteral("BusFrequencyText"), 409, 58, 46, 18,
-                                  QStringLiteral("0"), Label::AlignRight);
-    staticText4_ = AddLabel(this, QStringLiteral("StaticText4"), 459, 58, 36, 18,
-                             QStringLiteral("MHz"), Label::AlignLeft);
-
-    // The legend: one box per kind of slot, in the map's colours.
-    rectangle1_ = MakeBox(this, QStringLiteral("Rectangle1"), 261, 400, 6, 15, RGB(0, 180, 0), 0);
-    staticText12_ = AddLabel(this, QStringLiteral("StaticText12"), 278, 399, 118, 18,
-                              QStringLiteral("Framing Channel"), Label::AlignLeft);
-    staticText13_ = AddLabel(this, QStringLiteral("StaticText13"), 416, 399, 95, 18,
-                              QStringLiteral("Guide Channel"), Label::AlignLeft);
-    rectangle2_ = MakeBox(this, QStringLiteral("Rectangle2"), 399, 400, 6, 15, RGB(0, 100, 200), 0);
-    staticText14_ = AddLabel(this, QStringLiteral("StaticText14"), 547, 399, 117, 18,
-                              QStringLiteral("Message Channel"), Label::AlignLeft);
-    rectangle3_ = MakeBox(this, QStringLiteral("Rectangle3"), 530, 400, 6, 15, RGB(0, 255, 0), 0);
-    staticText15_ = AddLabel(this, QStringLiteral("StaticText15"), 693, 399, 95, 18,
-                              QStringLiteral("Data Space"), Label::AlignLeft);
-    mobileSlotText_ = AddLabel(this, QStringLiteral("MobileSlotText"), 897, 399, 38, 18,
-                                QStringLiteral("1536"), Label::AlignLeft);
-    staticText16_ = AddLabel(this, QStringLiteral("StaticText16"), 863, 399, 28, 18,
-                              QStringLiteral("Slot"), Label::AlignRight);
-    rectangle5_ = MakeBox(this, QStringLiteral("Rectangle5"), 850, 399, 8, 17,
-                          RGB(255, 255, 255), 1, RGB(255, 0, 0));
-
-    clearAllChannels_ = MakeButton(this, QStringLiteral("ClearAllChannels"), 19, 394, 220, 28,
-                                   QStringLiteral("Clear All Channels"));
     clearAllChannels_->Action = [this] { ClearAllChannels_Action(); };
-
-    rectangle6_ = MakeBox(this, QStringLiteral("Rectangle6"), 676, 400, 6, 15,
-                          RGB(200, 200, 200), 0);
-
-    ipcSocket1_ = AddControl<IPCSocket>(QStringLiteral("IPCSocket1"));
-    ipcSocket1_->Path = kSocketPath;
     ipcSocket1_->Connected = [this] { IPCSocket1_Connected(); };
     ipcSocket1_->Error = [this] { IPCSocket1_Error(); };
     ipcSocket1_->DataAvailable = [this] { IPCSocket1_DataAvailable(); };

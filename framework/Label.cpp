@@ -1,7 +1,5 @@
 #include "Label.h"
 
-#include "Window.h"
-
 Label::Label(QWidget* parent) : QLabel(parent), Control(this) {
     setTextFormat(Qt::PlainText);
     setWordWrap(false);
@@ -20,12 +18,4 @@ void Label::SetBold(bool bold) {
     QFont f = font();
     f.setBold(bold);
     setFont(f);
-}
-
-Label* AddLabel(Window* window, const QString& name, int left, int top, int width, int height,
-                const QString& text, int align) {
-    auto* label = window->AddControl<Label>(name, left, top, width, height);
-    label->SetText(text);
-    label->SetTextAlign(align);
-    return label;
 }

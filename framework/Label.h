@@ -3,8 +3,6 @@
 
 #include "Control.h"
 
-class Window;
-
 class Label : public QLabel, public Control {
     Q_OBJECT
 public:
@@ -20,7 +18,3 @@ public:
 private:
     int align_ = AlignLeft;
 };
-
-// A label placed on a window, with its text and alignment.
-Label* AddLabel(Window* window, const QString& name, int left, int top, int width, int height,
-                const QString& text, int align = Label::AlignLeft);

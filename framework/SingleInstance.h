@@ -3,9 +3,9 @@
 // The one object of a class that has at most one (class T : public Base,
 // public SingleInstance<T>: listed after the other base, so that the instance
 // is forgotten before the rest of the object goes; SingleInstance<T> is a
-// friend when T's constructor is private). Instance builds it on the first reference and returns the same
-// object until it goes; the object forgets itself when it is destroyed, so the
-// next reference builds a new one.
+// friend when T's constructor is private). Instance builds it on the first
+// reference and returns the same object until it goes; the object forgets
+// itself when it is destroyed, so the next reference builds a new one.
 //
 // A window is built with its Construct, and is gone as soon as it is closed:
 // its deletion follows later, but the next reference already builds a fresh

@@ -58,18 +58,12 @@ public:
     static void SetUnhandledMenuItemHook(std::function<bool(MenuItem*)> hook);
 
     QWidget* Content() const { return content_; }
-    // Creates a control of class C on the content area under that name.
+    // Creates a control of class C on the content area under that name (a
+    // window's table of controls does so for it: ControlTable.h).
     template <class C>
     C* AddControl(const QString& name) {
         auto* control = new C(content_);
         RegisterControl(name, control);
-        return control;
-    }
-    // The same, placed at left, top with that size.
-    template <class C>
-    C* AddControl(const QString& name, int left, int top, int width, int height) {
-        C* control = AddControl<C>(name);
-        control->SetBounds(left, top, width, height);
         return control;
     }
     Control* FindControl(const QString& name) const;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "ControlTable.h"
 #include "Label.h"
 #include "Listbox.h"
 #include "Main.h"
@@ -82,50 +83,34 @@ void SDCalc::Layout() {
 void SDCalc::CreateControls() { _CreateControls0(); }
 
 void SDCalc::_CreateControls0() {
-    channelRatePopup_ =
-        AddControl<PopupMenu>(QStringLiteral("ChannelRatePopup"), 165, 14, 115, 28);
+    PlaceControls<SDCalc>(*this, {
+        Row(&SDCalc::channelRatePopup_, "ChannelRatePopup", {165, 14, 115, 28}),
+        Row(&SDCalc::staticText1_, "StaticText1", {20, 13, 133, 24}, "Channel Rate (kHz)"),
+        Row(&SDCalc::staticText2_, "StaticText2", {20, 71, 110, 24}, "Segment Offset"),
+        Row(&SDCalc::staticText3_, "StaticText3", {20, 101, 110, 24}, "Segment Interval"),
+        Row(&SDCalc::separator1_, "Separator1", {20, 48, 260, 11}),
+        Row(&SDCalc::segmentOffsetEditField_, "SegmentOffsetEditField", {165, 72, 115, 20}),
+        Row(&SDCalc::segmentIntervalPopup_, "SegmentIntervalPopup", {165, 102, 115, 28}),
+        Row(&SDCalc::separator2_, "Separator2", {20, 137, 260, 11}),
+        Row(&SDCalc::staticText4_, "StaticText4", {20, 160, 139, 24}, "Segment Distribution"),
+        Row(&SDCalc::segmentDistributionEditField_, "SegmentDistributionEditField",
+            {165, 161, 115, 20}, "0"),
+        Row(&SDCalc::acceptButton_, "AcceptButton", {103, 240, 94, 28}, "Accept"),
+        Row(&SDCalc::sdHexText_, "SDHexText", {165, 185, 115, 20}, "0x0"),
+        Row(&SDCalc::sdBinText_, "SDBinText", {165, 208, 115, 20}, "0b0"),
+    });
+
+    // The events, in the order of the table.
     channelRatePopup_->Change = [this] { ChannelRatePopup_Change(); };
-
-    staticText1_ = AddLabel(this, QStringLiteral("StaticText1"), 20, 13, 133, 24,
-                             QStringLiteral("Channel Rate (kHz)"));
-    staticText2_ = AddLabel(this, QStringLiteral("StaticText2"), 20, 71, 110, 24,
-                             QStringLiteral("Segment Offset"));
-    staticText3_ = AddLabel(this, QStringLiteral("StaticText3"), 20, 101, 110, 24,
-                             QStringLiteral("Segment Interval"));
-
-    separator1_ = AddControl<::Separator>(QStringLiteral("Separator1"), 20, 48, 260, 11);
-
-    segmentOffsetEditField_ =
-        AddControl<TextField>(QStringLiteral("SegmentOffsetEditField"), 165, 72, 115, 20);
     segmentOffsetEditField_->KeyDown = [this](const QString& key) {
         return SegmentOffsetEditField_KeyDown(key);
     };
     segmentOffsetEditField_->LostFocus = [this] { SegmentOffsetEditField_LostFocus(); };
-
-    segmentIntervalPopup_ =
-        AddControl<PopupMenu>(QStringLiteral("SegmentIntervalPopup"), 165, 102, 115, 28);
     segmentIntervalPopup_->Change = [this] { SegmentIntervalPopup_Change(); };
-
-    separator2_ = AddControl<::Separator>(QStringLiteral("Separator2"), 20, 137, 260, 11);
-
-    staticText4_ = AddLabel(this, QStringLiteral("StaticText4"), 20, 160, 139, 24,
-                             QStringLiteral("Segment Distribution"));
-
-    segmentDistributionEditField_ =
-        AddControl<TextField>(QStringLiteral("SegmentDistributionEditField"), 165, 161, 115, 20);
-    segmentDistributionEditField_->SetText(QStringLiteral("0"));
     segmentDistributionEditField_->TextChange = [this] {
         SegmentDistributionEditField_TextChange();
     };
-
-    acceptButton_ = AddControl<PushButton>(QStringLiteral("AcceptButton"), 103, 240, 94, 28);
-    acceptButton_->SetCaption(QStringLiteral("Accept"));
     acceptButton_->Action = [this] { AcceptButton_Action(); };
-
-    sdHexText_ = AddLabel(this, QStringLiteral("SDHexText"), 165, 185, 115, 20,
-                           QStringLiteral("0x0"));
-    sdBinText_ = AddLabel(this, QStringLiteral("SDBinText"), 165, 208, 115, 20,
-                           QStringLiteral("0b0"));
 
     // Tab order is creation order; Tab moves through those that take focus.
     const std::vector<Control*>& controls = Controls();
