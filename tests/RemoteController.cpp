@@ -1,19 +1,14 @@
 #include "RemoteController.h"
 
-#include <QDeadlineTimer>
 #include <QTest>
 
 #include "IPCSocket.h"
 #include "Main.h"
 
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
+namespace {
+// Superframe IDs no test uses for anything else.
+constexpr int32_t kFirstSentinel = 900000;
+}  // namespace
 
 Controller::Controller(const QString& path) {
     socket_.connectToServer(path);
@@ -23,17 +18,32 @@ Controller::Controller(const QString& path) {
 bool Controller::Send(const QByteArray& text) {
     socket_.write(text);
     socket_.flush();
-    return WaitUntil([this] { return socket_.bytesToWrite() == 0; }, 20000);
+    return QTest::qWaitFor([this] { return socket_.bytesToWrite() == 0; }, 20000);
 }
 
-void Controller::SendAndSettle(const QByteArray& text) {
-    Send(text);
-    QTest::qWait(50);
+QByteArray Controller::NextSentinel() {
+    sentinel_ = sentinel_ == 0 ? kFirstSentinel : sentinel_ + 1;
+    return "SetSuperframeID:" + QByteArray::number(sentinel_) + "*";
+}
+
+bool Controller::WaitForSentinel() {
+    return QTest::qWaitFor([this] { return Main::Instance().SuperframeID == sentinel_; });
+}
+
+bool Controller::SendSentinel() {
+    return Send(NextSentinel()) && WaitForSentinel();
+}
+
+bool Controller::SendBehindSentinel(const QByteArray& start) {
+    // A write this small reaches the window in one piece: sentinel and start
+    // come in the same read.
+    return Send(NextSentinel() + start) && WaitForSentinel();
 }
 
 QByteArray Controller::ReadCommands(int count, int timeoutMs) {
     QByteArray received;
-    WaitUntil(
+    // Whatever came by the bound is the answer; the caller compares it.
+    (void)QTest::qWaitFor(
         [&] {
             received += socket_.readAll();
             return received.count('*') >= count;
@@ -55,7 +65,7 @@ void Controller::Disconnect() {
 std::unique_ptr<Controller> ConnectController() {
     IPCSocket* socket = Main::Instance().IPCSocket1();
     auto controller = std::make_unique<Controller>(socket->ListeningPath());
-    if (!controller->Connected() || !WaitUntil([socket] { return socket->IsConnected(); }))
+    if (!controller->Connected() || !QTest::qWaitFor([socket] { return socket->IsConnected(); }))
         return nullptr;
     return controller;
 }

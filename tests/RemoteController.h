@@ -3,11 +3,8 @@
 #include <QByteArray>
 #include <QLocalSocket>
 #include <QString>
-#include <functional>
+#include <cstdint>
 #include <memory>
-
-// Pumps the event loop until `done` holds, at most `timeoutMs`.
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 
 // The external program: connects, writes commands, reads notifications.
 class Controller {
@@ -20,8 +17,15 @@ public:
     // One write; returns once every byte has left.
     bool Send(const QByteArray& text);
 
-    // Sends text that is to change nothing, and gives the window time to read it.
-    void SendAndSettle(const QByteArray& text);
+    // Sends a sentinel command and waits until the window has run it: by then
+    // it has read everything sent before. It sets the superframe ID, to a
+    // number of its own, and with it resets the marks.
+    bool SendSentinel();
+
+    // Sends text that does not end a command (`start`, to be completed by a
+    // later write) in one write right behind a sentinel, and waits until the
+    // window has run the sentinel: by then it has read `start` too.
+    bool SendBehindSentinel(const QByteArray& start);
 
     // What the system wrote until `count` commands ("*") arrived, within the bound.
     QByteArray ReadCommands(int count, int timeoutMs = 5000);
@@ -32,7 +36,11 @@ public:
     void Disconnect();
 
 private:
+    QByteArray NextSentinel();
+    bool WaitForSentinel();
+
     QLocalSocket socket_;
+    int32_t sentinel_ = 0;
 };
 
 // A controller that the main window has taken as its controller; null when

@@ -284,7 +284,7 @@ protected:
     void ControllerAddsChannel3(int length, int eventId) {
         ASSERT_TRUE(controller_->Send("AddChannel:3," + QByteArray::number(length) +
                                       ",3208,0,0,0,0,1,0,16," + QByteArray::number(eventId) + "*"));
-        ASSERT_TRUE(WaitUntil([&] {
+        ASSERT_TRUE(QTest::qWaitFor([&] {
             return record(3).Editable == eventId && record(3).SegmentLength == length &&
                    record(3).SegmentDistribution == 3208;
         }));

@@ -297,9 +297,9 @@ TEST_F(UnrecordedRowsTest, ChannelRowsOfAControllerOfferNoMenu) {
             controller->Send("ClearAllChannels:*AddChannel:5,4,3208,0,0,0,0,1,0,16,7*"
                              "AddChannel:6,4,3209,0,0,0,0,1,0,16,7*"
                              "AddChannel:7,4,3210,0,0,0,0,1,0,16,7*"));
-        ASSERT_TRUE(WaitUntil([&] { return list().ListCount() == 3; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return list().ListCount() == 3; }));
         controller->Disconnect();
-        ASSERT_TRUE(WaitUntil([&] { return list().Enabled(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return list().Enabled(); }));
     }
     for (int row = 0; row < 3; ++row) EXPECT_EQ(ContextMenuOnRow(row), QStringList()) << row;
     ClickTriangle(0);

@@ -252,7 +252,7 @@ class RemoteControlTest : public MainWindowTest {
     std::unique_ptr<Controller> Connect(const QString& path) {
         auto controller = std::make_unique<Controller>(path);
         EXPECT_TRUE(controller->Connected());
-        EXPECT_TRUE(WaitUntil([this] { return window().Title() == kRemoteTitle; }));
+        EXPECT_TRUE(QTest::qWaitFor([this] { return window().Title() == kRemoteTitle; }));
         return controller;
     }
 
@@ -315,7 +315,7 @@ TEST_F(RemoteControlTest, WorkedExchange) {
 
     // 2: bus settings by pop-up row.
     ASSERT_TRUE(controller->Send(kStep2));
-    ASSERT_TRUE(WaitUntil([&] { return window().RootFrequencyPopup()->ListIndex() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().RootFrequencyPopup()->ListIndex() == 1; }));
     EXPECT_EQ(window().SubFrameModePopup()->ListIndex(), 19);
     EXPECT_EQ(window().ClockGearPopup()->ListIndex(), 10);
 
@@ -324,7 +324,7 @@ TEST_F(RemoteControlTest, WorkedExchange) {
     Record(5).SegmentLength = 9;
     Record(3).RowID = 12;
     ASSERT_TRUE(controller->Send(kStep3));
-    ASSERT_TRUE(WaitUntil([&] { return Record(3).Status == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Record(3).Status == 1; }));
     ASSERT_EQ(List().ListCount(), 1);
     EXPECT_EQ(List().Cell(0, 0), QStringLiteral("3"));
     EXPECT_FALSE(List().Expanded(0));
@@ -347,7 +347,7 @@ TEST_F(RemoteControlTest, WorkedExchange) {
 
     // 4: a message band and error marks in one batch.
     ASSERT_TRUE(controller->Send(kStep4));
-    ASSERT_TRUE(WaitUntil([&] { return window().ErrorLength == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().ErrorLength == 2; }));
     EXPECT_EQ(window().MessageStart, 0);
     EXPECT_EQ(window().MessageLength, 6);
     EXPECT_EQ(window().MessageType, 1);
@@ -357,7 +357,7 @@ TEST_F(RemoteControlTest, WorkedExchange) {
 
     // 5: the marks are reset, but the map still shows them.
     ASSERT_TRUE(controller->Send(kStep5));
-    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == 2; }));
     EXPECT_EQ(window().ErrorLength, 0);
     EXPECT_EQ(window().ErrorStart, 0);
     EXPECT_EQ(window().SyncError, 0);
@@ -377,7 +377,7 @@ TEST_F(RemoteControlTest, WorkedExchange) {
     // 7: the controller goes; the window is the user's again.
     order.names.clear();
     controller->Disconnect();
-    ASSERT_TRUE(WaitUntil([&] { return window().Title() == kLocalTitle; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().Title() == kLocalTitle; }));
     EXPECT_EQ(EnabledStates(), std::vector<bool>(7, true));
     EXPECT_EQ(order.names, kUserControlNames);
     EXPECT_FALSE(window().IPCSocket1()->IsConnected());
@@ -397,7 +397,7 @@ TEST_F(RemoteControlTest, WorkedExchangeOnTheMap) {
     auto controller = Connect();
     ASSERT_TRUE(controller->Send(kStep2));
     ASSERT_TRUE(controller->Send(kStep3));
-    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List().ListCount() == 1; }));
 
     // Channel 3: 48 kHz with segments of 4 slots from slot 8, every 128 slots.
     EXPECT_EQ(List().Cell(0, 2), QStringLiteral("48kHz"));
@@ -414,7 +414,7 @@ TEST_F(RemoteControlTest, WorkedExchangeOnTheMap) {
     }
 
     ASSERT_TRUE(controller->Send(kStep4));
-    ASSERT_TRUE(WaitUntil([&] { return window().ErrorLength == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().ErrorLength == 2; }));
     map = GrabMap();
     // The band over message slots 1 to 6: slots 3, 32 to 35 and 64, with 2
     // pixels of message green above it and at its outer ends.
@@ -434,12 +434,12 @@ TEST_F(RemoteControlTest, WorkedExchangeOnTheMap) {
     EXPECT_EQ(SlotPixel(map, 8), colour);
 
     ASSERT_TRUE(controller->Send(kStep5));
-    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == 2; }));
     EXPECT_EQ(SlotPixel(GrabMap(), 100), kErrorRed);
 
     // The controller goes: the error marks leave the map, the band stays.
     controller->Disconnect();
-    ASSERT_TRUE(WaitUntil([&] { return window().Title() == kLocalTitle; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().Title() == kLocalTitle; }));
     map = GrabMap();
     for (int slot : {100, 101, 102}) EXPECT_EQ(SlotPixel(map, slot), kDataSpace) << slot;
     EXPECT_EQ(PixelColor(map, 7 * 32 + 2, 9), kBandType1);
@@ -450,7 +450,7 @@ TEST_F(RemoteControlTest, AFirstBatchOfChannelsShowsTheControlSpace) {
     ASSERT_TRUE(MapIsDrawn()) << "needs the map painters and the bus settings";
     auto controller = Connect();
     ASSERT_TRUE(controller->Send("AddChannel:3,4,3208,0,0,0,0,1,0,16,7*"));
-    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List().ListCount() == 1; }));
     const QImage map = GrabMap();
     ExpectOpeningControlSpace(map, 20);
     EXPECT_EQ(SlotPixel(map, 8), window().ColorMap[3]);
@@ -460,34 +460,35 @@ TEST_F(RemoteControlTest, AFirstBatchOfChannelsShowsTheControlSpace) {
 TEST_F(RemoteControlTest, CommandsWaitForTheirStarAcrossReads) {
     auto controller = Connect();
 
-    // Nothing without the "*"; the "*" of the next write completes it.
-    controller->SendAndSettle("SetSuperframeID:5");
-    EXPECT_EQ(window().SuperframeID, 0);
+    // Nothing without the "*" (the sentinel, and not 5, is the superframe ID
+    // once the window has read it); the "*" of the next write completes it.
+    ASSERT_TRUE(controller->SendBehindSentinel("SetSuperframeID:5"));
+    EXPECT_NE(window().SuperframeID, 5);
     ASSERT_TRUE(controller->Send("*"));
-    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 5; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == 5; }));
 
     // A command cut in two is executed once, as sent.
-    controller->SendAndSettle("AddChannel:3,4,32");
+    ASSERT_TRUE(controller->SendBehindSentinel("AddChannel:3,4,32"));
     EXPECT_EQ(List().ListCount(), 0);
     ASSERT_TRUE(controller->Send("08,0,0,0,0,1,0,16,7*"));
-    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List().ListCount() == 1; }));
     EXPECT_EQ(Record(3).SegmentDistribution, 3208);
     EXPECT_EQ(Record(3).Editable, 7);
-    QTest::qWait(50);
+    ASSERT_TRUE(controller->SendSentinel());
     EXPECT_EQ(List().ListCount(), 1);
 
     // The read that completes a command is its batch, and resets the marks.
     ASSERT_TRUE(controller->Send("DisplayError:100,2*DisplayMes"));
-    ASSERT_TRUE(WaitUntil([&] { return window().ErrorLength == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().ErrorLength == 2; }));
     ASSERT_TRUE(controller->Send("sage:0,6,1*"));
-    ASSERT_TRUE(WaitUntil([&] { return window().MessageLength == 6; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().MessageLength == 6; }));
     EXPECT_EQ(window().ErrorLength, 0);
     EXPECT_EQ(window().MessageType, 1);
 
     // What a controller sends just before it goes is still executed.
     ASSERT_TRUE(controller->Send("SetSuperframeID:4*"));
     controller->Disconnect();
-    ASSERT_TRUE(WaitUntil([&] { return window().Title() == kLocalTitle; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().Title() == kLocalTitle; }));
     EXPECT_EQ(window().SuperframeID, 4);
 }
 
@@ -496,16 +497,16 @@ TEST_F(RemoteControlTest, WritesEndingInNulAllRun) {
     auto controller = Connect();
     auto nulTerminated = [](const QByteArray& command) { return command + QByteArray(1, '\0'); };
     ASSERT_TRUE(controller->Send(nulTerminated("SetSuperframeID:3*")));
-    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 3; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == 3; }));
     ASSERT_TRUE(controller->Send(nulTerminated("AddChannel:5,4,3208,0,0,0,0,1,0,16,7*")));
-    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List().ListCount() == 1; }));
     EXPECT_EQ(List().Cell(0, 0), QStringLiteral("5"));
     EXPECT_EQ(Record(5).Editable, 7);
     ASSERT_TRUE(controller->Send(nulTerminated("DisplayError:100,2*")));
-    ASSERT_TRUE(WaitUntil([&] { return window().ErrorLength == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().ErrorLength == 2; }));
     EXPECT_EQ(window().ErrorStart, 100);
     ASSERT_TRUE(controller->Send(nulTerminated("SetSuperframeID:4*")));
-    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 4; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == 4; }));
 }
 
 TEST_F(RemoteControlTest, JunkAfterTheLastStarDoesNotStopTheNextCommand) {
@@ -515,10 +516,10 @@ TEST_F(RemoteControlTest, JunkAfterTheLastStarDoesNotStopTheNextCommand) {
     for (const QByteArray& tail : junk) {
         SCOPED_TRACE(tail.toStdString());
         ASSERT_TRUE(controller->Send("SetSuperframeID:" + QByteArray::number(++id) + "*" + tail));
-        ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == id; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == id; }));
         ASSERT_TRUE(
             controller->Send("AddChannel:" + QByteArray::number(id) + ",4,3208,0,0,0,0,1,0,16,7*"));
-        ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == id; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return List().ListCount() == id; }));
         EXPECT_EQ(List().Cell(id - 1, 0), QString::number(id));
     }
 }
@@ -530,25 +531,25 @@ TEST_F(RemoteControlTest, CommandSplitAtEveryByteRunsOnce) {
         ASSERT_TRUE(controller->Send(QByteArray(1, byte)));
         QTest::qWait(2);  // lets the window read each byte on its own
     }
-    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List().ListCount() == 1; }));
     EXPECT_EQ(List().Cell(0, 0), QStringLiteral("9"));
     EXPECT_EQ(Record(9).SegmentDistribution, 3208);
     EXPECT_EQ(Record(9).Editable, -7);
 
     // A sentinel proves the window read on; the channel is still listed once.
     ASSERT_TRUE(controller->Send("SetSuperframeID:8*"));
-    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 8; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == 8; }));
     EXPECT_EQ(List().ListCount(), 1);
 }
 
 TEST_F(RemoteControlTest, BlanksAndMissingValues) {
     auto controller = Connect();
     ASSERT_TRUE(controller->Send("  DisplayError :  100,2  *"));
-    ASSERT_TRUE(WaitUntil([&] { return window().ErrorLength == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().ErrorLength == 2; }));
     EXPECT_EQ(window().ErrorStart, 100);
 
     ASSERT_TRUE(controller->Send("DisplayMessage:7*"));
-    ASSERT_TRUE(WaitUntil([&] { return window().MessageStart == 7; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().MessageStart == 7; }));
     EXPECT_EQ(window().MessageLength, 0);
     EXPECT_EQ(window().MessageType, 0);
     EXPECT_EQ(window().ErrorLength, 0);
@@ -557,11 +558,11 @@ TEST_F(RemoteControlTest, BlanksAndMissingValues) {
 TEST_F(RemoteControlTest, ClearAllChannelsKeepsTheMarksOfItsBatch) {
     auto controller = Connect();
     ASSERT_TRUE(controller->Send("AddChannel:3,4,3208,0,0,0,0,1,0,16,7*"));
-    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List().ListCount() == 1; }));
     const Color colour = Record(3).BoxColor;
 
     ASSERT_TRUE(controller->Send("DisplayError:100,2*ClearAllChannels:*"));
-    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List().ListCount() == 0; }));
     EXPECT_EQ(window().ErrorStart, 100);
     EXPECT_EQ(window().ErrorLength, 2);
     // Freed, but with its colour and event id.
@@ -580,11 +581,11 @@ TEST_F(RemoteControlTest, ClearAllChannelsKeepsTheMarksOfItsBatch) {
 TEST_F(RemoteControlTest, SuperframeIdAloneResetsTheMarksButNotTheMap) {
     auto controller = Connect();
     ASSERT_TRUE(controller->Send("DisplayError:100,2*DisplaySyncError:3*"));
-    ASSERT_TRUE(WaitUntil([&] { return window().SyncError == 3; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().SyncError == 3; }));
     const QImage marked = GrabMap();
 
     ASSERT_TRUE(controller->Send("SetSuperframeID:9*"));
-    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 9; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == 9; }));
     EXPECT_EQ(window().SyncError, 0);
     EXPECT_EQ(window().ErrorLength, 0);
     EXPECT_EQ(window().MessageLength, -1);
@@ -598,7 +599,7 @@ TEST_F(RemoteControlTest, AddChannelTwiceListsTwoRows) {
     const int32_t secondCode = Module1::CalculateSegmentDistribution(16, 128);
     ASSERT_TRUE(controller->Send("AddChannel:3,4,3208,0,0,0,0,1,0,16,7*AddChannel:3,2," +
                                  QByteArray::number(secondCode) + ",1,1,1,1,0,1,8,9*"));
-    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List().ListCount() == 2; }));
     EXPECT_EQ(List().Cell(0, 0), QStringLiteral("3"));
     EXPECT_EQ(List().Cell(1, 0), QStringLiteral("3"));
     const Channel& c3 = Record(3);
@@ -684,7 +685,7 @@ TEST_F(RemoteControlTest, ValuesOutsideThePoolAndThePopupsChangeNothing) {
         "AddChannel:2147483647,4*AddChannel:-2147483648,4*AddChannel:99999999999,1*"
         "SetSubFrameMode:32*SetSubFrameMode:-1*SetClockGear:16*SetClockGear:-1*"
         "SetRootFrequency:2147483647*SetRootFrequency:-2147483648*SetSuperframeID:1*"));
-    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == 1; }));
     EXPECT_EQ(List().ListCount(), 0);
     for (int id = 0; id < 256; ++id) {
         EXPECT_EQ(Record(id).Status, 0) << id;
@@ -701,7 +702,7 @@ TEST_F(RemoteControlTest, ValuesOutsideThePoolAndThePopupsChangeNothing) {
     QByteArray many = "AddChannel:4,4,3208,0,0,0,0,1,0,16,5";
     for (int i = 0; i < 30; ++i) many += ",777";
     ASSERT_TRUE(controller->Send(many + "*"));
-    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List().ListCount() == 1; }));
     EXPECT_EQ(Record(4).Editable, 5);
     EXPECT_EQ(Record(4).DataLength, 16);
 }
@@ -721,7 +722,7 @@ TEST_F(RemoteControlTest, NumbersBeyondTheDoubleRangeSelectNoRow) {
         "SetSubFrameMode:1e400*SetSubFrameMode:-1e999*SetRootFrequency:1e400*"
         "AddChannel:1e400,4,3208,0,0,0,0,1,0,16,7*AddChannel:-1e400,4,3208*"
         "SetSuperframeID:21*"));
-    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 21; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == 21; }));
     EXPECT_EQ(window().ClockGearPopup()->ListIndex(), 10);
     EXPECT_EQ(window().SubFrameModePopup()->ListIndex(), 19);
     EXPECT_EQ(window().RootFrequencyPopup()->ListIndex(), 1);
@@ -732,7 +733,7 @@ TEST_F(RemoteControlTest, NumbersBeyondTheDoubleRangeSelectNoRow) {
     // A value beyond the range in the other fields is stored saturated.
     ASSERT_TRUE(
         controller->Send("AddChannel:4,1e400,3208,0,0,0,0,1,0,-1e400,9*SetSuperframeID:22*"));
-    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 22; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == 22; }));
     ASSERT_EQ(List().ListCount(), 1);
     EXPECT_EQ(Record(4).SegmentLength, kMax);
     EXPECT_EQ(Record(4).DataLength, kMin);
@@ -748,7 +749,7 @@ TEST_F(RemoteControlTest, SurvivesBadInput) {
     for (char& byte : noise) byte = char(random.bounded(256));
     ASSERT_TRUE(controller->Send(noise));
     ASSERT_TRUE(controller->Send("*SetSuperframeID:11*"));
-    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 11; }, 60000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == 11; }, 60000));
 
     QByteArray many;
     for (int i = 1; i <= 10000; ++i) {
@@ -757,7 +758,7 @@ TEST_F(RemoteControlTest, SurvivesBadInput) {
                     : QByteArray("SetSuperframeID:") + QByteArray::number(i) + "*";
     }
     ASSERT_TRUE(controller->Send(many));
-    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 9999; }, 60000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == 9999; }, 60000));
 
     // Values at the 32-bit limits, stored as received where the model takes them.
     ASSERT_TRUE(controller->Send(
@@ -768,7 +769,7 @@ TEST_F(RemoteControlTest, SurvivesBadInput) {
         "DisplayError:2147483647,2147483647*DisplayError:-2147483648,2147483647*"
         "DisplayError:1500,2147483647*DisplaySyncError:2147483647*DisplaySyncError:-2147483648*"
         "SetSuperframeID:12*"));
-    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 12; }, 60000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == 12; }, 60000));
     EXPECT_EQ(List().ListCount(), 3);
     EXPECT_EQ(Record(5).SegmentLength, kMax);
     EXPECT_EQ(Record(6).SegmentDistribution, kMax);
@@ -778,7 +779,7 @@ TEST_F(RemoteControlTest, SurvivesBadInput) {
     // Still in charge of the window, and it is the user's again afterwards.
     EXPECT_EQ(window().Title(), kRemoteTitle);
     controller->Disconnect();
-    ASSERT_TRUE(WaitUntil([&] { return window().Title() == kLocalTitle; }, 60000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().Title() == kLocalTitle; }, 60000));
     EXPECT_EQ(EnabledStates(), std::vector<bool>(7, true));
 }
 
@@ -797,7 +798,7 @@ TEST_F(RemoteControlTest, NotificationsLeaveAsTwoWritesInOrder) {
     window().IPCSocket1()->Write("SetEventID:7*");
     window().IPCSocket1()->Write("SetChannelSD:3,3209*");
     EXPECT_EQ(window().Title(), kRemoteTitle);
-    ASSERT_TRUE(WaitUntil([&] { return window().Title() == kLocalTitle; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().Title() == kLocalTitle; }));
     window().IPCSocket1()->Write("SetEventID:7*");
     auto next = Connect();
     EXPECT_TRUE(window().IPCSocket1()->IsConnected());
@@ -807,7 +808,7 @@ TEST_F(RemoteControlTest, DragOfTheControllersChannelIsReported) {
     ASSERT_TRUE(MapIsDrawn()) << "needs the map painters and the canvas handlers";
     auto controller = Connect();
     ASSERT_TRUE(controller->Send(kStep3));
-    ASSERT_TRUE(WaitUntil([&] { return List().ListCount() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List().ListCount() == 1; }));
 
     // Press on slot 9 (channel 3's first segment covers 8 to 11), drag to slot 9.
     Canvas* canvas = window().DrawZone();
@@ -839,11 +840,12 @@ TEST_F(RemoteControlTest, SecondControllerIsRefusedAtOnce) {
     Controller second(path_);
     second.Socket().write("SetSuperframeID:99*");
     second.Socket().flush();
-    ASSERT_TRUE(WaitUntil([&] { return !second.Connected(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !second.Connected(); }));
 
+    // The first controller's command is the sentinel: the window dropped the
+    // second one before, and reads nothing of it any more.
     ASSERT_TRUE(first->Send("SetSuperframeID:5*"));
-    ASSERT_TRUE(WaitUntil([&] { return window().SuperframeID == 5; }));
-    QTest::qWait(50);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == 5; }));
     EXPECT_EQ(window().SuperframeID, 5);
     EXPECT_EQ(window().Title(), kRemoteTitle);
     EXPECT_TRUE(window().IPCSocket1()->IsConnected());
@@ -886,7 +888,7 @@ TEST_F(SocketPathTest, StaleSocketFileIsReplaced) {
     OpenWindowOn(path);  // without a warning
     EXPECT_EQ(window().IPCSocket1()->ListeningPath(), path);
     Controller controller(path);
-    EXPECT_TRUE(WaitUntil([&] { return window().Title() == kRemoteTitle; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window().Title() == kRemoteTitle; }));
 }
 
 TEST_F(SocketPathTest, PathThatIsNotASocketIsLeftAlone) {
@@ -921,13 +923,14 @@ TEST_F(SocketPathTest, PathAnotherProgramListensOnIsLeftAlone) {
         OpenWindowOn(path);
     }
     EXPECT_TRUE(window().IPCSocket1()->ListeningPath().isEmpty());
-    QTest::qWait(20);
+    // The window's look whether someone listens there came as a connection.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return other.hasPendingConnections(); }));
     while (other.hasPendingConnections()) delete other.nextPendingConnection();
 
-    // The other program still gets its connections; the window is not involved.
+    // The other program still gets its connections (the sentinel: the event
+    // loop has run since); the window is not involved.
     Controller controller(path);
-    EXPECT_TRUE(WaitUntil([&] { return other.hasPendingConnections(); }));
-    QTest::qWait(50);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return other.hasPendingConnections(); }));
     EXPECT_EQ(window().Title(), kLocalTitle);
     Main::Destroy();
     EXPECT_TRUE(QFile::exists(path));
@@ -956,7 +959,7 @@ TEST_F(SocketPathTest, WhatTookThePathWhileConnectedSurvives) {
         {
             ExpectedWarning warning(NotListeningOn(path));
             controller->Disconnect();
-            ASSERT_TRUE(WaitUntil([&] { return window().Title() == kLocalTitle; }));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return window().Title() == kLocalTitle; }));
         }
         EXPECT_TRUE(window().IPCSocket1()->ListeningPath().isEmpty());
         Main::Destroy();
@@ -964,7 +967,7 @@ TEST_F(SocketPathTest, WhatTookThePathWhileConnectedSurvives) {
         if (listener) {
             Controller client(path);
             EXPECT_TRUE(client.Connected());
-            EXPECT_TRUE(WaitUntil([&] { return other.hasPendingConnections(); }));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return other.hasPendingConnections(); }));
             other.close();  // removes its own socket file
         } else {
             QFile file(path);
@@ -983,13 +986,13 @@ TEST_F(SocketPathTest, ListeningAgainKnowsItsNewSocketFile) {
     struct stat first {};
     ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &first), 0);
     Connect(path)->Disconnect();
-    ASSERT_TRUE(WaitUntil([&] { return window().Title() == kLocalTitle; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().Title() == kLocalTitle; }));
     struct stat again {};
     ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &again), 0);
     EXPECT_TRUE(S_ISSOCK(again.st_mode));
     EXPECT_EQ(again.st_mode & 0777, 0600u);
     Connect(path)->Disconnect();
-    ASSERT_TRUE(WaitUntil([&] { return window().Title() == kLocalTitle; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().Title() == kLocalTitle; }));
     Main::Destroy();
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_TRUE(
