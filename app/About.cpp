@@ -65,7 +65,7 @@ void About::Event_Open() {
     if (App::Exists()) {
         const App& app = App::Instance();
         tVersion_->SetText(CStr(app.MajorVersion) + QLatin1Char('.') + CStr(app.MinorVersion) +
-                            QLatin1Char('.') + CStr(app.BugVersion));
+                           QLatin1Char('.') + CStr(app.BugVersion));
     }
     tDate_->SetText(BuildDate().AbbreviatedDate());
 }

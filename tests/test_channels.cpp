@@ -169,8 +169,8 @@ TEST_F(ChannelsTest, InvalidSettingsShowQuestionMarksUntilAValidRowReturns) {
         EXPECT_EQ(record(0).Rate, 48000.0) << "the record keeps its figures";
 
         // While invalid, a subframe mode change shows "???" for its own label only.
-        window().SubFrameModePopup()->SetListIndex(window().SubFrameModePopup()->ListIndex() == 0 ? 19
-                                                                                              : 0);
+        PopupMenu* mode = window().SubFrameModePopup();
+        mode->SetListIndex(mode->ListIndex() == 0 ? 19 : 0);
         EXPECT_EQ(window().ControlBWText()->Text(), "???");
         window().SubFrameModePopup()->SetListIndex(19);
 

@@ -370,8 +370,8 @@ TEST_F(RemoteControlTest, WorkedExchange) {
     Record(3).SegmentDistribution = Module1::CalculateSegmentDistribution(9, 128);
     ASSERT_EQ(Record(3).SegmentDistribution, 3209);
     window().IPCSocket1()->Write("SetEventID:" + CStr(Record(3).Editable).toLatin1() + "*");
-    window().IPCSocket1()->Write("SetChannelSD:3," + CStr(Record(3).SegmentDistribution).toLatin1() +
-                               "*");
+    window().IPCSocket1()->Write("SetChannelSD:3," +
+                                 CStr(Record(3).SegmentDistribution).toLatin1() + "*");
     EXPECT_EQ(controller->ReadCommands(2), QByteArray("SetEventID:7*SetChannelSD:3,3209*"));
 
     // 7: the controller goes; the window is the user's again.
