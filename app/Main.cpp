@@ -99,6 +99,8 @@ Main::Main() {
 
 Main::~Main() {
     if (g_main == this) g_main = nullptr;
+    // Hiding may end an edit in progress, whose handlers need the whole window.
+    hide();
 }
 
 void Main::Layout() {
