@@ -46,7 +46,9 @@ TEST(Conversions, CLongReadsLeadingDigits) {
     // Beyond the 32-bit range the low 32 bits remain.
     EXPECT_EQ(CLong32("4294967297"), 1);
     EXPECT_EQ(CLong32("2147483648"), std::numeric_limits<int32_t>::min());
-    EXPECT_EQ(CLong32("99999999999999999999999"), CLong32("99999999999999999999999"));
+    // Digits past 64 bits wrap too: 99999999999999999999999 mod 2^32 = 4135583743.
+    EXPECT_EQ(CLong32("99999999999999999999999"), -159383553);
+    EXPECT_EQ(CLong32("-99999999999999999999999"), 159383553);
 }
 
 TEST(Conversions, ValReadsDecimalNumbers) {
@@ -110,7 +112,6 @@ TEST(GraphicsTest, RectanglesCoverExactlyTheirPixels) {
 
 TEST(GraphicsTest, DrawPictureCopiesWithoutSharingChanges) {
     Picture base = NewPicture(10, 10, 32);
-    base.Graphics().ForeColor = RGB(1, 2, 3);
     {
         Graphics g = base.Graphics();
         g.ForeColor = RGB(1, 2, 3);
@@ -122,7 +123,16 @@ TEST(GraphicsTest, DrawPictureCopiesWithoutSharingChanges) {
     g.ForeColor = RGB(9, 9, 9);
     g.FillRect(0, 0, 1, 1);
     EXPECT_EQ(PixelColor(copy.Image(), 0, 0), RGB(9, 9, 9));
+    EXPECT_EQ(PixelColor(copy.Image(), 1, 0), RGB(1, 2, 3)) << "the base's pixels are copied";
+    EXPECT_EQ(PixelColor(copy.Image(), 9, 9), RGB(1, 2, 3));
     EXPECT_EQ(PixelColor(base.Image(), 0, 0), RGB(1, 2, 3)) << "the base is not edited";
+    // Drawing on the base afterwards does not show in the copy either.
+    {
+        Graphics later = base.Graphics();
+        later.ForeColor = RGB(7, 7, 7);
+        later.FillRect(0, 0, 10, 10);
+    }
+    EXPECT_EQ(PixelColor(copy.Image(), 9, 9), RGB(1, 2, 3)) << "the copy is not edited";
 }
 
 TEST(PopupMenuTest, ListIndexRaisesChangeOnlyForAnotherRow) {
