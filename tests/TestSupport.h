@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "Channel.h"
 #include "Color.h"
 #include "FileDialogs.h"
 
@@ -45,3 +46,4 @@ protected:
 
 Color PixelColor(const QImage& image, int x, int y);
 void PrintTo(const Color& color, std::ostream* os);
+void PrintTo(const Channel& channel, std::ostream* os);

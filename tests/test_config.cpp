@@ -86,16 +86,18 @@ TEST(BusConfigurationFormat, ChannelValuesMapOntoTheRecordFields) {
     Channel record;
     const ChannelValues values{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     values.StoreIn(record);
-    EXPECT_EQ(record.Status, 1);
-    EXPECT_EQ(record.SegmentDistribution, 2);
-    EXPECT_EQ(record.SegmentLength, 3);
-    EXPECT_EQ(record.TransportProtocol, 4);
-    EXPECT_EQ(record.PresenceRate, 5);
-    EXPECT_EQ(record.AuxFormat, 6);
-    EXPECT_EQ(record.FrequencyLocked, 7);
-    EXPECT_EQ(record.DataLength, 8);
-    EXPECT_EQ(record.DataType, 9);
-    EXPECT_EQ(record.ChannelLink, 10);
+    // The file's order is Status, SD, SL, TP, PR, AF, FL, DL, DT, CL; the
+    // colour, figures, row and event id are not the file's.
+    EXPECT_EQ(record, (Channel{.SegmentDistribution = 2,
+                               .SegmentLength = 3,
+                               .TransportProtocol = 4,
+                               .FrequencyLocked = 7,
+                               .PresenceRate = 5,
+                               .AuxFormat = 6,
+                               .DataType = 9,
+                               .ChannelLink = 10,
+                               .DataLength = 8,
+                               .Status = 1}));
     EXPECT_EQ(ChannelValues::Of(record), values);
 }
 
@@ -221,22 +223,13 @@ private:
 
 // --- loading and saving from the main window --------------------------------
 
-struct ChannelState {
-    ChannelValues values;
-    int32_t rowID;
-    Color boxColor;
-    double rate;
-    double bandwidth;
-    bool operator==(const ChannelState&) const = default;
-};
-
 // What a failed load or save must leave as it was.
 struct WindowState {
     std::vector<std::string> rows;  // the four cells of every row, "|"-joined, "+" when expanded
     int subFrameRow, clockGearRow, rootRow;
     int32_t rootFrequency, clockGear, controlSize, subFrameLength;
     QString busFrequency, controlBandwidth;
-    std::vector<ChannelState> channels;
+    std::vector<Channel> channels;
     int32_t startScreen;
     QImage map;
     std::array<int32_t, Module1::kSlotCount + 1> slotMap;
@@ -282,10 +275,7 @@ protected:
         s.subFrameLength = Module1::iSubFrameLength;
         s.busFrequency = main().BusFrequencyText()->Text();
         s.controlBandwidth = main().ControlBWText()->Text();
-        for (int n = 0; n < kChannels; ++n) {
-            const Channel& c = Record(n);
-            s.channels.push_back({ChannelValues::Of(c), c.RowID, c.BoxColor, c.Rate, c.Bandwidth});
-        }
+        for (int n = 0; n < kChannels; ++n) s.channels.push_back(Record(n));
         s.startScreen = main().flgStartScreen;
         s.map = GrabMap();
         s.slotMap = Module1::SuperFrameSlot;
@@ -304,7 +294,7 @@ protected:
         EXPECT_EQ(after.subFrameLength, before.subFrameLength);
         EXPECT_EQ(after.busFrequency, before.busFrequency);
         EXPECT_EQ(after.controlBandwidth, before.controlBandwidth);
-        EXPECT_TRUE(after.channels == before.channels);
+        EXPECT_EQ(after.channels, before.channels);
         EXPECT_EQ(after.startScreen, before.startScreen);
         EXPECT_TRUE(after.map == before.map) << "the map was redrawn";
         EXPECT_TRUE(after.slotMap == before.slotMap);
@@ -725,8 +715,10 @@ TEST_F(ConfigFileTest, CancelledDialogs) {
     const WindowState after = State();
     EXPECT_EQ(ListedIDs(), listed);
     for (int n = 0; n < kChannels; ++n) {
-        EXPECT_EQ(after.channels[size_t(n)].values, before.channels[size_t(n)].values) << n;
-        EXPECT_EQ(after.channels[size_t(n)].boxColor, before.channels[size_t(n)].boxColor) << n;
+        const Channel& was = before.channels[size_t(n)];
+        const Channel& is = after.channels[size_t(n)];
+        EXPECT_EQ(ChannelValues::Of(is), ChannelValues::Of(was)) << n;
+        EXPECT_EQ(is.BoxColor, was.BoxColor) << n;
     }
     EXPECT_EQ(after.subFrameRow, before.subFrameRow);
     ExpectMapRedrawn();
