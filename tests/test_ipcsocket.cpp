@@ -22,7 +22,9 @@ protected:
         socket_ = new IPCSocket(&window_);
         socket_->Path = path_;
         socket_->Connected = [this] { log_ << QStringLiteral("connected"); };
-        socket_->DataAvailable = [this] { log_ << "data " + QString::fromLatin1(socket_->ReadAll()); };
+        socket_->DataAvailable = [this] {
+            log_ << "data " + QString::fromLatin1(socket_->ReadAll());
+        };
         socket_->Error = [this] { log_ << QStringLiteral("error"); };
     }
     void TearDown() override { UseTestSocketPath(); }
@@ -42,9 +44,10 @@ protected:
 TEST_F(IPCSocketTest, ListenTalkAndClose) {
     socket_->Listen();
     ASSERT_EQ(socket_->ListeningPath(), path_);
-    EXPECT_EQ(QFileInfo(path_).permissions() & (QFile::ReadOther | QFile::WriteOther |
-                                                QFile::ReadGroup | QFile::WriteGroup),
-              QFile::Permissions()) << "the socket file is the user's alone";
+    EXPECT_EQ(QFileInfo(path_).permissions() &
+                  (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup),
+              QFile::Permissions())
+        << "the socket file is the user's alone";
     EXPECT_FALSE(socket_->IsConnected());
 
     QLocalSocket client;

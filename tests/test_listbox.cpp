@@ -33,8 +33,10 @@ protected:
         };
         list_->CollapseRow = [this](int row) { log_ << QStringLiteral("collapse %1").arg(row); };
         list_->CellAction = [this](int row, int column) {
-            log_ << QStringLiteral("action %1,%2 %3").arg(row).arg(column).arg(
-                list_->Cell(row, column));
+            log_ << QStringLiteral("action %1,%2 %3")
+                        .arg(row)
+                        .arg(column)
+                        .arg(list_->Cell(row, column));
         };
         for (const char* name : {"A", "B", "C"}) list_->AddFolder(QString::fromLatin1(name));
         window_.resize(300, 300);
@@ -81,9 +83,9 @@ TEST_F(ListboxTest, RowsAreCountedOverTheRowsShown) {
     list_->SetExpanded(0, true);
     EXPECT_EQ(log_.last(), "expand 0");
     EXPECT_EQ(Rows(), QStringList({"A", "A1", "B", "B1", "B2", "C"}));
-    EXPECT_EQ(list_->RowFromXY(list_->CellRect(4, 0).center().x(),
-                               list_->CellRect(4, 0).center().y()),
-              4);
+    EXPECT_EQ(
+        list_->RowFromXY(list_->CellRect(4, 0).center().x(), list_->CellRect(4, 0).center().y()),
+        4);
     list_->SetListIndex(5);
     EXPECT_EQ(list_->ListIndex(), 5);
     EXPECT_EQ(list_->Cell(list_->ListIndex(), 0), "C");
