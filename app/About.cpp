@@ -36,7 +36,7 @@ void About::CreateControls() {
 
 void About::_CreateControls0() {
     constexpr int kRight = Label::AlignRight;
-    PlaceControls<About>(*this, {
+    const ControlRow<About> table[] = {
         Row(&About::pushButton1_, "PushButton1", {305, 362, 104, 28}, "Close"),
         Row(&About::staticText1_, "StaticText1", {20, 7, 289, 21}, "Veltrane Toolbox"),
         Row(&About::staticText2_, "StaticText2", {508, 8, 56, 19}, "Version:", kRight),
@@ -45,7 +45,8 @@ void About::_CreateControls0() {
         Row(&About::staticText5_, "StaticText5", {21, 29, 277, 19}, kTagline),
         Row(&About::canvas1_, "Canvas1", {20, 60, 674, 290}),
         Row(&About::staticText3_, "StaticText3", {479, 29, 85, 19}, "Release Date:", kRight),
-    });
+    };
+    for (const ControlRow<About>& row : table) row(*this);
 
     pushButton1_->SetDefault(true);
     staticText1_->SetBold(true);

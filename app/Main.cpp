@@ -1,6 +1,9 @@
 #include "Main.h"
 
+#include <algorithm>
+#include <map>
 #include <optional>
+#include <tuple>
 
 #include "Canvas.h"
 #include "ControlTable.h"
@@ -16,6 +19,9 @@
 #include "Resources.h"
 #include "Separator.h"
 #include "Application.h"
+#include "BusSettings.h"
+#include "ChannelRate.h"
+#include "FontFit.h"
 
 namespace {
 constexpr int kWindowWidthPx = 955;
@@ -46,6 +52,25 @@ const char* const kSubFrameModeRows[] = {
     "24 - 8 / 24", "25 - 8 / 32",          "26 - 12 / 24",         "27 - 12 / 32",
     "28 - 16 / 24", "29 - 16 / 32",        "30 - 8 / 8 (Reserved)", "31 - 24 / 32"};
 
+constexpr int kColumnWidthsPx[] = {45, 30, 60, 85};
+constexpr int kRateColumn = 2;
+constexpr int kBandwidthColumn = 3;
+
+// Figures are set in a condensed face, as large as lets the longest of them
+// show whole in its control.
+// Every window of the run gets the same, so each is worked out once.
+QFont FigureFont(const QFont& base, const QStringList& texts, int width) {
+    static std::map<std::tuple<QString, const QStringList*, int>, QFont> fitted;
+    const auto key = std::make_tuple(base.key(), &texts, width);
+    auto found = fitted.find(key);
+    if (found == fitted.end()) {
+        QFont condensed = base;
+        condensed.setStretch(QFont::Condensed);
+        found = fitted.emplace(key, FontFittingWidth(condensed, texts, width)).first;
+    }
+    return found->second;
+}
+
 // The rows of a pop-up, with row 0 selected.
 template <size_t N>
 void FillPopup(PopupMenu* popup, const char* const (&rows)[N]) {
@@ -66,7 +91,10 @@ Main::Main() {
     CloseEvent = [this] { Event_Close(); };
 }
 
-Main::~Main() = default;
+Main::~Main() {
+    // Hiding may end an edit in progress, whose handlers need the whole window.
+    hide();
+}
 
 void Main::Layout() {
     SetMenuBar(&MenuBar1::Instance());
@@ -81,7 +109,7 @@ void Main::CreateControls() { _CreateControls0(); }
 
 void Main::_CreateControls0() {
     constexpr int kRight = Label::AlignRight;
-    PlaceControls<Main>(*this, {
+    const ControlRow<Main> table[] = {
         Row(&Main::channelListBox_, "ChannelListBox", {19, 91, 220, 290}),
         Row(&Main::staticText9_, "StaticText9", {19, 11, 100, 18}, "Root frequency", kRight),
         Row(&Main::staticText10_, "StaticText10", {285, 11, 70, 18}, "Clock Gear", kRight),
@@ -112,11 +140,16 @@ void Main::_CreateControls0() {
         Row(&Main::clearAllChannels_, "ClearAllChannels", {19, 394, 220, 28}, "Clear All Channels"),
         Row(&Main::rectangle6_, "Rectangle6", {676, 400, 6, 15}),
         Row(&Main::ipcSocket1_, "IPCSocket1", {}),
-    });
+    };
+    for (const ControlRow<Main>& row : table) row(*this);
 
     // What the table does not say, before any handler is bound: nothing runs yet.
     channelListBox_->setColumnCount(4);
-    channelListBox_->SetColumnWidths(QStringLiteral("45,30,60,85"));
+    channelListBox_->SetColumnWidths(QStringLiteral("%1,%2,%3,%4")
+                                         .arg(kColumnWidthsPx[0])
+                                         .arg(kColumnWidthsPx[1])
+                                         .arg(kColumnWidthsPx[2])
+                                         .arg(kColumnWidthsPx[3]));
     channelListBox_->SetHasHeading(false);
     removeChannelButton_->SetEnabled(false);
     FillPopup(rootFrequencyPopup_, kRootFrequencyRows);
@@ -173,6 +206,8 @@ void Main::_CreateControls0() {
     ipcSocket1_->Error = [this] { IPCSocket1_Error(); };
     ipcSocket1_->DataAvailable = [this] { IPCSocket1_DataAvailable(); };
 
+    FitFigureFonts();
+
     // Keyboard focus order.
     setTabOrder(channelListBox_, addChannelButton_);
     setTabOrder(addChannelButton_, removeChannelButton_);
@@ -181,6 +216,27 @@ void Main::_CreateControls0() {
     setTabOrder(clockGearPopup_, subFrameModePopup_);
     setTabOrder(subFrameModePopup_, drawZone_);
     setTabOrder(drawZone_, clearAllChannels_);
+}
+
+void Main::FitFigureFonts() {
+    static const QStringList busFrequencies = BusSettings::BusFrequencyTexts();
+    static const QStringList controlBandwidths = BusSettings::ControlBandwidthTexts();
+    static const QStringList rates = ChannelRate::RateTexts();
+    static const QStringList bandwidths = ChannelRate::BandwidthTexts();
+
+    busFrequencyText_->setFont(FigureFont(busFrequencyText_->font(), busFrequencies,
+                                          busFrequencyText_->contentsRect().width()));
+    controlBWText_->setFont(FigureFont(controlBWText_->font(), controlBandwidths,
+                                       controlBWText_->contentsRect().width()));
+    // The last column gives the list's frame its pixels.
+    Listbox* list = channelListBox_;
+    const int bandwidthColumnPx = std::min(
+        kColumnWidthsPx[kBandwidthColumn],
+        list->WidthInsideFrame() - kColumnWidthsPx[0] - kColumnWidthsPx[1] - kColumnWidthsPx[2]);
+    list->SetColumnFont(kRateColumn, FigureFont(list->font(), rates,
+                                                list->TextRoomOf(kColumnWidthsPx[kRateColumn])));
+    list->SetColumnFont(kBandwidthColumn,
+                        FigureFont(list->font(), bandwidths, list->TextRoomOf(bandwidthColumnPx)));
 }
 
 void Main::Event_Open() {

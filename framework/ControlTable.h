@@ -2,7 +2,6 @@
 #include <QRect>
 #include <QString>
 #include <functional>
-#include <initializer_list>
 
 #include "Label.h"
 #include "Window.h"
@@ -35,10 +34,4 @@ ControlRow<W> Row(C* W::*member, const char* name, QRect bounds, QString text = 
         }
         window.*member = control;
     };
-}
-
-// Creates the controls of `rows` on `window`, in order.
-template <class W>
-void PlaceControls(W& window, std::initializer_list<ControlRow<W>> rows) {
-    for (const ControlRow<W>& row : rows) row(window);
 }

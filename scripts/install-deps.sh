@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and running need, when
-# they are missing. Extra groups: "fuzz" adds clang's fuzzing runtime.
+# they are missing. Extra groups: "fuzz" adds clang's fuzzing runtime, "lint"
+# clang-tidy and "format" clang-format (version 14, as the scripts call them).
 set -euo pipefail
 
 packages=(build-essential cmake make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth)
+          libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
+          fonts-dejavu-core fonts-dejavu-extra)
 for group in "$@"; do
     case "$group" in
         fuzz) packages+=(clang libclang-rt-14-dev) ;;
-        lint) packages+=(clang-tidy clang-format) ;;
+        lint) packages+=(clang-tidy-14) ;;
+        format) packages+=(clang-format-14) ;;
         *) echo "unknown package group: $group" >&2; exit 2 ;;
     esac
 done

@@ -83,7 +83,7 @@ void SDCalc::Layout() {
 void SDCalc::CreateControls() { _CreateControls0(); }
 
 void SDCalc::_CreateControls0() {
-    PlaceControls<SDCalc>(*this, {
+    const ControlRow<SDCalc> table[] = {
         Row(&SDCalc::channelRatePopup_, "ChannelRatePopup", {165, 14, 115, 28}),
         Row(&SDCalc::staticText1_, "StaticText1", {20, 13, 133, 24}, "Channel Rate (kHz)"),
         Row(&SDCalc::staticText2_, "StaticText2", {20, 71, 110, 24}, "Segment Offset"),
@@ -98,7 +98,8 @@ void SDCalc::_CreateControls0() {
         Row(&SDCalc::acceptButton_, "AcceptButton", {103, 240, 94, 28}, "Accept"),
         Row(&SDCalc::sdHexText_, "SDHexText", {165, 185, 115, 20}, "0x0"),
         Row(&SDCalc::sdBinText_, "SDBinText", {165, 208, 115, 20}, "0b0"),
-    });
+    };
+    for (const ControlRow<SDCalc>& row : table) row(*this);
 
     // The events, in the order of the table.
     channelRatePopup_->Change = [this] { ChannelRatePopup_Change(); };

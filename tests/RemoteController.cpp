@@ -30,9 +30,7 @@ bool Controller::WaitForSentinel() {
     return QTest::qWaitFor([this] { return Main::Instance().SuperframeID == sentinel_; });
 }
 
-bool Controller::SendSentinel() {
-    return Send(NextSentinel()) && WaitForSentinel();
-}
+bool Controller::SendSentinel() { return Send(NextSentinel()) && WaitForSentinel(); }
 
 bool Controller::SendBehindSentinel(const QByteArray& start) {
     // A write this small reaches the window in one piece: sentinel and start

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <ostream>
 
+#include "Channel.h"
 #include "Color.h"
 #include "FileDialogs.h"
 
@@ -74,3 +75,4 @@ Color SlotCellColor(const QImage& map, int slot);
 // in slots 0 to 3, and the data colour in the free slot `freeSlot`.
 void ExpectOpeningControlSpace(const QImage& map, int freeSlot);
 void PrintTo(const Color& color, std::ostream* os);
+void PrintTo(const Channel& channel, std::ostream* os);
