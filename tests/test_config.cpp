@@ -1,10 +1,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/capability.h>
-#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -12,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <chrono>
@@ -330,11 +326,8 @@ TEST_F(TextStreams, OutputReplacesTheFileOnlyOnClose) {
 
 // --- file permissions, as an unprivileged user meets them ---------------------
 
-// Marks the child process that runs a permission test without privileges.
-const QString kWithoutPrivilegesArgument = QStringLiteral("--without-file-privileges");
-// The capabilities that let root read, write and create files regardless of
-// their permissions.
-constexpr int kFileCapabilities[] = {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER};
+// The role of the child process that runs a permission test without privileges.
+const QString kWithoutPrivilegesRole = QStringLiteral("without-file-privileges");
 
 ino_t Inode(const QString& path) {
     struct stat info {};
@@ -352,19 +345,6 @@ bool FilePermissionsHold() {
     QFile::setPermissions(dir.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return !created;
-}
-
-// Runs in the child between fork and exec: without them in the bounding and
-// inheritable sets, root's next program does not get them back.
-void DropFileCapabilities() {
-    for (const int capability : kFileCapabilities) ::prctl(PR_CAPBSET_DROP, capability, 0, 0, 0);
-    ::prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_CLEAR_ALL, 0, 0, 0);
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[2] = {};
-    if (::syscall(SYS_capget, &header, data) != 0) return;
-    for (const int capability : kFileCapabilities)
-        data[capability / 32].inheritable &= ~(1u << (capability % 32));
-    ::syscall(SYS_capset, &header, data);
 }
 
 // --- loading and saving from the main window --------------------------------
@@ -419,22 +399,20 @@ protected:
             *runHere = true;
             return;
         }
-        if (QCoreApplication::arguments().contains(kWithoutPrivilegesArgument))
+        if (ChildProcess::Role() == kWithoutPrivilegesRole)
             GTEST_SKIP() << "the file capabilities could not be dropped, so root overrides "
                             "the permissions under test";
-        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        QProcess child;
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.setChildProcessModifier(DropFileCapabilities);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--gtest_filter=%1.%2")
-                         .arg(QString::fromLatin1(test->test_suite_name()),
-                              QString::fromLatin1(test->name())),
-                     kWithoutPrivilegesArgument});
-        ASSERT_TRUE(child.waitForFinished(240000)) << "the unprivileged child did not finish";
-        const std::string output = child.readAll().toStdString();
-        ASSERT_EQ(child.exitStatus(), QProcess::NormalExit) << output;
-        ASSERT_EQ(child.exitCode(), 0) << "as an unprivileged process:\n" << output;
+        const QString why = ChildProcess::WhyNotIsolated();
+        if (!why.isEmpty()) GTEST_SKIP() << why.toStdString();
+        ChildProcess child;
+        ChildProcess::Options options;
+        options.dropFileCapabilities = true;
+        const QString failed = child.StartThisTest(kWithoutPrivilegesRole, {}, options);
+        ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+        ASSERT_TRUE(child.WaitForExit(240000)) << "the unprivileged child did not finish";
+        const std::string output = child.Output().toStdString();
+        ASSERT_TRUE(child.ExitedNormally()) << child.Describe().toStdString();
+        ASSERT_EQ(child.ExitCode(), 0) << "as an unprivileged process:\n" << output;
         if (output.find("[  SKIPPED ]") != std::string::npos)
             GTEST_SKIP() << "skipped as an unprivileged process:\n" << output;
         EXPECT_NE(output.find("[  PASSED  ] 1 test."), std::string::npos) << output;
