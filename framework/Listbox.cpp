@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <utility>
 
 #include "Graphics.h"
 #include "MenuItem.h"
@@ -108,8 +109,8 @@ Listbox::Listbox(QWidget* parent) : QTreeWidget(parent), Control(this) {
 
 Listbox::~Listbox() = default;
 
-void Listbox::SetContextualMenuChooser(MenuChooser chooser) {
-    Chooser() = chooser ? std::move(chooser) : MenuChooser(ShowAsMenu);
+Listbox::MenuChooser Listbox::SetContextualMenuChooser(MenuChooser chooser) {
+    return std::exchange(Chooser(), chooser ? std::move(chooser) : MenuChooser(ShowAsMenu));
 }
 
 void Listbox::SetColumnWidths(const QString& widths) {
@@ -348,12 +349,6 @@ int Listbox::RowFromXY(int x, int y) const {
     const QPoint at = viewport()->mapFrom(this, QPoint(x, y));
     if (!viewport()->rect().contains(at)) return -1;
     return RowOf(itemAt(at));
-}
-
-int Listbox::ColumnFromXY(int x, int y) const {
-    const QPoint at = viewport()->mapFrom(this, QPoint(x, y));
-    if (!viewport()->rect().contains(at)) return -1;
-    return columnAt(at.x());
 }
 
 QRect Listbox::CellRect(int row, int column) const {

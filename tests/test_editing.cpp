@@ -14,6 +14,7 @@
 #include "Module1.h"
 #include "RemoteController.h"
 #include "SDCalc.h"
+#include "TestSeams.h"
 
 namespace {
 const QString kZeroOffsetMessage = QStringLiteral(
@@ -25,10 +26,6 @@ protected:
         ChannelListFixture::SetUp();
         AddChannels(1);                // channel 0, row 0
         list().SetExpanded(0, true);  // its parameter rows 1..9
-    }
-    void TearDown() override {
-        Listbox::SetContextualMenuChooser(nullptr);
-        ChannelListFixture::TearDown();
     }
 
     QLineEdit* Editor() { return list().ActiveCell().Widget(); }
@@ -47,7 +44,7 @@ protected:
     // the item with text `choose` (none when empty).
     QStringList ContextMenu(QPoint inViewport, const QString& choose = QString()) {
         QStringList offered;
-        Listbox::SetContextualMenuChooser([&](MenuItem& menu, QPoint) -> MenuItem* {
+        TestSeams::Current().ChooseInMenus([&](MenuItem& menu, QPoint) -> MenuItem* {
             MenuItem* chosen = nullptr;
             for (int i = 0; i < menu.Count(); ++i) {
                 offered << menu.Item(i)->Text;

@@ -11,7 +11,7 @@
 #include "Picture.h"
 #include "PopupMenu.h"
 #include "Text.h"
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 
 TEST(Conversions, DoubleToInt32DropsFractionAndSaturates) {
     EXPECT_EQ(ToInt32(2.9), 2);

@@ -28,6 +28,7 @@
 #include "PushButton.h"
 #include "RemoteController.h"
 #include "RemoteProtocol.h"
+#include "TestSeams.h"
 #include "TestSupport.h"
 #include "Text.h"
 
@@ -241,10 +242,6 @@ class RemoteControlTest : public MainWindowTest {
         MainWindowTest::SetUp();
         path_ = main().IPCSocket1()->ListeningPath();
         ASSERT_FALSE(path_.isEmpty());
-    }
-    void TearDown() override {
-        MainWindowTest::TearDown();
-        UseTestSocketPath();
     }
 
     // A controller that the window has taken as its controller.
@@ -867,7 +864,7 @@ class SocketPathTest : public RemoteControlTest {
     // wrote to standard error meanwhile, without the offscreen platform's notes.
     QStringList OpenWindowOn(const QString& path) {
         Main::Destroy();
-        IPCSocket::SetPathRedirect([path](const QString&) { return path; });
+        TestSeams::Current().SetSocketPath(path);
         testing::internal::CaptureStderr();
         Main::Instance();
         const QString text = QString::fromStdString(testing::internal::GetCapturedStderr());

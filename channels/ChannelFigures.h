@@ -7,7 +7,7 @@ struct Channel;
 
 // A channel's rate and bandwidth from the bus parameters and its segment
 // distribution and segment length.
-namespace ChannelRate {
+namespace ChannelFigures {
 
 // Segments per second; none when the code decodes to no segment interval
 // (codes above 4095).
@@ -26,4 +26,4 @@ void UpdateFigures(Channel& channel);
 QString RateText(double rate);
 QString BandwidthText(double bandwidth);
 
-}  // namespace ChannelRate
+}  // namespace ChannelFigures
