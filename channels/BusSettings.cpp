@@ -16,7 +16,7 @@ constexpr int32_t kDefaultRootFrequencyRow = 1;  // 24.576 MHz
 constexpr int32_t kDefaultClockGearRow = 10;
 constexpr int32_t kDefaultSubFrameModeRow = 19;  // 4 / 32
 
-const QString kNoFigure = QStringLiteral("???");
+using BusFigures::kNoFigure;
 }  // namespace
 
 int32_t Module1::CalculateRootFrequency() {

@@ -10,8 +10,8 @@
 
 namespace {
 constexpr size_t kChannelIds = 256;
-const QString kNoRateText = QStringLiteral("??? kHz");
-const QString kNoBandwidthText = QStringLiteral("??? kbps");
+using ChannelFigures::kNoBandwidthText;
+using ChannelFigures::kNoRateText;
 }  // namespace
 
 void Main::DisplayChannelRate() {
