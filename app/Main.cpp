@@ -17,8 +17,8 @@
 #include "Resources.h"
 #include "Separator.h"
 #include "Application.h"
-#include "BusSettings.h"
-#include "ChannelRate.h"
+#include "BusFigures.h"
+#include "ChannelFigures.h"
 #include "FontFit.h"
 
 namespace {
@@ -278,10 +278,10 @@ void Main::_CreateControls0() {
 }
 
 void Main::FitFigureFonts() {
-    static const QStringList busFrequencies = BusSettings::BusFrequencyTexts();
-    static const QStringList controlBandwidths = BusSettings::ControlBandwidthTexts();
-    static const QStringList rates = ChannelRate::RateTexts();
-    static const QStringList bandwidths = ChannelRate::BandwidthTexts();
+    static const QStringList busFrequencies = BusFigures::BusFrequencyTexts();
+    static const QStringList controlBandwidths = BusFigures::ControlBandwidthTexts();
+    static const QStringList rates = ChannelFigures::RateTexts();
+    static const QStringList bandwidths = ChannelFigures::BandwidthTexts();
 
     BusFrequencyText_->setFont(FigureFont(BusFrequencyText_->font(), busFrequencies,
                                           BusFrequencyText_->contentsRect().width()));

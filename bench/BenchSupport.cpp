@@ -8,50 +8,31 @@
 #include <vector>
 
 #include "App.h"
-#include "FileDialogs.h"
-#include "IPCSocket.h"
 #include "MenuBar1.h"
 #include "Module1.h"
-#include "MsgBox.h"
+#include "TestSeams.h"
 
 namespace {
 constexpr int kSlotCount = 1536;
 constexpr int kSubframeSlots = 32;
 constexpr int kControlSlots = 4;  // subframe mode 4 / 32
 constexpr int kPoolChannels = 256;
-
-QStringList& Messages() {
-    static QStringList messages;
-    return messages;
-}
-
-QString& ChosenFile() {
-    static QString path;
-    return path;
-}
 }  // namespace
 
 QStringList TakeMessages() {
     QStringList taken;
-    taken.swap(Messages());
+    taken.swap(TestSeams::Current().Messages());
     return taken;
 }
 
-void ChooseFileInDialogs(const QString& path) { ChosenFile() = path; }
+void ChooseFileInDialogs(const QString& path) { TestSeams::Current().ChooseFile(path); }
 
 QString BenchFolder() {
     static QTemporaryDir folder;
     return folder.path();
 }
 
-void InstallBenchHooks() {
-    SetMsgBoxHook([](const QString& text) { Messages().append(text); });
-    SetFileDialogHook([](const FileDialogRequest&) {
-        return ChosenFile().isEmpty() ? FolderItem() : FolderItem(ChosenFile());
-    });
-    IPCSocket::SetPathRedirect(
-        [](const QString&) { return BenchFolder() + QStringLiteral("/remote"); });
-}
+QString BenchSocketPath() { return BenchFolder() + QStringLiteral("/remote"); }
 
 QString FullBusSettings() {
     return QStringLiteral("SetSubFrameMode:19*SetClockGear:10*SetRootFrequency:1*");
@@ -101,7 +82,7 @@ double ResidentMegabytes() {
 int RunWindowBenchmarks(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication runtime(argc, argv);
-    InstallBenchHooks();
+    TestSeams seams(BenchSocketPath());
     App app;
     app.SetMenuBar(MenuBar1::Instance());
     benchmark::Initialize(&argc, argv);

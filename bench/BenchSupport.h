@@ -13,10 +13,8 @@ void ChooseFileInDialogs(const QString& path);
 
 // A temporary folder of this benchmark program, removed at its end.
 QString BenchFolder();
-
-// Replaces the dialogs with the hooks above and sends the main window's socket
-// to BenchFolder(), never to the product's path. Needs the QApplication.
-void InstallBenchHooks();
+// Where the main window's socket listens in benchmarks, in that folder.
+QString BenchSocketPath();
 
 // The commands that set the bus to subframe mode 4 / 32, clock gear 10 and a
 // root frequency of 24.576 MHz.
@@ -30,6 +28,7 @@ QString FullBusAddChannels(int count = 256);
 // Resident memory of this process now, from /proc/self/status.
 double ResidentMegabytes();
 
-// A main for window benchmarks: offscreen QApplication, hooks, the App object
-// and its menu bar, then every registered benchmark.
+// A main for window benchmarks: offscreen QApplication, the seams (TestSeams:
+// no modal dialog, the socket in BenchFolder()), the App object and its menu
+// bar, then every registered benchmark.
 int RunWindowBenchmarks(int argc, char** argv);

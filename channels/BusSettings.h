@@ -1,41 +1,8 @@
 #pragma once
-#include <QStringList>
 #include <cstdint>
-#include <optional>
 
 namespace Module1 {
 // The root frequency in Hz of the row selected in the main window's root
 // frequency pop-up; -1 for the rows without one.
 int32_t CalculateRootFrequency();
 }  // namespace Module1
-
-// The bus figures behind the three bus pop-ups, as plain arithmetic on the
-// bus parameters.
-namespace BusSettings {
-
-struct SubFrameMode {
-    int32_t controlSize;     // control-space slots at the start of each subframe
-    int32_t subFrameLength;  // slots per subframe
-};
-
-// The pair of a subframe mode row; none for a row the pop-up does not have.
-std::optional<SubFrameMode> SubFrameModeOfRow(int32_t row);
-
-// Figures are shown only for a root frequency and a usable clock gear (1 to 10).
-bool Valid(int32_t rootFrequency, int32_t clockGear);
-
-// The actual bus frequency in MHz, truncated to whole kHz.
-double ActualBusFrequencyMHz(int32_t rootFrequency, int32_t clockGear);
-
-// The bandwidth left for messages in the control space, in kbps truncated to
-// tenths; none while no subframe length is set.
-std::optional<double> ControlBandwidthKbps(int32_t rootFrequency, int32_t clockGear,
-                                           int32_t controlSize, int32_t subFrameLength);
-
-// Every text the bus frequency and control bandwidth labels can show, over
-// every root frequency, clock gear and subframe mode row: what the labels
-// must have room for.
-QStringList BusFrequencyTexts();
-QStringList ControlBandwidthTexts();
-
-}  // namespace BusSettings

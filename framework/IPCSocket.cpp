@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace {
 IPCSocket::PathRedirect& Redirect() {
@@ -160,8 +161,8 @@ IPCSocket::~IPCSocket() {
     StopListening();
 }
 
-void IPCSocket::SetPathRedirect(PathRedirect redirect) {
-    Redirect() = std::move(redirect);
+IPCSocket::PathRedirect IPCSocket::SetPathRedirect(PathRedirect redirect) {
+    return std::exchange(Redirect(), std::move(redirect));
 }
 
 void IPCSocket::Listen() {

@@ -7,13 +7,11 @@
 #include <cstdlib>
 
 #include "App.h"
-#include "FileDialogs.h"
-#include "IPCSocket.h"
 #include "Listbox.h"
 #include "Main.h"
 #include "MenuBar1.h"
 #include "Module1.h"
-#include "MsgBox.h"
+#include "TestSeams.h"
 
 namespace {
 // A fresh window's bus rows, and no channels.
@@ -23,16 +21,6 @@ const QString kResetBatch = QStringLiteral(
 const QString kLocalTitle = QStringLiteral("Veltrane");
 constexpr int kChannelIdCount = 256;
 
-QString& ChosenFile() {
-    static QString path;
-    return path;
-}
-
-int& Messages() {
-    static int count = 0;
-    return count;
-}
-
 QTemporaryDir& Scratch() {
     static QTemporaryDir folder;
     return folder;
@@ -41,6 +29,7 @@ QTemporaryDir& Scratch() {
 // Kept for the whole run: a fuzzer ends with exit(), when taking the window
 // down would meet Qt's globals already gone.
 QApplication* g_runtime = nullptr;
+TestSeams* g_seams = nullptr;
 App* g_app = nullptr;
 }  // namespace
 
@@ -55,12 +44,7 @@ Main& OpenFuzzWindow() {
         g_runtime = new QApplication(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Veltrane"));
 
-        SetMsgBoxHook([](const QString&) { ++Messages(); });
-        SetFileDialogHook([](const FileDialogRequest&) {
-            return ChosenFile().isEmpty() ? FolderItem() : FolderItem(ChosenFile());
-        });
-        IPCSocket::SetPathRedirect(
-            [](const QString&) { return ScratchPath(QStringLiteral("remote")); });
+        g_seams = new TestSeams(ScratchPath(QStringLiteral("remote")));
 
         Module1::ResetForTests();
         g_app = new App;
@@ -77,11 +61,13 @@ Main& OpenFuzzWindow() {
 }
 
 void ResetFuzzWindow(Main& window) {
+    // Each input's records go with it: a run holds millions of them.
+    g_seams->ForgetRecords();
     window.ExecNetworkCommand(kResetBatch);
 }
 
 void ChooseFile(const QString& path) {
-    ChosenFile() = path;
+    g_seams->ChooseFile(path);
 }
 
 QString ScratchPath(const QString& name) {
@@ -89,7 +75,7 @@ QString ScratchPath(const QString& name) {
 }
 
 int MessageCount() {
-    return Messages();
+    return static_cast<int>(g_seams->Messages().size());
 }
 
 void Fail(const char* what) {

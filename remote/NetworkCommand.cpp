@@ -1,5 +1,5 @@
 #include "Canvas.h"
-#include "ChannelRate.h"
+#include "ChannelFigures.h"
 #include "Listbox.h"
 #include "Main.h"
 #include "Module1.h"
@@ -60,7 +60,7 @@ class ListRates {
 public:
     void ChannelAdded(Main& window, Channel& record) {
         if (current_) {
-            ChannelRate::UpdateFigures(record);
+            ChannelFigures::UpdateFigures(record);
             due_ = true;
         } else {
             window.DisplayChannelRate();

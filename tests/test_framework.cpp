@@ -16,7 +16,7 @@
 #include "Graphics.h"
 #include "Picture.h"
 #include "PopupMenu.h"
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 #include "Text.h"
 #include "TextInputStream.h"
 #include "TextOutputStream.h"
