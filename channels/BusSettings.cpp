@@ -2,9 +2,7 @@
 
 #include <cmath>
 
-#include "Canvas.h"
 #include "Label.h"
-#include "Listbox.h"
 #include "Main.h"
 #include "Module1.h"
 #include "PopupMenu.h"
@@ -16,7 +14,7 @@ constexpr int32_t kDefaultClockGearRow = 10;
 constexpr int32_t kDefaultSubFrameModeRow = 19;  // 4 / 32
 
 constexpr int32_t kHighestClockGear = 10;
-constexpr double kSlotsPerSuperframe = 1536.0;
+constexpr double kSlotsPerSuperframe = Module1::kSlotCount;
 // Framing and guide slots of a superframe, which carry no messages.
 constexpr double kFramingAndGuideSlots = 18.0;
 
@@ -58,7 +56,7 @@ std::optional<double> ControlBandwidthKbps(int32_t rootFrequency, int32_t clockG
                                            int32_t controlSize, int32_t subFrameLength) {
     if (subFrameLength == 0) return std::nullopt;
     const double controlSlots =
-        static_cast<double>(static_cast<int64_t>(controlSize) * 1536) / subFrameLength;
+        static_cast<double>(static_cast<int64_t>(controlSize) * Module1::kSlotCount) / subFrameLength;
     const double messageShare = (controlSlots - kFramingAndGuideSlots) * 10.0 / kSlotsPerSuperframe;
     const double busKHz = static_cast<double>(rootFrequency) / 1000.0;
     return Floor(messageShare * busKHz / ClockDivider(clockGear)) / 10.0;
@@ -127,13 +125,7 @@ void Main::SubFrameModePopup_Change() {
 
     // The control space moved: rebuild the slot map and the layers on it.
     // The error layer is left alone until it is next drawn.
-    Module1::BuildSlotMap();
-    ControlSlotBuffer = DrawControlSlot(0, 0);
-    DrawZone()->Graphics().DrawPicture(ControlSlotBuffer, 0, 0);
-    if (ChannelListBox()->ListCount() > 0) {
-        ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
-        DrawZone()->Graphics().DrawPicture(ChannelSlotBuffer, 0, 0);
-    }
+    RedrawMap(MapLayer::Control, SlotMap::Rebuild);
 }
 
 void Main::SubFrameModePopup_LostFocus() {

@@ -11,7 +11,6 @@
 #include "Text.h"
 
 namespace {
-constexpr size_t kChannelIds = 256;
 constexpr double kBitsPerSlot = 4.0;
 const QString kNoRateText = QStringLiteral("??? kHz");
 const QString kNoBandwidthText = QStringLiteral("??? kbps");
@@ -62,7 +61,7 @@ void Main::DisplayChannelRate() {
         QString rate;
         QString bandwidth;
     };
-    std::array<Figures, kChannelIds> figures;
+    std::array<Figures, kChannelIdCount> figures;
 
     Listbox* list = ChannelListBox();
     const bool valid = BusSettings::Valid(Module1::iRootFrequency, Module1::iClockGear);

@@ -5,10 +5,6 @@
 #include "Main.h"
 #include "Text.h"
 
-namespace {
-constexpr int64_t kChannelIds = 256;
-}
-
 namespace ChannelRows {
 
 int32_t IdOfText(const QString& text) {
@@ -19,7 +15,7 @@ int32_t IdOfText(const QString& text) {
 }
 
 Channel* Record(Main& main, int64_t id) {
-    if (id < 0 || id >= kChannelIds) return nullptr;
+    if (!IsChannelId(id)) return nullptr;
     return main.SBChannel[static_cast<size_t>(id)].get();
 }
 

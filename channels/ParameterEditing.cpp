@@ -1,7 +1,7 @@
 #include <array>
 #include <vector>
 
-#include "Canvas.h"
+#include "ChannelRows.h"
 #include "Listbox.h"
 #include "Main.h"
 #include "MenuItem.h"
@@ -10,11 +10,9 @@
 #include "SDCalc.h"
 #include "Text.h"
 
-namespace {
-constexpr int kValueColumn = 2;
-constexpr int kEditableCellType = 3;
-constexpr int kDefaultCellType = 0;
+using namespace ChannelRows;
 
+namespace {
 const QString kCalculatorItem = QStringLiteral("Segment Distribution Calculator");
 const QString kZeroOffsetMessage = QStringLiteral(
     "Error: the segment offset is equal to 0.  The segment distribution value is not valid.");
@@ -49,8 +47,6 @@ bool IsCodeItem(const QString& text) {
             if (text == QLatin1String(item) && text.contains(QStringLiteral(" - "))) return true;
     return false;
 }
-
-bool IsChannelId(int32_t id) { return id >= 0 && id <= 255; }
 }  // namespace
 
 bool Main::ChannelListBox_CellClick(int32_t row, int32_t column, int32_t, int32_t) {
@@ -74,10 +70,10 @@ void Main::ChannelListBox_CellAction(int32_t row, int32_t column) {
     const int32_t channelRow = channel.RowID;
     if (row == channelRow || channelRow < 0) return;
     const int32_t value = CLong32(ChannelListBox()->Cell(row, column));
+    // The channel's new segments over its old ones, which stay marked in the slot map.
     auto redrawChannels = [this] {
         DisplayChannelRate();
-        ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
-        DrawZone()->Graphics().DrawPicture(ChannelSlotBuffer, 0, 0);
+        RedrawMap(MapLayer::Channel, SlotMap::Keep);
     };
     switch (row - channelRow) {
         case 1:
