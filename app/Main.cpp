@@ -1,5 +1,9 @@
 #include "Main.h"
 
+#include <algorithm>
+#include <map>
+#include <tuple>
+
 #include "Canvas.h"
 #include "IPCSocket.h"
 #include "Label.h"
@@ -14,6 +18,9 @@
 #include "Resources.h"
 #include "Separator.h"
 #include "Application.h"
+#include "BusSettings.h"
+#include "ChannelRate.h"
+#include "FontFit.h"
 
 namespace {
 Main* g_main = nullptr;
@@ -43,6 +50,25 @@ const char* const kSubFrameModeRows[] = {
     "20 - 8 / 8 (Reserved)", "21 - 6 / 8", "22 - 6 / 24",          "23 - 6 / 32",
     "24 - 8 / 24", "25 - 8 / 32",          "26 - 12 / 24",         "27 - 12 / 32",
     "28 - 16 / 24", "29 - 16 / 32",        "30 - 8 / 8 (Reserved)", "31 - 24 / 32"};
+
+constexpr int kColumnWidthsPx[] = {45, 30, 60, 85};
+constexpr int kRateColumn = 2;
+constexpr int kBandwidthColumn = 3;
+
+// Figures are set in a condensed face, as large as lets the longest of them
+// show whole in its control.
+// Every window of the run gets the same, so each is worked out once.
+QFont FigureFont(const QFont& base, const QStringList& texts, int width) {
+    static std::map<std::tuple<QString, const QStringList*, int>, QFont> fitted;
+    const auto key = std::make_tuple(base.key(), &texts, width);
+    auto found = fitted.find(key);
+    if (found == fitted.end()) {
+        QFont condensed = base;
+        condensed.setStretch(QFont::Condensed);
+        found = fitted.emplace(key, FontFittingWidth(condensed, texts, width)).first;
+    }
+    return found->second;
+}
 
 template <size_t N>
 void AddRows(PopupMenu* popup, const char* const (&rows)[N]) {
@@ -98,6 +124,8 @@ Main::Main() {
 
 Main::~Main() {
     if (g_main == this) g_main = nullptr;
+    // Hiding may end an edit in progress, whose handlers need the whole window.
+    hide();
 }
 
 void Main::Layout() {
@@ -115,7 +143,11 @@ void Main::_CreateControls0() {
     ChannelListBox_ = AddControl<Listbox>(QStringLiteral("ChannelListBox"));
     ChannelListBox_->SetBounds(19, 91, 220, 290);
     ChannelListBox_->setColumnCount(4);
-    ChannelListBox_->SetColumnWidths(QStringLiteral("45,30,60,85"));
+    ChannelListBox_->SetColumnWidths(QStringLiteral("%1,%2,%3,%4")
+                                         .arg(kColumnWidthsPx[0])
+                                         .arg(kColumnWidthsPx[1])
+                                         .arg(kColumnWidthsPx[2])
+                                         .arg(kColumnWidthsPx[3]));
     ChannelListBox_->SetHasHeading(false);
     ChannelListBox_->ExpandRow = [this](int row) { ChannelListBox_ExpandRow(row); };
     ChannelListBox_->Change = [this] { ChannelListBox_Change(); };
@@ -235,6 +267,8 @@ void Main::_CreateControls0() {
     IPCSocket1_->Error = [this] { IPCSocket1_Error(); };
     IPCSocket1_->DataAvailable = [this] { IPCSocket1_DataAvailable(); };
 
+    FitFigureFonts();
+
     // Keyboard focus order.
     setTabOrder(ChannelListBox_, AddChannelButton_);
     setTabOrder(AddChannelButton_, RemoveChannelButton_);
@@ -243,6 +277,27 @@ void Main::_CreateControls0() {
     setTabOrder(ClockGearPopup_, SubFrameModePopup_);
     setTabOrder(SubFrameModePopup_, DrawZone_);
     setTabOrder(DrawZone_, ClearAllChannels_);
+}
+
+void Main::FitFigureFonts() {
+    static const QStringList busFrequencies = BusSettings::BusFrequencyTexts();
+    static const QStringList controlBandwidths = BusSettings::ControlBandwidthTexts();
+    static const QStringList rates = ChannelRate::RateTexts();
+    static const QStringList bandwidths = ChannelRate::BandwidthTexts();
+
+    BusFrequencyText_->setFont(FigureFont(BusFrequencyText_->font(), busFrequencies,
+                                          BusFrequencyText_->contentsRect().width()));
+    ControlBWText_->setFont(FigureFont(ControlBWText_->font(), controlBandwidths,
+                                       ControlBWText_->contentsRect().width()));
+    // The last column gives the list's frame its pixels.
+    Listbox* list = ChannelListBox_;
+    const int bandwidthColumnPx = std::min(
+        kColumnWidthsPx[kBandwidthColumn],
+        list->WidthInsideFrame() - kColumnWidthsPx[0] - kColumnWidthsPx[1] - kColumnWidthsPx[2]);
+    list->SetColumnFont(kRateColumn, FigureFont(list->font(), rates,
+                                                list->TextRoomOf(kColumnWidthsPx[kRateColumn])));
+    list->SetColumnFont(kBandwidthColumn,
+                        FigureFont(list->font(), bandwidths, list->TextRoomOf(bandwidthColumnPx)));
 }
 
 void Main::Event_Open() {

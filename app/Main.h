@@ -195,6 +195,8 @@ protected:
 private:
     Main();
     void _CreateControls0();
+    // Figure controls get a font in which their longest figures show whole.
+    void FitFigureFonts();
 
     Listbox* ChannelListBox_ = nullptr;
     Label* StaticText9_ = nullptr;
@@ -229,6 +231,9 @@ private:
 
     // Remote text after the last "*" of a read, completed by the next read.
     QByteArray pendingRemoteText_;
-    // The parameter row whose value menu was opened last, -1 for none.
+    // The parameter row whose value menu was opened last, -1 for none, with
+    // its channel and its offset below the channel row.
     int32_t valueMenuRow_ = -1;
+    int32_t valueMenuChannel_ = -1;
+    int32_t valueMenuOffset_ = 0;
 };

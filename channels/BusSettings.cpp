@@ -14,6 +14,7 @@ constexpr int32_t kDefaultClockGearRow = 10;
 constexpr int32_t kDefaultSubFrameModeRow = 19;  // 4 / 32
 
 constexpr int32_t kHighestClockGear = 10;
+constexpr int32_t kRootFrequencyRows = 16;
 constexpr double kSlotsPerSuperframe = Module1::kSlotCount;
 // Framing and guide slots of a superframe, which carry no messages.
 constexpr double kFramingAndGuideSlots = 18.0;
@@ -60,6 +61,30 @@ std::optional<double> ControlBandwidthKbps(int32_t rootFrequency, int32_t clockG
     const double messageShare = (controlSlots - kFramingAndGuideSlots) * 10.0 / kSlotsPerSuperframe;
     const double busKHz = static_cast<double>(rootFrequency) / 1000.0;
     return Floor(messageShare * busKHz / ClockDivider(clockGear)) / 10.0;
+}
+
+QStringList BusFrequencyTexts() {
+    QStringList texts{kNoFigure};
+    for (int32_t row = 0; row < kRootFrequencyRows; ++row) {
+        const int32_t rootFrequency = Module1::RootFrequencyOfRow(row);
+        for (int32_t gear = 1; gear <= kHighestClockGear && rootFrequency != -1; ++gear)
+            texts << CStr(ActualBusFrequencyMHz(rootFrequency, gear));
+    }
+    texts.removeDuplicates();
+    return texts;
+}
+
+QStringList ControlBandwidthTexts() {
+    QStringList texts{kNoFigure};
+    for (int32_t row = 0; row < kRootFrequencyRows; ++row) {
+        const int32_t rootFrequency = Module1::RootFrequencyOfRow(row);
+        for (int32_t gear = 1; gear <= kHighestClockGear && rootFrequency != -1; ++gear)
+            for (const SubFrameMode& mode : kSubFrameModes)
+                texts << CStr(*ControlBandwidthKbps(rootFrequency, gear, mode.controlSize,
+                                                    mode.subFrameLength));
+    }
+    texts.removeDuplicates();
+    return texts;
 }
 
 }  // namespace BusSettings

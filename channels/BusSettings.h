@@ -1,4 +1,5 @@
 #pragma once
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 
@@ -30,5 +31,11 @@ double ActualBusFrequencyMHz(int32_t rootFrequency, int32_t clockGear);
 // tenths; none while no subframe length is set.
 std::optional<double> ControlBandwidthKbps(int32_t rootFrequency, int32_t clockGear,
                                            int32_t controlSize, int32_t subFrameLength);
+
+// Every text the bus frequency and control bandwidth labels can show, over
+// every root frequency, clock gear and subframe mode row: what the labels
+// must have room for.
+QStringList BusFrequencyTexts();
+QStringList ControlBandwidthTexts();
 
 }  // namespace BusSettings

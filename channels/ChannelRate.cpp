@@ -1,7 +1,9 @@
 #include "ChannelRate.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include "BusSettings.h"
 #include "ChannelRows.h"
@@ -14,6 +16,40 @@ namespace {
 constexpr double kBitsPerSlot = 4.0;
 const QString kNoRateText = QStringLiteral("??? kHz");
 const QString kNoBandwidthText = QStringLiteral("??? kbps");
+constexpr int32_t kRootFrequencyRows = 16;
+constexpr int32_t kHighestClockGear = 10;
+constexpr int32_t kLongestSegment = 31;
+constexpr int32_t kHighestCode = 4095;
+
+// One valid code (one the encoder gives for its interval and offset) of
+// each segment interval.
+std::vector<int32_t> OneCodePerInterval() {
+    std::vector<int32_t> codes;
+    std::vector<int32_t> intervals;
+    for (int32_t code = 1; code <= kHighestCode; ++code) {
+        const int32_t interval = Module1::SD2SI(code);
+        const bool valid =
+            Module1::CalculateSegmentDistribution(Module1::SD2SO(code), interval) == code;
+        if (!valid || std::find(intervals.begin(), intervals.end(), interval) != intervals.end())
+            continue;
+        intervals.push_back(interval);
+        codes.push_back(code);
+    }
+    return codes;
+}
+
+// Calls f(rate) for every rate a channel can have under valid bus settings.
+template <typename F>
+void ForEveryRate(F f) {
+    const std::vector<int32_t> codes = OneCodePerInterval();
+    for (int32_t row = 0; row < kRootFrequencyRows; ++row) {
+        const int32_t rootFrequency = Module1::RootFrequencyOfRow(row);
+        if (rootFrequency == -1) continue;
+        for (int32_t gear = 1; gear <= kHighestClockGear; ++gear)
+            for (int32_t code : codes)
+                if (const auto rate = ChannelRate::SegmentRate(rootFrequency, gear, code)) f(*rate);
+    }
+}
 }  // namespace
 
 namespace ChannelRate {
@@ -48,6 +84,23 @@ void UpdateFigures(Channel& channel) {
         channel.Rate = *rate;
         channel.Bandwidth = Bandwidth(*rate, channel.SegmentLength);
     }
+}
+
+QStringList RateTexts() {
+    QStringList texts{kNoRateText};
+    ForEveryRate([&](double rate) { texts << RateText(rate); });
+    texts.removeDuplicates();
+    return texts;
+}
+
+QStringList BandwidthTexts() {
+    QStringList texts{kNoBandwidthText};
+    ForEveryRate([&](double rate) {
+        for (int32_t length = 1; length <= kLongestSegment; ++length)
+            texts << BandwidthText(Bandwidth(rate, length));
+    });
+    texts.removeDuplicates();
+    return texts;
 }
 
 }  // namespace ChannelRate

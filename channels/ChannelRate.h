@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 
@@ -25,5 +26,11 @@ void UpdateFigures(Channel& channel);
 // The cell texts, truncated to whole Hz and bit/s: "48kHz", "705.6kbps".
 QString RateText(double rate);
 QString BandwidthText(double bandwidth);
+
+// Every rate and bandwidth text a channel row can show: any valid bus
+// setting, a segment length of 1 to 31 and a code with a segment interval.
+// What the list's figure columns must have room for.
+QStringList RateTexts();
+QStringList BandwidthTexts();
 
 }  // namespace ChannelRate

@@ -47,6 +47,18 @@ bool IsCodeItem(const QString& text) {
             if (text == QLatin1String(item) && text.contains(QStringLiteral(" - "))) return true;
     return false;
 }
+
+// Whether a row is still the parameter row `offset` rows below the row of
+// channel `id`: the rows may have changed while a menu was open (a
+// controller's commands run meanwhile).
+bool IsParameterRowOf(const Listbox& list, int32_t row, int32_t id, int32_t offset) {
+    if (row < 0 || row >= list.ListCount() || offset < 1) return false;
+    for (int32_t r = row; r > row - offset; --r)
+        if (r <= 0 || !list.Cell(r, kIdColumn).isEmpty()) return false;
+    const QString idText = list.Cell(row - offset, kIdColumn);
+    return !idText.isEmpty() && IdOfText(idText) == id &&
+           list.Expanded(row - offset);
+}
 }  // namespace
 
 bool Main::ChannelListBox_CellClick(int32_t row, int32_t column, int32_t, int32_t) {
@@ -108,6 +120,8 @@ bool Main::ChannelListBox_ConstructContextualMenu(MenuItem* base, int32_t x, int
     const int32_t offset = row - channelRow;
     if (offset < 1 || offset > 9) return true;
     valueMenuRow_ = row;
+    valueMenuChannel_ = id;
+    valueMenuOffset_ = offset;
     for (const char* text : kValueMenus[static_cast<size_t>(offset)])
         base->Append(new MenuItem(QString(), QString::fromLatin1(text)));
     return true;
@@ -125,7 +139,8 @@ bool Main::ChannelListBox_ContextualMenuAction(MenuItem* hitItem) {
     Listbox* list = ChannelListBox();
     // Without an open editor the code goes into the value cell of the row the
     // menu was opened on, opened for it, so that the choice is not lost.
-    if (!list->ActiveCell().IsOpen() && valueMenuRow_ >= 0 && valueMenuRow_ < list->ListCount()) {
+    if (!list->ActiveCell().IsOpen() &&
+        IsParameterRowOf(*list, valueMenuRow_, valueMenuChannel_, valueMenuOffset_)) {
         list->SetCellType(valueMenuRow_, kValueColumn, kEditableCellType);
         list->EditCell(valueMenuRow_, kValueColumn);
     }

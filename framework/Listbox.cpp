@@ -1,12 +1,15 @@
 #include "Listbox.h"
 
 #include <QContextMenuEvent>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -17,6 +20,8 @@ namespace {
 constexpr int kFolderRole = Qt::UserRole;
 constexpr int kCellTypeRole = Qt::UserRole + 1;
 const QColor kGridLineColor(220, 220, 220);
+constexpr int kNarrowestLastColumnPx = 8;
+constexpr int kSmallestCellFontPx = 6;
 
 MenuItem* ShowAsMenu(MenuItem& menu, QPoint globalPos) {
     QMenu qmenu;
@@ -50,17 +55,40 @@ public:
         list_->editor_ = editor;
         list_->editorIndex_ = index;
         list_->committed_ = false;
+        list_->KeepFocusInEditor(editor);
+        const auto font = list_->columnFonts_.find(index.column());
+        if (font != list_->columnFonts_.end()) editor->setFont(font->second);
         (void)option;
         return editor;
     }
 
-    // Return and Enter end the edit at once (Qt would finish it later from the
-    // event queue), so CellAction has run when the key press returns.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const int row = list_->RowOf(list_->itemFromIndex(index));
+        if (row >= 0) option->font = list_->CellFont(row, index.column());
+    }
+
     bool eventFilter(QObject* object, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress && object == list_->editor_) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                list_->EndEdit();
+        // The type first: an editor being destroyed still sends events.
+        const QEvent::Type type = event->type();
+        if ((type == QEvent::KeyPress || type == QEvent::ContextMenu) &&
+            object == list_->editor_) {
+            // Return and Enter end the edit at once (Qt would finish it later
+            // from the event queue), so CellAction has run when the key press
+            // returns.
+            if (type == QEvent::KeyPress) {
+                const int key = static_cast<QKeyEvent*>(event)->key();
+                if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                    list_->EndEdit();
+                    return true;
+                }
+            }
+            // The editor is part of its row: a contextual click on it offers
+            // the row's menu, not the line edit's own.
+            if (type == QEvent::ContextMenu) {
+                auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+                const QPoint at = list_->editor_->mapTo(list_, menuEvent->pos());
+                list_->ContextualMenuAt(at, menuEvent->globalPos());
                 return true;
             }
         }
@@ -106,7 +134,8 @@ Listbox::Listbox(QWidget* parent) : QTreeWidget(parent), Control(this) {
     });
 }
 
-Listbox::~Listbox() = default;
+// The editor goes with the list's children, after the list's own members.
+Listbox::~Listbox() { QObject::disconnect(editorGone_); }
 
 void Listbox::SetContextualMenuChooser(MenuChooser chooser) {
     Chooser() = chooser ? std::move(chooser) : MenuChooser(ShowAsMenu);
@@ -121,16 +150,16 @@ void Listbox::SetColumnWidths(const QString& widths) {
 }
 
 // Widths that add up to the list's own width would overflow its frame by a
-// pixel or two; the last column gives those pixels back, so that no scroll
-// bar shows for them.
+// pixel or two, and by the vertical scroll bar's width while that shows; the
+// last column gives those pixels back, so that the list only ever scrolls
+// vertically.
 void Listbox::FitLastColumn() {
     const int last = columnCount() - 1;
     if (last < 1 || lastColumnWidth_ <= 0) return;
     int others = 0;
     for (int c = 0; c < last; ++c) others += columnWidth(c);
     const int room = viewport()->width() - others;
-    setColumnWidth(last, room >= lastColumnWidth_ - 8 && room < lastColumnWidth_ ? room
-                                                                               : lastColumnWidth_);
+    setColumnWidth(last, std::clamp(room, kNarrowestLastColumnPx, lastColumnWidth_));
 }
 
 bool Listbox::viewportEvent(QEvent* event) {
@@ -329,11 +358,34 @@ void Listbox::commitData(QWidget* editor) {
     if (editor == editor_) committed_ = true;
 }
 
+// A press in the list takes the focus before the list sees the press, and an
+// editor that loses the focus ends its edit. While an editor is open the list
+// takes no focus from clicks; its own press handling decides: a click ends the
+// edit, a contextual click keeps it.
+void Listbox::KeepFocusInEditor(QLineEdit* editor) {
+    if (!editing_) focusPolicyBeforeEdit_ = focusPolicy();
+    editing_ = true;
+    setFocusPolicy(Qt::FocusPolicy(focusPolicyBeforeEdit_ & ~Qt::ClickFocus));
+    // An editor that goes without being closed (its row removed) gives the
+    // clicks back as well.
+    QObject::disconnect(editorGone_);
+    editorGone_ = connect(editor, &QObject::destroyed, this, [this] {
+        if (!editor_) RestoreFocusPolicy();
+    });
+}
+
+void Listbox::RestoreFocusPolicy() {
+    if (!editing_) return;
+    editing_ = false;
+    setFocusPolicy(focusPolicyBeforeEdit_);
+}
+
 void Listbox::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     // Tab and Backtab must not wander into the neighbouring cells.
     if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem)
         hint = QAbstractItemDelegate::NoHint;
     const bool ours = editor == editor_;
+    if (ours) RestoreFocusPolicy();
     const int row = RowOf(itemFromIndex(editorIndex_));
     const int column = editorIndex_.column();
     QTreeWidget::closeEditor(editor, hint);
@@ -391,19 +443,57 @@ void Listbox::mousePressEvent(QMouseEvent* event) {
                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
             return;
         }
-    } else if (event->button() == Qt::RightButton && editor_ && item &&
-               itemFromIndex(editorIndex_) == item) {
-        return;  // a contextual click on the row being edited keeps its editor
+    } else if (event->button() == Qt::RightButton && editor_) {
+        // A contextual click keeps the edit in progress, its text and its focus:
+        // a code chosen from the menu goes into it.
+        return;
+    } else if (editor_) {
+        EndEdit();
     }
     QTreeWidget::mousePressEvent(event);
 }
 
 void Listbox::contextMenuEvent(QContextMenuEvent* event) {
+    ContextualMenuAt(viewport()->mapTo(this, event->pos()), event->globalPos());
+}
+
+void Listbox::ContextualMenuAt(QPoint local, QPoint globalPos) {
     if (!ConstructContextualMenu) return;
-    const QPoint local = viewport()->mapTo(this, event->pos());
     MenuItem base;
     ConstructContextualMenu(&base, local.x(), local.y());
     if (base.Count() == 0) return;
-    MenuItem* chosen = Chooser()(base, event->globalPos());
+    MenuItem* chosen = Chooser()(base, globalPos);
     if (chosen && ContextualMenuAction) ContextualMenuAction(chosen);
+}
+
+void Listbox::SetColumnFont(int column, const QFont& font) {
+    columnFonts_[column] = font;
+    viewport()->update();
+}
+
+QFont Listbox::ColumnFont(int column) const {
+    const auto found = columnFonts_.find(column);
+    return found == columnFonts_.end() ? font() : found->second;
+}
+
+int Listbox::CellTextWidth(int column) const { return TextRoomOf(columnWidth(column)); }
+
+int Listbox::TextRoomOf(int columnWidth) const {
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return columnWidth - 2 * margin;
+}
+
+int Listbox::WidthInsideFrame() const { return width() - 2 * frameWidth(); }
+
+// A text wider than its cell (a column narrowed by the vertical scroll bar)
+// shows whole in a smaller size rather than cut off.
+QFont Listbox::CellFont(int row, int column) const {
+    QFont font = ColumnFont(column);
+    const QString text = Cell(row, column);
+    const int room = CellTextWidth(column);
+    if (text.isEmpty() || room <= 0) return font;
+    for (int size = QFontInfo(font).pixelSize();
+         size > kSmallestCellFontPx && QFontMetrics(font).horizontalAdvance(text) > room; --size)
+        font.setPixelSize(size - 1);
+    return font;
 }

@@ -1,7 +1,9 @@
 #pragma once
+#include <QFont>
 #include <QPointer>
 #include <QTreeWidget>
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "Control.h"
@@ -31,7 +33,8 @@ private:
 // AddRow inserts rows directly below it; collapsing removes them and then
 // raises CollapseRow. CellAction comes once for every edit that ends with its
 // text kept (Return, a click elsewhere, the editor losing focus); Escape
-// abandons the edit.
+// abandons the edit. A contextual click, on the editor too, keeps the edit
+// open with its text and raises ConstructContextualMenu for the point.
 class Listbox : public QTreeWidget, public Control {
     Q_OBJECT
 public:
@@ -79,6 +82,19 @@ public:
     // The rectangle of a cell in the list's own pixels (for tests and menus).
     QRect CellRect(int row, int column) const;
 
+    // A font of its own for the cells (and the editor) of a column.
+    void SetColumnFont(int column, const QFont& font);
+    QFont ColumnFont(int column) const;
+    // The room a column's cells leave for their text, in pixels, and the room
+    // a column of the given width would leave.
+    int CellTextWidth(int column) const;
+    int TextRoomOf(int columnWidth) const;
+    // The width the columns share while no vertical scroll bar shows.
+    int WidthInsideFrame() const;
+    // The font a cell's text is drawn in: its column's, smaller where the
+    // text would not fit the cell otherwise.
+    QFont CellFont(int row, int column) const;
+
     // Chooses an item of a contextual menu; the default shows it as a menu at
     // the given global point. Tests replace it to pick an item without a modal menu.
     using MenuChooser = std::function<MenuItem*(MenuItem& menu, QPoint globalPos)>;
@@ -98,6 +114,9 @@ private:
     void OnExpanded(QTreeWidgetItem* item);
     void OnCollapsed(QTreeWidgetItem* item);
     void EndEdit();
+    void KeepFocusInEditor(QLineEdit* editor);
+    void RestoreFocusPolicy();
+    void ContextualMenuAt(QPoint local, QPoint globalPos);
     void FitLastColumn();
     void LetGoOfRows(int first, int count);
     void PaintCellBackground(QPainter* painter, const QRect& rect, const QModelIndex& index);
@@ -111,4 +130,8 @@ private:
     bool committed_ = false;
     int selectionChanges_ = 0;
     int lastColumnWidth_ = 0;
+    bool editing_ = false;
+    Qt::FocusPolicy focusPolicyBeforeEdit_ = Qt::StrongFocus;
+    QMetaObject::Connection editorGone_;
+    std::map<int, QFont> columnFonts_;
 };

@@ -11,11 +11,26 @@ TextField::TextField(QWidget* parent) : QLineEdit(parent), Control(this) {
     });
 }
 
+namespace {
+// Only the Return key is Chr(13) and only the keypad's Enter key Chr(3). X11
+// gives a key pressed with Ctrl a control character as its text (Ctrl+C is
+// Chr(3), Ctrl+M Chr(13)); such a key is a command, not typing, and reaches
+// KeyDown without a control character.
+QString KeyDownText(const QKeyEvent& event) {
+    const bool command = event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+    if (!command && event.key() == Qt::Key_Return) return Chr(13);
+    if (!command && event.key() == Qt::Key_Enter) return Chr(3);
+    QString text = event.text();
+    text.removeIf([command](QChar c) {
+        return command ? c.category() == QChar::Other_Control : c == QChar(13) || c == QChar(3);
+    });
+    return text;
+}
+}  // namespace
+
 void TextField::keyPressEvent(QKeyEvent* event) {
     if (KeyDown) {
-        QString key = event->text();
-        if (event->key() == Qt::Key_Return) key = Chr(13);
-        if (event->key() == Qt::Key_Enter) key = Chr(3);
+        const QString key = KeyDownText(*event);
         if (!key.isEmpty() && KeyDown(key)) return;
     }
     QLineEdit::keyPressEvent(event);

@@ -5,8 +5,9 @@
 #include "Control.h"
 
 // A one-line text field. Setting Text runs TextChange before it returns;
-// KeyDown sees each key first (Return as Chr(13), Enter as Chr(3)) and a True
-// result keeps the key from the field. LostFocus comes when the focus moves to
+// KeyDown sees each key first (Return as Chr(13), Enter as Chr(3); a key with
+// Ctrl never as a control character) and a True result keeps the key from the
+// field. LostFocus comes when the focus moves to
 // another control, not when the window itself loses the activation.
 class TextField : public QLineEdit, public Control {
     Q_OBJECT

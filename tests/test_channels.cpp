@@ -3,10 +3,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QFocusEvent>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <limits>
+#include <vector>
 
 #include "BusSettings.h"
 #include "ChannelListFixture.h"
@@ -19,6 +24,7 @@
 #include "PopupMenu.h"
 #include "PushButton.h"
 #include "TestSupport.h"
+#include "Text.h"
 
 namespace {
 constexpr int32_t k24576 = 24576000;
@@ -639,4 +645,163 @@ TEST_F(ChannelsTest, WindowWithChannels) {
     const QString path = QDir::temp().filePath(QStringLiteral("veltrane_channels.png"));
     ASSERT_TRUE(shot.save(path));
     EXPECT_EQ(list().ListCount(), 13);
+}
+
+// More channels than fit: only the vertical scroll bar shows, and the columns
+// still add up to the room between the frame and that bar.
+TEST_F(ChannelsTest, AFullListScrollsOnlyVertically) {
+    QScrollBar* vertical = list().verticalScrollBar();
+    QScrollBar* horizontal = list().horizontalScrollBar();
+    auto columnsWidth = [&] {
+        int width = 0;
+        for (int c = 0; c < list().columnCount(); ++c) width += list().columnWidth(c);
+        return width;
+    };
+    AddChannels(5);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list().viewport()->width() == columnsWidth(); }));
+    EXPECT_FALSE(vertical->isVisible());
+    EXPECT_FALSE(horizontal->isVisible());
+    const int fullLastColumn = list().columnWidth(3);
+    EXPECT_GE(fullLastColumn, 85 - 4) << "only the frame's pixels are given back";
+
+    AddChannels(25);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return vertical->isVisible(); }));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(horizontal->isVisible());
+    EXPECT_EQ(columnsWidth(), list().viewport()->width());
+    const int barLeft = vertical->mapTo(&list(), QPoint(0, 0)).x();
+    for (int row : {0, 29}) EXPECT_LT(list().CellRect(row, 3).right(), barLeft) << row;
+    EXPECT_EQ(list().columnWidth(3), fullLastColumn - vertical->width());
+
+    // A bandwidth among the widest still shows whole in the narrowed column.
+    main().RootFrequencyPopup()->SetListIndex(7);  // 25 MHz
+    record(0).SegmentDistribution = Module1::CalculateSegmentDistribution(5, 6);
+    record(0).SegmentLength = 25;
+    main().DisplayChannelRate();
+    ASSERT_EQ(list().Cell(0, 3), "104166.666kbps");
+    const QFont shrunk = list().CellFont(0, 3);
+    EXPECT_LE(QFontMetrics(shrunk).horizontalAdvance(list().Cell(0, 3)), list().CellTextWidth(3));
+    EXPECT_GE(QFontInfo(shrunk).pixelSize(), 8);
+    EXPECT_EQ(list().CellFont(1, 3), list().ColumnFont(3)) << "shorter texts keep the column's";
+
+    // The last row can be scrolled to and shows whole above the list's bottom.
+    list().scrollToItem(list().topLevelItem(29));
+    QCoreApplication::processEvents();
+    EXPECT_LE(list().CellRect(29, 0).bottom(), list().viewport()->geometry().bottom());
+
+    // Fewer rows again: the bar goes and the column takes its width back.
+    for (int i = 0; i < 25; ++i) {
+        list().SetListIndex(list().ListCount() - 1);
+        Click(main().RemoveChannelButton());
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !vertical->isVisible(); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list().columnWidth(3), fullLastColumn);
+    EXPECT_FALSE(horizontal->isVisible());
+}
+
+namespace {
+// Every figure a label or a channel row can show under valid settings, worked
+// out here from the bus arithmetic.
+struct Figures {
+    QStringList busFrequencies{"???"}, controlBandwidths{"???"}, rates{"??? kHz"},
+        bandwidths{"??? kbps"};
+};
+
+Figures AllFigures() {
+    Figures f;
+    // The intervals that have codes; the rate depends on the interval alone.
+    std::vector<int32_t> intervalCodes;
+    for (int32_t interval : {3, 6, 12, 24, 48, 96, 192, 384, 768, 1536, 2, 4, 8, 16, 32, 64, 128,
+                             256, 512})
+        intervalCodes.push_back(Module1::CalculateSegmentDistribution(interval - 1, interval));
+    for (int row = 1; row <= 9; ++row) {
+        const int32_t rf = Module1::RootFrequencyOfRow(row);
+        for (int gear = 1; gear <= 10; ++gear) {
+            f.busFrequencies << CStr(BusSettings::ActualBusFrequencyMHz(rf, gear));
+            for (int mode = 0; mode < 32; ++mode) {
+                const auto m = BusSettings::SubFrameModeOfRow(mode);
+                f.controlBandwidths << CStr(*BusSettings::ControlBandwidthKbps(
+                    rf, gear, m->controlSize, m->subFrameLength));
+            }
+            for (int32_t code : intervalCodes) {
+                const double rate = *ChannelRate::SegmentRate(rf, gear, code);
+                f.rates << ChannelRate::RateText(rate);
+                for (int length = 1; length <= 31; ++length)
+                    f.bandwidths << ChannelRate::BandwidthText(ChannelRate::Bandwidth(rate, length));
+            }
+        }
+    }
+    return f;
+}
+
+QString Widest(const QFont& font, const QStringList& texts) {
+    const QFontMetrics metrics(font);
+    QString widest;
+    for (const QString& text : texts)
+        if (metrics.horizontalAdvance(text) > metrics.horizontalAdvance(widest)) widest = text;
+    return widest;
+}
+}  // namespace
+
+TEST_F(ChannelsTest, EveryFigureFitsItsControl) {
+    const Figures all = AllFigures();
+    EXPECT_TRUE(all.controlBandwidths.contains("22314.6"));
+    EXPECT_TRUE(all.rates.contains("1881.6kHz"));
+    EXPECT_TRUE(all.bandwidths.contains("233318.4kbps"));
+
+    struct Case {
+        const char* control;
+        QFont font;
+        int room;
+        const QStringList& texts;
+    };
+    Label* frequency = main().BusFrequencyText();
+    Label* control = main().ControlBWText();
+    const Case cases[] = {
+        {"BusFrequencyText", frequency->font(), frequency->contentsRect().width(),
+         all.busFrequencies},
+        {"ControlBWText", control->font(), control->contentsRect().width(),
+         all.controlBandwidths},
+        {"rate column", list().ColumnFont(2), list().CellTextWidth(2), all.rates},
+        {"bandwidth column", list().ColumnFont(3), list().CellTextWidth(3), all.bandwidths},
+    };
+    for (const Case& c : cases) {
+        const QString widest = Widest(c.font, c.texts);
+        EXPECT_LE(QFontMetrics(c.font).horizontalAdvance(widest), c.room)
+            << c.control << ": " << widest.toStdString();
+        EXPECT_GE(QFontInfo(c.font).pixelSize(), 8) << c.control << " stays readable";
+    }
+    // The controls keep their places and sizes.
+    EXPECT_EQ(frequency->geometry(), QRect(409, 58, 46, 18));
+    EXPECT_EQ(control->geometry(), QRect(845, 58, 46, 18));
+    EXPECT_EQ(list().columnWidth(2), 60);
+}
+
+// The figures of the report, shown by the window itself: whole, not elided.
+TEST_F(ChannelsTest, TheWidestFiguresShowWhole) {
+    main().RootFrequencyPopup()->SetListIndex(2);  // 22.5792 MHz
+    main().SubFrameModePopup()->SetListIndex(0);
+    EXPECT_EQ(main().ControlBWText()->Text(), "22314.6");
+    AddChannels(2);
+    // Interval 3 with the longest segment at 22.5792 MHz; interval 6 at 25 MHz
+    // has the longest texts.
+    record(0).SegmentDistribution = Module1::CalculateSegmentDistribution(0, 3);
+    record(0).SegmentLength = 31;
+    record(1).SegmentDistribution = Module1::CalculateSegmentDistribution(5, 6);
+    record(1).SegmentLength = 26;
+    main().DisplayChannelRate();
+    EXPECT_EQ(list().Cell(0, 2), "1881.6kHz");
+    EXPECT_EQ(list().Cell(0, 3), "233318.4kbps");
+    EXPECT_EQ(list().Cell(1, 2), "940.8kHz");
+    const QFontMetrics rate(list().ColumnFont(2));
+    const QFontMetrics bandwidth(list().ColumnFont(3));
+    for (int row : {0, 1}) {
+        EXPECT_LE(rate.horizontalAdvance(list().Cell(row, 2)), list().CellTextWidth(2));
+        EXPECT_LE(bandwidth.horizontalAdvance(list().Cell(row, 3)), list().CellTextWidth(3));
+    }
+    const QFontMetrics label(main().ControlBWText()->font());
+    EXPECT_LE(label.horizontalAdvance("22314.6"), main().ControlBWText()->contentsRect().width());
+    const QString path = QDir::temp().filePath(QStringLiteral("veltrane_figures.png"));
+    ASSERT_TRUE(GrabWindow().save(path));
 }

@@ -1,10 +1,14 @@
 // Editing channel parameters in place, and the value menus.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "BusConfiguration.h"
@@ -25,6 +29,9 @@ protected:
         ChannelListFixture::SetUp();
         AddChannels(1);                // channel 0, row 0
         list().SetExpanded(0, true);  // its parameter rows 1..9
+        // Focus moves as with real input only in the active window.
+        main().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
     }
     void TearDown() override {
         Listbox::SetContextualMenuChooser(nullptr);
@@ -43,9 +50,18 @@ protected:
         ASSERT_FALSE(list().ActiveCell().IsOpen());
     }
 
-    // A contextual click on a row; returns the item texts offered and picks
-    // the item with text `choose` (none when empty).
-    QStringList ContextMenu(QPoint inViewport, const QString& choose = QString()) {
+    // How a contextual click reaches the program: through the window, where
+    // Qt moves the focus, picks the widget under the pointer and raises the
+    // context menu event itself; or press, release, then the context menu
+    // event, each to the widget under the pointer.
+    enum class Delivery { ThroughTheWindow, PressReleaseThenMenu };
+
+    // A contextual click on a point of the list's viewport; returns the item
+    // texts offered and picks the item with text `choose` (none when empty).
+    // `whileOpen` runs while the menu is open.
+    QStringList ContextMenu(QPoint inViewport, const QString& choose = QString(),
+                            Delivery delivery = Delivery::PressReleaseThenMenu,
+                            const std::function<void()>& whileOpen = nullptr) {
         QStringList offered;
         Listbox::SetContextualMenuChooser([&](MenuItem& menu, QPoint) -> MenuItem* {
             MenuItem* chosen = nullptr;
@@ -53,13 +69,24 @@ protected:
                 offered << menu.Item(i)->Text;
                 if (menu.Item(i)->Text == choose) chosen = menu.Item(i);
             }
+            if (whileOpen) whileOpen();
             return chosen;
         });
-        QTest::mousePress(list().viewport(), Qt::RightButton, {}, inViewport);
-        QTest::mouseRelease(list().viewport(), Qt::RightButton, {}, inViewport);
-        QContextMenuEvent event(QContextMenuEvent::Mouse, inViewport,
-                                list().viewport()->mapToGlobal(inViewport));
-        QCoreApplication::sendEvent(list().viewport(), &event);
+        QWidget* window = list().window();
+        const QPoint inWindow = list().viewport()->mapTo(window, inViewport);
+        if (delivery == Delivery::ThroughTheWindow) {
+            QTest::mousePress(window->windowHandle(), Qt::RightButton, {}, inWindow);
+            QTest::mouseRelease(window->windowHandle(), Qt::RightButton, {}, inWindow);
+        } else {
+            QWidget* under = window->childAt(inWindow);
+            EXPECT_TRUE(under);
+            if (!under) return offered;
+            const QPoint at = under->mapFrom(window, inWindow);
+            QTest::mousePress(under, Qt::RightButton, {}, at);
+            QTest::mouseRelease(under, Qt::RightButton, {}, at);
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at, under->mapToGlobal(at));
+            QCoreApplication::sendEvent(under, &event);
+        }
         return offered;
     }
     QStringList ContextMenuOnRow(int row, const QString& choose = QString()) {
@@ -174,25 +201,146 @@ TEST_F(EditingTest, ValueMenusOfferTheirItems) {
     EXPECT_TRUE(ContextMenu(QPoint(20, 270)).isEmpty()) << "below the last row";
 }
 
+// A contextual click anywhere on the row being edited, its editor included,
+// keeps the edit with its half-typed text until the chosen code replaces it.
 TEST_F(EditingTest, ChoosingACodeWritesItIntoTheOpenEditor) {
     struct Case {
         int row;
+        int column;  // where the contextual click lands on the row
         const char* item;
         const char* written;
     };
-    for (const Case c : {Case{5, "9 - 11.025kHz", "9"}, Case{3, "14 - User Defined Protocol 1", "14"},
-                         Case{5, "0 - Not Indicated", "0"}, Case{8, "0 - Not Indicated", "0"},
-                         Case{9, "0 - Not Indicated", "0"}, Case{7, "1 - Channel linked", "1"}}) {
-        ClickRow(c.row, 2);
-        Editor()->setText("123");
-        ContextMenuOnRow(c.row, QString::fromLatin1(c.item));
-        ASSERT_TRUE(list().ActiveCell().IsOpen()) << c.item;
-        EXPECT_EQ(Editor()->text(), c.written) << c.item;
-        QTest::keyClick(Editor(), Qt::Key_Return);
+    const Case cases[] = {
+        {5, 2, "9 - 11.025kHz", "9"},  {3, 1, "14 - User Defined Protocol 1", "14"},
+        {5, 0, "0 - Not Indicated", "0"}, {8, 2, "0 - Not Indicated", "0"},
+        {9, 3, "0 - Not Indicated", "0"}, {7, 2, "1 - Channel linked", "1"},
+    };
+    for (const Delivery delivery : {Delivery::PressReleaseThenMenu, Delivery::ThroughTheWindow}) {
+        for (const Case c : cases) {
+            SCOPED_TRACE(testing::Message() << c.item << ", column " << c.column << ", delivery "
+                                            << static_cast<int>(delivery));
+            ClickRow(c.row, 2);
+            ASSERT_TRUE(Editor());
+            QLineEdit* editor = Editor();
+            QTest::keyClicks(editor, "12");
+            ASSERT_EQ(QApplication::focusWidget(), editor);
+            const Channel before = record(0);
+            bool editedWhileOpen = false;
+            const QStringList offered = ContextMenu(
+                InViewport(c.row, c.column), QString::fromLatin1(c.item), delivery, [&] {
+                    editedWhileOpen = list().ActiveCell().Widget() == editor &&
+                                      editor->text() == "12" &&
+                                      record(0).PresenceRate == before.PresenceRate &&
+                                      record(0).TransportProtocol == before.TransportProtocol;
+                });
+            EXPECT_TRUE(offered.contains(QString::fromLatin1(c.item)));
+            EXPECT_TRUE(editedWhileOpen) << "the menu came up over the untouched edit";
+            ASSERT_EQ(list().ActiveCell().Widget(), editor);
+            EXPECT_EQ(editor->text(), c.written);
+            EXPECT_EQ(QApplication::focusWidget(), editor);
+            QTest::keyClick(editor, Qt::Key_Return);
+            EXPECT_FALSE(list().ActiveCell().IsOpen());
+        }
     }
     EXPECT_EQ(record(0).PresenceRate, 0);
     EXPECT_EQ(record(0).TransportProtocol, 14);
     EXPECT_EQ(record(0).ChannelLink, 1);
+    EXPECT_EQ(record(0).DataType, 0);
+}
+
+// The menu of another parameter row is that row's; its code still goes into
+// the edit in progress.
+TEST_F(EditingTest, AContextualClickOnAnotherRowKeepsTheEdit) {
+    ClickRow(3, 2);  // TP
+    QTest::keyClicks(Editor(), "5");
+    QLineEdit* editor = Editor();
+    for (const Delivery delivery : {Delivery::PressReleaseThenMenu, Delivery::ThroughTheWindow}) {
+        const QStringList offered =
+            ContextMenu(InViewport(4, 2), "1 - Frequency locked", delivery);  // FL
+        EXPECT_EQ(offered, (QStringList{"0 - Frequency unlocked", "1 - Frequency locked"}));
+        ASSERT_EQ(Editor(), editor);
+        EXPECT_EQ(editor->text(), "1");
+        editor->setText("5");
+        EXPECT_TRUE(ContextMenu(InViewport(0, 2), QString(), delivery).isEmpty()) << "channel row";
+        EXPECT_EQ(Editor(), editor);
+        EXPECT_EQ(editor->text(), "5");
+    }
+    EXPECT_EQ(record(0).TransportProtocol, 0);
+    EXPECT_EQ(record(0).FrequencyLocked, 0);
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(record(0).TransportProtocol, 5);
+    // A plain click elsewhere in the list still ends the edit, with its text.
+    ClickRow(6, 2);
+    QTest::keyClicks(Editor(), "1");
+    ClickRow(8, 1);
+    EXPECT_FALSE(list().ActiveCell().IsOpen());
+    EXPECT_EQ(record(0).AuxFormat, 1);
+}
+
+// Rows changed while the menu was open (a controller's commands): the row the
+// menu was built for no longer takes a code.
+TEST_F(EditingTest, AMenuChoiceAfterTheRowsChangedWritesNowhereElse) {
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+    };
+    const Case cases[] = {
+        {"row 3 became a channel row",
+         [this] {
+             list().SetExpanded(0, false);
+             AddChannels(3);
+         }},
+        {"row 3 is another channel's other parameter",
+         [this] {
+             list().SetExpanded(0, false);
+             AddChannels(1);
+             list().SetExpanded(1, true);  // row 3 is channel 1's "SD"
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClickRow(0);
+        Click(main().ClearAllChannels());
+        AddChannels(1);
+        list().SetExpanded(0, true);
+        ASSERT_FALSE(list().ActiveCell().IsOpen());
+        const QStringList before = Column(2);
+        ContextMenu(InViewport(3, 1), "2 - Pulled Protocol", Delivery::PressReleaseThenMenu,
+                    c.change);
+        EXPECT_FALSE(list().ActiveCell().IsOpen());
+        for (int row = 0; row < list().ListCount(); ++row)
+            EXPECT_NE(list().Cell(row, 2), "2") << row;
+        EXPECT_EQ(record(0).TransportProtocol, 0);
+        EXPECT_EQ(record(1).SegmentDistribution, 0);
+    }
+    // Rows rebuilt alike: the choice opens the remembered row's value cell.
+    Click(main().ClearAllChannels());
+    AddChannels(1);
+    list().SetExpanded(0, true);
+    ContextMenu(InViewport(3, 1), "2 - Pulled Protocol", Delivery::ThroughTheWindow,
+                [this] { list().SetExpanded(0, false); list().SetExpanded(0, true); });
+    ASSERT_TRUE(list().ActiveCell().IsOpen());
+    EXPECT_EQ(Editor()->text(), "2");
+}
+
+// Ctrl+C and Ctrl+M in a cell editor, as X11 delivers them (with Chr(3) and
+// Chr(13) as their text), neither end nor change the edit; Ctrl+C copies.
+TEST_F(EditingTest, CtrlKeysInTheCellEditorAreNotReturn) {
+    ClickRow(5, 2);
+    QLineEdit* editor = Editor();
+    QTest::keyClicks(editor, "11");
+    editor->selectAll();
+    QApplication::clipboard()->clear();
+    for (const auto& [key, text] : {std::pair{Qt::Key_C, "\x03"}, std::pair{Qt::Key_M, "\r"}}) {
+        QTest::sendKeyEvent(QTest::Click, editor, key, QString::fromLatin1(text),
+                            Qt::ControlModifier);
+        ASSERT_EQ(Editor(), editor);
+        EXPECT_EQ(editor->text(), "11");
+    }
+    EXPECT_EQ(QApplication::clipboard()->text(), "11");
+    EXPECT_EQ(record(0).PresenceRate, 0);
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(record(0).PresenceRate, 11);
 }
 
 TEST_F(EditingTest, InformativeItemsWriteNothingButLeaveTheStartScreen) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QPointer>
 #include <QTest>
@@ -535,3 +536,42 @@ TEST_F(SDCalcTest, TheLengthMessageDoesNotCountAsLeavingTheField) {
     EXPECT_EQ(calc.SegmentDistributionEditField()->Text(), "0");
 }
 }  // namespace
+
+// Under X11 a key pressed with Ctrl carries a control character as its text:
+// Ctrl+C is Chr(3), Ctrl+M Chr(13). Those are commands, never Return or Enter.
+TEST_F(SDCalcTest, CtrlKeysAreNotReturnOrEnter) {
+    SelectSDRow(QStringLiteral("0"));
+    main().iSegmentLength = 4;  // no interval row yet: Return would show the message
+    SDCalc& calc = Open();
+    calc.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&calc));
+    TextField* offset = calc.SegmentOffsetEditField();
+    offset->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return offset->hasFocus(); }));
+    Type(offset, QStringLiteral("30"));
+    const QString code = calc.SegmentDistributionEditField()->Text();
+    struct Case {
+        Qt::Key key;
+        const char* x11Text;
+    };
+    for (const Case c : {Case{Qt::Key_C, "\x03"}, Case{Qt::Key_M, "\r"}, Case{Qt::Key_J, "\n"}}) {
+        SCOPED_TRACE(c.key);
+        QApplication::clipboard()->clear();
+        offset->selectAll();
+        QTest::sendKeyEvent(QTest::Press, offset, c.key, QString::fromLatin1(c.x11Text),
+                            Qt::ControlModifier);
+        QTest::sendKeyEvent(QTest::Release, offset, c.key, QString::fromLatin1(c.x11Text),
+                            Qt::ControlModifier);
+        QTest::keyClick(offset, c.key, Qt::ControlModifier);  // as QTest spells it
+        EXPECT_EQ(offset->Text(), "30");
+        EXPECT_EQ(calc.SegmentDistributionEditField()->Text(), code);
+        EXPECT_TRUE(RecordedMessages().isEmpty());
+        if (c.key == Qt::Key_C) {
+            EXPECT_EQ(QApplication::clipboard()->text(), "30") << "copied";
+        }
+    }
+    // The real Return key still acts, and shows the field got the keys above.
+    QTest::keyClick(offset, Qt::Key_Return);
+    EXPECT_EQ(RecordedMessages(), QStringList{kLengthError});
+    EXPECT_EQ(offset->Text(), "0");
+}
