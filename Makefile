@@ -1,6 +1,8 @@
 # Thin wrapper over CMake. `make run` builds and starts the program,
 # `make test` builds and runs every test; both install missing packages first.
-# `make bench` runs the benchmarks, `make lint` runs clang-tidy.
+# `make bench` runs the benchmarks, `make lint` runs clang-tidy, `make format`
+# rewrites the sources in the house style and `make format-check` lists those
+# that differ from it.
 # `make fuzz` builds the fuzz targets with clang and runs each for FUZZ_TIME
 # seconds; `make fuzz-seeds` writes their seed inputs again.
 BUILD ?= build
@@ -9,7 +11,7 @@ CMAKE_FLAGS ?=
 FUZZ_BUILD ?= build-fuzz
 FUZZ_TIME ?= 60
 
-.PHONY: all deps configure build run test bench lint fuzz fuzz-seeds clean
+.PHONY: all deps configure build run test bench lint format format-check fuzz fuzz-seeds clean
 
 all: build
 
@@ -33,7 +35,15 @@ bench: build
 
 lint: configure
 	@bash scripts/install-deps.sh lint
-	@bash scripts/lint.sh $(BUILD)
+	@JOBS=$(JOBS) bash scripts/lint.sh $(BUILD)
+
+format:
+	@bash scripts/install-deps.sh format
+	@bash scripts/format.sh
+
+format-check:
+	@bash scripts/install-deps.sh format
+	@bash scripts/format.sh --check
 
 fuzz:
 	@bash scripts/install-deps.sh fuzz

@@ -22,11 +22,13 @@ struct Channel {
     int32_t ChannelLink = 0;
     int32_t DataLength = 0;
     int32_t Status = 0;  // 1 in use, 0 free
-    Color BoxColor;
+    Color BoxColor{};
     double Rate = 0.0;  // segments per second
     int32_t RowID = 0;  // the channel's row in the list, -1 when not listed
     double Bandwidth = 0.0;  // bits per second
     int32_t Editable = 0;    // event id given by a remote controller, 0 = none
+
+    friend bool operator==(const Channel&, const Channel&) = default;
 };
 
 // Frees a record for its channel ID: not in use, not listed, every parameter

@@ -56,8 +56,8 @@ Main& OpenFuzzWindow() {
         SetFileDialogHook([](const FileDialogRequest&) {
             return ChosenFile().isEmpty() ? FolderItem() : FolderItem(ChosenFile());
         });
-        const QString socketPath = ScratchPath(QStringLiteral("remote"));
-        IPCSocket::SetPathRedirect([socketPath](const QString&) { return socketPath; });
+        IPCSocket::SetPathRedirect(
+            [](const QString&) { return ScratchPath(QStringLiteral("remote")); });
 
         Module1::ResetForTests();
         g_app = new App;

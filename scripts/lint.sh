@@ -6,7 +6,7 @@ set -euo pipefail
 build=${1:-build}
 jobs=${JOBS:-4}
 tidy=clang-tidy-14
-folders='framework|bus|app|channels|frameview|sdcalc|config|remote|tests|bench'
+folders='framework|bus|app|channels|frameview|sdcalc|config|remote|tests|bench|fuzz'
 
 cd "$(dirname "$0")/.."
 root=$(pwd -P)
@@ -14,9 +14,13 @@ if [ ! -f "$build/compile_commands.json" ]; then
     echo "no $build/compile_commands.json: configure the build first (make configure)" >&2
     exit 2
 fi
-# Our sources only, not the generated ones of the build folder.
-mapfile -t sources < <(sed -n 's/^ *"file": "\(.*\)",\{0,1\}$/\1/p' "$build/compile_commands.json" |
-    grep -E "^$root/($folders)/[^/]+\.cpp$" | sort -u)
+# Our sources only, not the generated ones of the build folder; with them the
+# sources only some builds compile (the fuzz entry points, clang only), which
+# clang-tidy checks with the flags of their folder's neighbours.
+mapfile -t sources < <({
+    sed -n 's/^ *"file": "\(.*\)",\{0,1\}$/\1/p' "$build/compile_commands.json"
+    printf '%s\n' "$root"/*/*.cpp
+} | grep -E "^$root/($folders)/[^/]+\.cpp$" | sort -u)
 if [ ${#sources[@]} -eq 0 ]; then
     echo "no sources found in $build/compile_commands.json" >&2
     exit 2

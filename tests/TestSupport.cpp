@@ -93,3 +93,15 @@ void ExpectOpeningControlSpace(const QImage& map, int freeSlot) {
 void PrintTo(const Color& color, std::ostream* os) {
     *os << "(" << int(color.Red) << ", " << int(color.Green) << ", " << int(color.Blue) << ")";
 }
+
+// A record in one line, its fields in declaration order.
+void PrintTo(const Channel& channel, std::ostream* os) {
+    *os << "{SD " << channel.SegmentDistribution << ", SL " << channel.SegmentLength << ", TP "
+        << channel.TransportProtocol << ", FL " << channel.FrequencyLocked << ", PR "
+        << channel.PresenceRate << ", AF " << channel.AuxFormat << ", DT " << channel.DataType
+        << ", CL " << channel.ChannelLink << ", DL " << channel.DataLength << ", status "
+        << channel.Status << ", colour ";
+    PrintTo(channel.BoxColor, os);
+    *os << ", rate " << channel.Rate << ", row " << channel.RowID << ", bandwidth "
+        << channel.Bandwidth << ", event " << channel.Editable << "}";
+}

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "Channel.h"
 #include "Color.h"
 #include "FileDialogs.h"
 
@@ -51,3 +52,4 @@ Color SlotCellColor(const QImage& map, int slot);
 // in slots 0 to 3, and the data colour in the free slot `freeSlot`.
 void ExpectOpeningControlSpace(const QImage& map, int freeSlot);
 void PrintTo(const Color& color, std::ostream* os);
+void PrintTo(const Channel& channel, std::ostream* os);

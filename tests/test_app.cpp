@@ -175,8 +175,10 @@ TEST_F(AppTest, LegendColoursAndStartPicture) {
 TEST(Resources, BuildDateIsAFreshDateEachTime) {
     const Date a = BuildDate();
     Date b = BuildDate();
-    b.TotalSeconds += 1;
-    EXPECT_EQ(BuildDate().TotalSeconds, 3403104159.0);
+    b.TotalSeconds += 86400;  // a caller moving its date a day on
+    EXPECT_EQ(b.AbbreviatedDate(), "Nov 3, 2011");
+    EXPECT_EQ(a.TotalSeconds, 3403104159.0) << "an earlier date is not moved with it";
+    EXPECT_EQ(BuildDate().TotalSeconds, 3403104159.0) << "nor the next one";
     EXPECT_EQ(a.AbbreviatedDate(), "Nov 2, 2011");
     EXPECT_FALSE(Splash21().IsNil());
 }

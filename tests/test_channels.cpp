@@ -384,17 +384,8 @@ TEST_F(ChannelsTest, KillingAnExpandedChannel) {
     EXPECT_EQ(list().ListCount(), 12);
     EXPECT_EQ(list().Cell(11, 0), "3");
     EXPECT_FALSE(list().Expanded(11));
-    const Channel& c = record(2);
-    EXPECT_EQ(c.Status, 0);
-    EXPECT_EQ(c.RowID, -1);
-    for (int32_t field :
-         {c.SegmentLength, c.SegmentDistribution, c.TransportProtocol, c.FrequencyLocked,
-          c.PresenceRate, c.AuxFormat, c.ChannelLink, c.DataType, c.DataLength})
-        EXPECT_EQ(field, 0);
-    EXPECT_EQ(c.Rate, 0.0);
-    EXPECT_EQ(c.Bandwidth, 0.0);
-    EXPECT_EQ(c.BoxColor, colour);
-    EXPECT_EQ(c.Editable, 7);
+    // Free and unlisted, every parameter and figure 0; colour and event id kept.
+    EXPECT_EQ(record(2), (Channel{.BoxColor = colour, .RowID = -1, .Editable = 7}));
     ExpectRowIdsMatchRows();
 }
 

@@ -1,18 +1,26 @@
 // The framework rules the program relies on.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "Canvas.h"
 #include "Date.h"
+#include "FolderItem.h"
 #include "Graphics.h"
 #include "Picture.h"
 #include "PixelWriter.h"
 #include "PopupMenu.h"
-#include "Text.h"
 #include "TestSupport.h"
+#include "Text.h"
+#include "TextInputStream.h"
+#include "TextOutputStream.h"
 
 TEST(Conversions, DoubleToInt32DropsFractionAndSaturates) {
     EXPECT_EQ(ToInt32(2.9), 2);
@@ -47,7 +55,9 @@ TEST(Conversions, CLongReadsLeadingDigits) {
     // Beyond the 32-bit range the low 32 bits remain.
     EXPECT_EQ(CLong32("4294967297"), 1);
     EXPECT_EQ(CLong32("2147483648"), std::numeric_limits<int32_t>::min());
-    EXPECT_EQ(CLong32("99999999999999999999999"), CLong32("99999999999999999999999"));
+    // Digits past 64 bits wrap too: 99999999999999999999999 mod 2^32 = 4135583743.
+    EXPECT_EQ(CLong32("99999999999999999999999"), -159383553);
+    EXPECT_EQ(CLong32("-99999999999999999999999"), 159383553);
 }
 
 TEST(Conversions, ValReadsDecimalNumbers) {
@@ -252,7 +262,6 @@ TEST(PixelWriterTest, WritesOnlyItsOwnCopyAndOnly32BitImages) {
 
 TEST(GraphicsTest, DrawPictureCopiesWithoutSharingChanges) {
     Picture base = NewPicture(10, 10, 32);
-    base.Graphics().ForeColor = RGB(1, 2, 3);
     {
         Graphics g = base.Graphics();
         g.ForeColor = RGB(1, 2, 3);
@@ -264,7 +273,16 @@ TEST(GraphicsTest, DrawPictureCopiesWithoutSharingChanges) {
     g.ForeColor = RGB(9, 9, 9);
     g.FillRect(0, 0, 1, 1);
     EXPECT_EQ(PixelColor(copy.Image(), 0, 0), RGB(9, 9, 9));
+    EXPECT_EQ(PixelColor(copy.Image(), 1, 0), RGB(1, 2, 3)) << "the base's pixels are copied";
+    EXPECT_EQ(PixelColor(copy.Image(), 9, 9), RGB(1, 2, 3));
     EXPECT_EQ(PixelColor(base.Image(), 0, 0), RGB(1, 2, 3)) << "the base is not edited";
+    // Drawing on the base afterwards does not show in the copy either.
+    {
+        Graphics later = base.Graphics();
+        later.ForeColor = RGB(7, 7, 7);
+        later.FillRect(0, 0, 10, 10);
+    }
+    EXPECT_EQ(PixelColor(copy.Image(), 9, 9), RGB(1, 2, 3)) << "the copy is not edited";
 }
 
 TEST(PopupMenuTest, ListIndexRaisesChangeOnlyForAnotherRow) {
@@ -361,3 +379,126 @@ TEST(CanvasTest, BackdropShowsUntilSomethingIsDrawn) {
     EXPECT_EQ(paints, 1);
     EXPECT_EQ(PixelColor(canvas.grab().toImage(), 3, 3), RGB(10, 20, 30));
 }
+
+// --- the text streams ------------------------------------------------------
+
+namespace {
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
+    return file.readAll();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+class TextStreams : public ::testing::Test {
+protected:
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    QTemporaryDir dir_;
+};
+
+QStringList ReadAllLines(const QString& path, QString* error = nullptr) {
+    std::unique_ptr<TextInputStream> stream = TextInputStream::Open(FolderItem(path), error);
+    if (!stream) return {QStringLiteral("<not opened>")};
+    QStringList lines;
+    while (!stream->EndOfFile()) lines << stream->ReadLine();
+    EXPECT_EQ(stream->ReadLine(), QString()) << "past the end";
+    EXPECT_TRUE(stream->EndOfFile());
+    if (error) *error = stream->ErrorString();
+    stream->Close();
+    return lines;
+}
+
+TEST_F(TextStreams, EveryLineEndReadsTheSame) {
+    const struct {
+        QByteArray bytes;
+        QStringList lines;
+    } cases[] = {
+        {"", {}},
+        {"a\nb\n", {"a", "b"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\rb\r", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"a\r\n\rb\n\nc", {"a", "", "b", "", "c"}},
+        {"\n", {""}},
+        {"\xEF\xBB\xBFSLIMbus \xC2\xB5s\r\n", {QString::fromUtf8("SLIMbus \xC2\xB5s")}},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(Path("lines.txt"), c.bytes);
+        EXPECT_EQ(ReadAllLines(Path("lines.txt")), c.lines) << c.bytes.toStdString();
+    }
+}
+
+TEST_F(TextStreams, LineEndsAcrossChunkBoundariesAndLongLines) {
+    // The reader takes 64 KiB at a time; put "\r\n" across that boundary.
+    const QByteArray longLine(65535, 'x');
+    WriteBytes(Path("long.txt"), longLine + "\r\nnext\r" + QByteArray(200000, 'y') + "\rlast");
+    EXPECT_EQ(ReadAllLines(Path("long.txt")),
+              QStringList({QString(longLine), "next", QString(200000, 'y'), "last"}));
+}
+
+TEST_F(TextStreams, ALineBeyondTheLimitFailsInsteadOfFillingMemory) {
+    WriteBytes(Path("huge.txt"), "ok\n" + QByteArray(100000, 'z') + "\nnever\n");
+    std::unique_ptr<TextInputStream> stream = TextInputStream::Open(FolderItem(Path("huge.txt")));
+    ASSERT_TRUE(stream);
+    stream->SetMaxLineLength(4096);
+    EXPECT_EQ(stream->ReadLine(), "ok");
+    EXPECT_FALSE(stream->Failed());
+    EXPECT_EQ(stream->ReadLine(), QString());
+    EXPECT_TRUE(stream->Failed());
+    EXPECT_EQ(stream->ErrorString(), "line 2 is longer than 4096 bytes");
+    EXPECT_TRUE(stream->EndOfFile());
+    EXPECT_EQ(stream->ReadLine(), QString());
+}
+
+TEST_F(TextStreams, OpenAndCreateReportWhyTheyFail) {
+    WriteBytes(Path("plain"), "x");
+    QDir(dir_.path()).mkdir("folder");
+    const struct {
+        QString path;
+        bool forReading;
+    } cases[] = {
+        {Path("missing.cfg"), true},       {Path("folder"), true},
+        {Path("plain/inside.cfg"), false},  // a path through a regular file
+        {Path("folder"), false},            // a folder where the file should be
+        {Path("nowhere/x.cfg"), false},
+    };
+    for (const auto& c : cases) {
+        QString error;
+        if (c.forReading)
+            EXPECT_FALSE(TextInputStream::Open(FolderItem(c.path), &error)) << c.path.toStdString();
+        else
+            EXPECT_FALSE(TextOutputStream::Create(FolderItem(c.path), &error))
+                << c.path.toStdString();
+        EXPECT_FALSE(error.isEmpty()) << c.path.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(Path("folder")).isDir());
+    EXPECT_EQ(ReadBytes(Path("plain")), "x");
+}
+
+TEST_F(TextStreams, OutputReplacesTheFileOnlyOnClose) {
+    const QString path = Path("out.cfg");
+    WriteBytes(path, "old\n");
+    {
+        std::unique_ptr<TextOutputStream> stream = TextOutputStream::Create(FolderItem(path));
+        ASSERT_TRUE(stream);
+        EXPECT_TRUE(stream->WriteLine("thrown away"));
+    }  // no Close
+    EXPECT_EQ(ReadBytes(path), "old\n");
+
+    std::unique_ptr<TextOutputStream> stream = TextOutputStream::Create(FolderItem(path));
+    ASSERT_TRUE(stream);
+    EXPECT_TRUE(stream->WriteLine("first"));
+    EXPECT_TRUE(stream->WriteLine(QString::fromUtf8("\xC2\xB5")));
+    EXPECT_TRUE(stream->WriteLine(""));
+    EXPECT_EQ(ReadBytes(path), "old\n");
+    EXPECT_TRUE(stream->Close());
+    EXPECT_EQ(ReadBytes(path), "first\n\xC2\xB5\n\n");
+    EXPECT_EQ(ReadAllLines(path), QStringList({"first", QString::fromUtf8("\xC2\xB5"), ""}));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList({"out.cfg"}));
+}
+}  // namespace

@@ -329,18 +329,16 @@ TEST_F(RemoteControlTest, WorkedExchange) {
     EXPECT_EQ(List().Cell(0, 0), QStringLiteral("3"));
     EXPECT_FALSE(List().Expanded(0));
     const Channel& c3 = Record(3);
-    EXPECT_EQ(c3.SegmentLength, 4);
-    EXPECT_EQ(c3.SegmentDistribution, 3208);
-    EXPECT_EQ(c3.TransportProtocol, 0);
-    EXPECT_EQ(c3.FrequencyLocked, 0);
-    EXPECT_EQ(c3.PresenceRate, 0);
-    EXPECT_EQ(c3.AuxFormat, 0);
-    EXPECT_EQ(c3.DataType, 1);
-    EXPECT_EQ(c3.ChannelLink, 0);
-    EXPECT_EQ(c3.DataLength, 16);
-    EXPECT_EQ(c3.Editable, 7);
-    EXPECT_EQ(c3.BoxColor, main().ColorMap[3]);
-    EXPECT_EQ(c3.RowID, -1);  // set by the list's next row-ID rebuild, not here
+    EXPECT_EQ(c3, (Channel{.SegmentDistribution = 3208,
+                           .SegmentLength = 4,
+                           .DataType = 1,
+                           .DataLength = 16,
+                           .Status = 1,
+                           .BoxColor = main().ColorMap[3],
+                           .Rate = c3.Rate,  // the rates have tests of their own
+                           .RowID = -1,      // set by the list's next row-ID rebuild, not here
+                           .Bandwidth = c3.Bandwidth,
+                           .Editable = 7}));
     EXPECT_EQ(Record(5).Status, 0);
     EXPECT_EQ(Record(5).SegmentLength, 0);
     EXPECT_EQ(Record(5).RowID, -1);
