@@ -71,8 +71,7 @@ void RunFullRedraws(benchmark::State& state, int count) {
     main.ExecNetworkCommand(FullBusAddChannels(kFullBusChannels));
     for (auto _ : state) {
         for (int n = 0; n < count; ++n) {
-            main.RedrawMap(Main::MapLayer::Control, Main::SlotMap::Keep,
-                           Main::MapLayer::Error);
+            main.RedrawMap(Main::MapLayer::Control, Main::SlotMap::Keep, Main::MapLayer::Error);
         }
     }
     Main::Destroy();

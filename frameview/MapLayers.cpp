@@ -37,8 +37,8 @@ void Main::RedrawMap(MapLayer from, SlotMap slotMap, MapLayer top,
             firstDimmedSlot ? DrawControlSlot(1, *firstDimmedSlot) : DrawControlSlot(0, 0);
         shown = &ControlSlotBuffer;
     }
-    const bool channels = from == MapLayer::Channel || top == MapLayer::Error ||
-                          ChannelListBox()->ListCount() > 0;
+    const bool channels =
+        from == MapLayer::Channel || top == MapLayer::Error || ChannelListBox()->ListCount() > 0;
     if (from <= MapLayer::Channel && top >= MapLayer::Channel && channels) {
         ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
         shown = &ChannelSlotBuffer;

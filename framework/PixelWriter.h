@@ -12,7 +12,7 @@ class QImage;
 // raw columns, rows and marks, so they are taken in 64 bits and clipped to
 // the image. An image that is null or not 32 bits deep is left alone.
 class PixelWriter {
-  public:
+public:
     // The image's pixels are made its own here, once, before any writing.
     explicit PixelWriter(QImage& image);
 
@@ -36,7 +36,7 @@ class PixelWriter {
     // A 1-pixel outline inside width x height.
     void DrawRect(int64_t x, int64_t y, int64_t width, int64_t height, Color colour);
 
-  private:
+private:
     uint32_t* pixels_ = nullptr;
     int64_t stride_ = 0;  // pixels from one scanline to the next
     int width_ = 0;
