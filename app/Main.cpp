@@ -8,6 +8,7 @@
 #include "IPCSocket.h"
 #include "Label.h"
 #include "Listbox.h"
+#include "MapPalette.h"
 #include "MenuBar1.h"
 #include "MenuItem.h"
 #include "Module1.h"
@@ -26,9 +27,7 @@ Main* g_main = nullptr;
 
 constexpr int kWindowWidthPx = 955;
 constexpr int kWindowHeightPx = 442;
-constexpr int kChannelCount = 256;
 const QString kSocketPath = QStringLiteral("/tmp/testing");
-const QString kTitle = QStringLiteral("Veltrane");
 
 const char* const kRootFrequencyRows[] = {
     "0 - Not Indicated", "1 - 24.576 MHz", "2 - 22.5792 MHz", "3 - 15.36 MHz",
@@ -131,7 +130,7 @@ Main::~Main() {
 
 void Main::Layout() {
     SetMenuBar(MenuBar1::Instance());
-    SetTitle(kTitle);
+    SetTitle(kLocalTitle);
     SetResizeable(false);
     SetButtons(true, true, false);
     SetSize(kWindowWidthPx, kWindowHeightPx);
@@ -234,15 +233,18 @@ void Main::_CreateControls0() {
                              QStringLiteral("MHz"), Label::AlignLeft);
 
     // The legend: one box per kind of slot, in the map's colours.
-    Rectangle1_ = MakeBox(this, QStringLiteral("Rectangle1"), 261, 400, 6, 15, RGB(0, 180, 0), 0);
+    Rectangle1_ = MakeBox(this, QStringLiteral("Rectangle1"), 261, 400, 6, 15,
+                          MapPalette::kFramingSlot, 0);
     StaticText12_ = AddLabel(this, QStringLiteral("StaticText12"), 278, 399, 118, 18,
                               QStringLiteral("Framing Channel"), Label::AlignLeft);
     StaticText13_ = AddLabel(this, QStringLiteral("StaticText13"), 416, 399, 95, 18,
                               QStringLiteral("Guide Channel"), Label::AlignLeft);
-    Rectangle2_ = MakeBox(this, QStringLiteral("Rectangle2"), 399, 400, 6, 15, RGB(0, 100, 200), 0);
+    Rectangle2_ = MakeBox(this, QStringLiteral("Rectangle2"), 399, 400, 6, 15,
+                          MapPalette::kGuideSlot, 0);
     StaticText14_ = AddLabel(this, QStringLiteral("StaticText14"), 547, 399, 117, 18,
                               QStringLiteral("Message Channel"), Label::AlignLeft);
-    Rectangle3_ = MakeBox(this, QStringLiteral("Rectangle3"), 530, 400, 6, 15, RGB(0, 255, 0), 0);
+    Rectangle3_ = MakeBox(this, QStringLiteral("Rectangle3"), 530, 400, 6, 15,
+                          MapPalette::kMessageSlot, 0);
     StaticText15_ = AddLabel(this, QStringLiteral("StaticText15"), 693, 399, 95, 18,
                               QStringLiteral("Data Space"), Label::AlignLeft);
     MobileSlotText_ = AddLabel(this, QStringLiteral("MobileSlotText"), 897, 399, 38, 18,
@@ -250,14 +252,14 @@ void Main::_CreateControls0() {
     StaticText16_ = AddLabel(this, QStringLiteral("StaticText16"), 863, 399, 28, 18,
                               QStringLiteral("Slot"), Label::AlignRight);
     Rectangle5_ = MakeBox(this, QStringLiteral("Rectangle5"), 850, 399, 8, 17,
-                          RGB(255, 255, 255), 1, RGB(255, 0, 0));
+                          RGB(255, 255, 255), 1, MapPalette::kPointerFrame);
 
     ClearAllChannels_ = MakeButton(this, QStringLiteral("ClearAllChannels"), 19, 394, 220, 28,
                                    QStringLiteral("Clear All Channels"));
     ClearAllChannels_->Action = [this] { ClearAllChannels_Action(); };
 
     Rectangle6_ = MakeBox(this, QStringLiteral("Rectangle6"), 676, 400, 6, 15,
-                          RGB(200, 200, 200), 0);
+                          MapPalette::kDataSpace, 0);
 
     IPCSocket1_ = AddControl<IPCSocket>(QStringLiteral("IPCSocket1"));
     IPCSocket1_->Path = kSocketPath;
@@ -299,7 +301,7 @@ void Main::FitFigureFonts() {
 }
 
 void Main::Event_Open() {
-    for (int i = 0; i < kChannelCount; ++i) {
+    for (int i = 0; i < kChannelIdCount; ++i) {
         auto record = std::make_unique<Channel>();
         record->Status = 0;
         record->RowID = -1;

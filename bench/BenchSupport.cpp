@@ -8,15 +8,15 @@
 #include <vector>
 
 #include "App.h"
+#include "Channel.h"
 #include "MenuBar1.h"
 #include "Module1.h"
 #include "TestSeams.h"
 
 namespace {
-constexpr int kSlotCount = 1536;
+using Module1::kSlotCount;
 constexpr int kSubframeSlots = 32;
 constexpr int kControlSlots = 4;  // subframe mode 4 / 32
-constexpr int kPoolChannels = 256;
 }  // namespace
 
 QStringList TakeMessages() {
@@ -57,7 +57,7 @@ QString FullBusAddChannels(int count) {
     }
     QString batch;
     for (int n = 0; n < count; ++n) {
-        const int id = n % kPoolChannels;
+        const int id = n % kChannelIdCount;
         const Placed& p = placed[static_cast<size_t>(id)];
         const int code = Module1::CalculateSegmentDistribution(p.offset, kSlotCount);
         batch += QStringLiteral("AddChannel:%1,%2,%3,%4,0,0,0,1,0,16,%5*")

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "Channel.h"
+
 // Every message box raised since the last call; a benchmark that sees one
 // reports an error instead of a figure.
 QStringList TakeMessages();
@@ -23,7 +25,7 @@ QString FullBusSettings();
 // AddChannel commands of a full bus on those settings: 256 channels that
 // share out every data slot, 4 to 6 slots each, one segment per superframe;
 // `count` commands repeat those channels in turn.
-QString FullBusAddChannels(int count = 256);
+QString FullBusAddChannels(int count = kChannelIdCount);
 
 // Resident memory of this process now, from /proc/self/status.
 double ResidentMegabytes();

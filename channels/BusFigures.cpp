@@ -8,7 +8,7 @@
 namespace {
 constexpr int32_t kHighestClockGear = 10;
 constexpr int32_t kRootFrequencyRows = 16;
-constexpr double kSlotsPerSuperframe = 1536.0;
+constexpr double kSlotsPerSuperframe = Module1::kSlotCount;
 // Framing and guide slots of a superframe, which carry no messages.
 constexpr double kFramingAndGuideSlots = 18.0;
 
@@ -48,7 +48,7 @@ std::optional<double> ControlBandwidthKbps(int32_t rootFrequency, int32_t clockG
                                            int32_t controlSize, int32_t subFrameLength) {
     if (subFrameLength == 0) return std::nullopt;
     const double controlSlots =
-        static_cast<double>(static_cast<int64_t>(controlSize) * 1536) / subFrameLength;
+        static_cast<double>(static_cast<int64_t>(controlSize) * Module1::kSlotCount) / subFrameLength;
     const double messageShare = (controlSlots - kFramingAndGuideSlots) * 10.0 / kSlotsPerSuperframe;
     const double busKHz = static_cast<double>(rootFrequency) / 1000.0;
     return Floor(messageShare * busKHz / ClockDivider(clockGear)) / 10.0;

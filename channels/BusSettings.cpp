@@ -5,7 +5,6 @@
 #include "BusFigures.h"
 #include "Canvas.h"
 #include "Label.h"
-#include "Listbox.h"
 #include "Main.h"
 #include "Module1.h"
 #include "PopupMenu.h"
@@ -80,13 +79,7 @@ void Main::SubFrameModePopup_Change() {
 
     // The control space moved: rebuild the slot map and the layers on it.
     // The error layer is left alone until it is next drawn.
-    Module1::BuildSlotMap();
-    ControlSlotBuffer = DrawControlSlot(0, 0);
-    DrawZone()->Graphics().DrawPicture(ControlSlotBuffer, 0, 0);
-    if (ChannelListBox()->ListCount() > 0) {
-        ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
-        DrawZone()->Graphics().DrawPicture(ChannelSlotBuffer, 0, 0);
-    }
+    RedrawMap(MapLayer::Control, SlotMap::Rebuild);
 }
 
 void Main::SubFrameModePopup_LostFocus() {

@@ -9,7 +9,6 @@
 #include "Text.h"
 
 namespace {
-constexpr size_t kChannelIds = 256;
 using ChannelFigures::kNoBandwidthText;
 using ChannelFigures::kNoRateText;
 }  // namespace
@@ -23,7 +22,7 @@ void Main::DisplayChannelRate() {
         QString rate;
         QString bandwidth;
     };
-    std::array<Figures, kChannelIds> figures;
+    std::array<Figures, kChannelIdCount> figures;
 
     Listbox* list = ChannelListBox();
     const bool valid = BusFigures::Valid(Module1::iRootFrequency, Module1::iClockGear);

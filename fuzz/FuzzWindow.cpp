@@ -18,8 +18,6 @@ namespace {
 const QString kResetBatch = QStringLiteral(
     "ClearAllChannels:*SetSubFrameMode:19*SetClockGear:10*SetRootFrequency:1*SetSuperframeID:0*");
 
-const QString kLocalTitle = QStringLiteral("Veltrane");
-constexpr int kChannelIdCount = 256;
 
 QTemporaryDir& Scratch() {
     static QTemporaryDir folder;
@@ -84,14 +82,14 @@ void Fail(const char* what) {
 }
 
 void CheckWindow(Main& window) {
-    if (window.Title() != kLocalTitle) Fail("the window title is not the user's");
+    if (window.Title() != Main::kLocalTitle) Fail("the window title is not the user's");
     const Listbox& list = *window.ChannelListBox();
     for (int row = 0; row < list.ListCount(); ++row) {
         const QString idText = list.Cell(row, 0);
         if (idText.isEmpty()) continue;  // a parameter row
         bool isNumber = false;
         const int id = idText.toInt(&isNumber);
-        if (!isNumber || id < 0 || id >= kChannelIdCount) Fail("a channel row names no channel");
+        if (!isNumber || !IsChannelId(id)) Fail("a channel row names no channel");
         if (window.SBChannel[static_cast<size_t>(id)]->Status == 0)
             Fail("a channel row shows a free channel");
     }
