@@ -10,6 +10,7 @@
 #include "IPCSocket.h"
 #include "Label.h"
 #include "Listbox.h"
+#include "MapPalette.h"
 #include "MenuBar1.h"
 #include "MenuItem.h"
 #include "Module1.h"
@@ -19,16 +20,14 @@
 #include "Resources.h"
 #include "Separator.h"
 #include "Application.h"
-#include "BusSettings.h"
-#include "ChannelRate.h"
+#include "BusFigures.h"
+#include "ChannelFigures.h"
 #include "FontFit.h"
 
 namespace {
 constexpr int kWindowWidthPx = 955;
 constexpr int kWindowHeightPx = 442;
-constexpr int kChannelCount = 256;
 const QString kSocketPath = QStringLiteral("/tmp/testing");
-const QString kTitle = QStringLiteral("Veltrane");
 
 const char* const kRootFrequencyRows[] = {
     "0 - Not Indicated", "1 - 24.576 MHz", "2 - 22.5792 MHz", "3 - 15.36 MHz",
@@ -98,7 +97,7 @@ Main::~Main() {
 
 void Main::Layout() {
     SetMenuBar(&MenuBar1::Instance());
-    SetTitle(kTitle);
+    SetTitle(kLocalTitle);
     SetResizeable(false);
     SetButtons(true, true, false);
     SetSize(kWindowWidthPx, kWindowHeightPx);
@@ -160,11 +159,11 @@ void Main::_CreateControls0() {
     drawZone_->setFocusPolicy(Qt::StrongFocus);
     // The legend: one box per kind of slot in the map's colours, and the
     // frame that marks the slot under the pointer.
-    PaintBox(rectangle1_, RGB(0, 180, 0));
-    PaintBox(rectangle2_, RGB(0, 100, 200));
-    PaintBox(rectangle3_, RGB(0, 255, 0));
-    PaintBox(rectangle5_, RGB(255, 255, 255), RGB(255, 0, 0));
-    PaintBox(rectangle6_, RGB(200, 200, 200));
+    PaintBox(rectangle1_, MapPalette::kFramingSlot);
+    PaintBox(rectangle2_, MapPalette::kGuideSlot);
+    PaintBox(rectangle3_, MapPalette::kMessageSlot);
+    PaintBox(rectangle5_, RGB(255, 255, 255), MapPalette::kPointerFrame);
+    PaintBox(rectangle6_, MapPalette::kDataSpace);
     ipcSocket1_->Path = kSocketPath;
 
     // The events, in the order of the table.
@@ -219,10 +218,10 @@ void Main::_CreateControls0() {
 }
 
 void Main::FitFigureFonts() {
-    static const QStringList busFrequencies = BusSettings::BusFrequencyTexts();
-    static const QStringList controlBandwidths = BusSettings::ControlBandwidthTexts();
-    static const QStringList rates = ChannelRate::RateTexts();
-    static const QStringList bandwidths = ChannelRate::BandwidthTexts();
+    static const QStringList busFrequencies = BusFigures::BusFrequencyTexts();
+    static const QStringList controlBandwidths = BusFigures::ControlBandwidthTexts();
+    static const QStringList rates = ChannelFigures::RateTexts();
+    static const QStringList bandwidths = ChannelFigures::BandwidthTexts();
 
     busFrequencyText_->setFont(FigureFont(busFrequencyText_->font(), busFrequencies,
                                           busFrequencyText_->contentsRect().width()));
@@ -240,7 +239,7 @@ void Main::FitFigureFonts() {
 }
 
 void Main::Event_Open() {
-    for (int i = 0; i < kChannelCount; ++i) {
+    for (int i = 0; i < kChannelIdCount; ++i) {
         auto record = std::make_unique<Channel>();
         record->Status = 0;
         record->RowID = -1;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "Channel.h"
 #include "Color.h"
@@ -37,10 +38,21 @@ class Main : public Window, public SingleInstance<Main> {
 public:
     ~Main() override;
 
+    // The window's title, and its title while a controller is connected.
+    static inline const QString kLocalTitle = QStringLiteral("Veltrane");
+    static inline const QString kRemoteTitle = QStringLiteral("Veltrane - Remote Controlled");
+
+    // The map's picture layers, bottom up: each is drawn on a copy of the one below.
+    enum class MapLayer { Control, Channel, Error };
+    // Whether a redraw rebuilds the slot map first, which forgets the slots
+    // that earlier channel layers marked (a moved or removed channel's old slots).
+    enum class SlotMap { Keep, Rebuild };
+
     // --- state -------------------------------------------------------------
     int32_t iChannelCount = 0;
-    std::array<std::unique_ptr<Channel>, 257> SBChannel;  // the channel pool by ID
-    std::array<Color, 257> ColorMap{};                     // colour per channel ID
+    // Indexes 0 to 256; entry 256 stays unused.
+    std::array<std::unique_ptr<Channel>, kChannelIdCount + 1> SBChannel;  // the channel pool by ID
+    std::array<Color, kChannelIdCount + 1> ColorMap{};  // colour per channel ID
     Picture ControlSlotBuffer;
     Picture ChannelSlotBuffer;
     int32_t flgMoveChannel = 0;
@@ -161,6 +173,17 @@ public:
     void UpdateSD();                               // channels/
     void ExecNetworkCommand(const QString& batch);  // remote/
     Picture DrawErrorSlot(const Picture& base);     // frameview/
+    // Builds the layers from `from` up to `top`, the lowest on the layer held
+    // below it, and draws the top one built onto the canvas. A new
+    // control-space layer is undimmed, or dimmed from `firstDimmedSlot` on;
+    // the channel layer follows it only while the list has rows, unless the
+    // redraw goes up to the error layer, which builds every layer.
+    void RedrawMap(MapLayer from, SlotMap slotMap, MapLayer top = MapLayer::Channel,
+                   std::optional<int32_t> firstDimmedSlot = std::nullopt);  // frameview/
+    // Empties the channel list and frees every channel record.
+    void ClearChannelTable();  // channels/
+    // No message band and no error marks; the map shows it at its next redraw.
+    void ResetMarks();  // remote/
 
 protected:
     void Layout() override;

@@ -8,50 +8,31 @@
 #include <vector>
 
 #include "App.h"
-#include "FileDialogs.h"
-#include "IPCSocket.h"
+#include "Channel.h"
 #include "MenuBar1.h"
 #include "Module1.h"
-#include "MsgBox.h"
+#include "TestSeams.h"
 
 namespace {
-constexpr int kSlotCount = 1536;
+using Module1::kSlotCount;
 constexpr int kSubframeSlots = 32;
 constexpr int kControlSlots = 4;  // subframe mode 4 / 32
-constexpr int kPoolChannels = 256;
-
-QStringList& Messages() {
-    static QStringList messages;
-    return messages;
-}
-
-QString& ChosenFile() {
-    static QString path;
-    return path;
-}
 }  // namespace
 
 QStringList TakeMessages() {
     QStringList taken;
-    taken.swap(Messages());
+    taken.swap(TestSeams::Current().Messages());
     return taken;
 }
 
-void ChooseFileInDialogs(const QString& path) { ChosenFile() = path; }
+void ChooseFileInDialogs(const QString& path) { TestSeams::Current().ChooseFile(path); }
 
 QString BenchFolder() {
     static QTemporaryDir folder;
     return folder.path();
 }
 
-void InstallBenchHooks() {
-    SetMsgBoxHook([](const QString& text) { Messages().append(text); });
-    SetFileDialogHook([](const FileDialogRequest&) {
-        return ChosenFile().isEmpty() ? FolderItem() : FolderItem(ChosenFile());
-    });
-    IPCSocket::SetPathRedirect(
-        [](const QString&) { return BenchFolder() + QStringLiteral("/remote"); });
-}
+QString BenchSocketPath() { return BenchFolder() + QStringLiteral("/remote"); }
 
 QString FullBusSettings() {
     return QStringLiteral("SetSubFrameMode:19*SetClockGear:10*SetRootFrequency:1*");
@@ -76,7 +57,7 @@ QString FullBusAddChannels(int count) {
     }
     QString batch;
     for (int n = 0; n < count; ++n) {
-        const int id = n % kPoolChannels;
+        const int id = n % kChannelIdCount;
         const Placed& p = placed[static_cast<size_t>(id)];
         const int code = Module1::CalculateSegmentDistribution(p.offset, kSlotCount);
         batch += QStringLiteral("AddChannel:%1,%2,%3,%4,0,0,0,1,0,16,%5*")
@@ -101,7 +82,7 @@ double ResidentMegabytes() {
 int RunWindowBenchmarks(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication runtime(argc, argv);
-    InstallBenchHooks();
+    TestSeams seams(BenchSocketPath());
     App::Instance().SetMenuBar(&MenuBar1::Instance());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "Channel.h"
+
 // Every message box raised since the last call; a benchmark that sees one
 // reports an error instead of a figure.
 QStringList TakeMessages();
@@ -13,10 +15,8 @@ void ChooseFileInDialogs(const QString& path);
 
 // A temporary folder of this benchmark program, removed at its end.
 QString BenchFolder();
-
-// Replaces the dialogs with the hooks above and sends the main window's socket
-// to BenchFolder(), never to the product's path. Needs the QApplication.
-void InstallBenchHooks();
+// Where the main window's socket listens in benchmarks, in that folder.
+QString BenchSocketPath();
 
 // The commands that set the bus to subframe mode 4 / 32, clock gear 10 and a
 // root frequency of 24.576 MHz.
@@ -25,11 +25,12 @@ QString FullBusSettings();
 // AddChannel commands of a full bus on those settings: 256 channels that
 // share out every data slot, 4 to 6 slots each, one segment per superframe;
 // `count` commands repeat those channels in turn.
-QString FullBusAddChannels(int count = 256);
+QString FullBusAddChannels(int count = kChannelIdCount);
 
 // Resident memory of this process now, from /proc/self/status.
 double ResidentMegabytes();
 
-// A main for window benchmarks: offscreen QApplication, hooks, the App object
-// and its menu bar, then every registered benchmark.
+// A main for window benchmarks: offscreen QApplication, the seams (TestSeams:
+// no modal dialog, the socket in BenchFolder()), the App object and its menu
+// bar, then every registered benchmark.
 int RunWindowBenchmarks(int argc, char** argv);

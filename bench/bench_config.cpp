@@ -12,7 +12,7 @@
 #include "Module1.h"
 
 namespace {
-constexpr int kFullBusChannels = 256;
+constexpr int kFullBusChannels = kChannelIdCount;
 
 QString SavedPath() { return BenchFolder() + QStringLiteral("/saved.cfg"); }
 QString CopyPath() { return BenchFolder() + QStringLiteral("/copy.cfg"); }

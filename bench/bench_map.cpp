@@ -26,8 +26,8 @@ constexpr std::array<int32_t, 8> kPresenceCodes = {1, 2, 3, 9, 10, 17, 18, 19};
 // half of them with a presence rate that leaves segments empty.
 struct Scene {
     SlotOwners owners{};
-    std::array<Channel, 256> records{};
-    std::array<const Channel*, 256> pointers{};
+    std::array<Channel, kChannelIdCount> records{};
+    std::array<const Channel*, kChannelIdCount> pointers{};
     BusClock bus{24576000, 10};
     Picture control;
     ErrorMarks errors{700, 40, 3};

@@ -7,15 +7,13 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "Canvas.h"
-#include "Graphics.h"
 #include "Listbox.h"
 #include "Main.h"
 #include "Module1.h"
 #include "RemoteProtocol.h"
 
 namespace {
-constexpr int kFullBusChannels = 256;
+constexpr int kFullBusChannels = kChannelIdCount;
 constexpr int kFloodCommands = 10000;  // more than any bus holds: a controller gone wrong
 
 Main& FreshWindow() {
@@ -73,10 +71,7 @@ void RunFullRedraws(benchmark::State& state, int count) {
     main.ExecNetworkCommand(FullBusAddChannels(kFullBusChannels));
     for (auto _ : state) {
         for (int n = 0; n < count; ++n) {
-            main.ControlSlotBuffer = main.DrawControlSlot(0, 0);
-            main.ChannelSlotBuffer = main.DrawChannelSlot(main.ControlSlotBuffer);
-            main.ErrorSlotBuffer = main.DrawErrorSlot(main.ChannelSlotBuffer);
-            main.DrawZone()->Graphics().DrawPicture(main.ErrorSlotBuffer, 0, 0);
+            main.RedrawMap(Main::MapLayer::Control, Main::SlotMap::Keep, Main::MapLayer::Error);
         }
     }
     Main::Destroy();

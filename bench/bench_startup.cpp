@@ -13,6 +13,7 @@
 #include "Main.h"
 #include "MenuBar1.h"
 #include "Module1.h"
+#include "TestSeams.h"
 
 namespace {
 double g_coldStartMs = 0;  // process start (the runtime's creation) to the first window shown
@@ -60,7 +61,7 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     QApplication runtime(argc, argv);
-    InstallBenchHooks();  // the socket listens in a folder of its own
+    TestSeams seams(BenchSocketPath());  // the socket listens in a folder of its own
     App::Instance().SetMenuBar(&MenuBar1::Instance());
     Main::Instance();
     QCoreApplication::processEvents();

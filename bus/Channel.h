@@ -3,6 +3,13 @@
 
 #include "Color.h"
 
+// Channel IDs run from 0 to 255; the pool has one record for each.
+constexpr int kChannelIdCount = 256;
+
+constexpr bool IsChannelId(int64_t id) {
+    return id >= 0 && id < kChannelIdCount;
+}
+
 // One data channel of the bus. Every field is zero in a new record.
 struct Channel {
     int32_t SegmentDistribution = 0;  // segment distribution code, 0 = none

@@ -1,21 +1,17 @@
 #include <array>
 
-#include "Canvas.h"
 #include "ChannelRows.h"
 #include "Graphics.h"
 #include "Listbox.h"
 #include "Main.h"
-#include "Module1.h"
 #include "PushButton.h"
 #include "Text.h"
 
 using namespace ChannelRows;
 
 namespace {
-constexpr int kChannelIds = 256;
 constexpr int kParameterRows = 9;
 constexpr int kSwatchMarginPx = 2;
-constexpr int kDefaultCellType = 0;
 
 // Labels of the parameter rows, by row offset from the channel row minus 1.
 const std::array<const char*, kParameterRows> kParameterLabels = {"SL", "SD", "TP", "FL", "PR",
@@ -48,7 +44,7 @@ int32_t ParameterValue(const Channel& c, int index) {
 }  // namespace
 
 int32_t Main::GetFreeID() {
-    for (int32_t id = 0; id < kChannelIds; ++id) {
+    for (int32_t id = 0; id < kChannelIdCount; ++id) {
         const Channel* c = Record(*this, id);
         if (c && c->Status == 0) return id;
     }
@@ -58,7 +54,7 @@ int32_t Main::GetFreeID() {
 int32_t Main::GetIDfromRow(int32_t row) {
     Listbox* list = ChannelListBox();
     if (row < 0 || row >= list->ListCount()) return -1;
-    for (int32_t id = 0; id < kChannelIds; ++id) {
+    for (int32_t id = 0; id < kChannelIdCount; ++id) {
         const Channel* c = Record(*this, id);
         if (c && c->RowID == row) return id;
     }
@@ -166,18 +162,18 @@ void Main::RemoveChannelButton_Action() {
     FreeChannelRecord(*c);
     BuildRowID();
 
-    Module1::BuildSlotMap();
-    ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
-    DrawZone()->Graphics().DrawPicture(ChannelSlotBuffer, 0, 0);
+    // The channel's slots go from the slot map with it.
+    RedrawMap(MapLayer::Channel, SlotMap::Rebuild);
+}
+
+void Main::ClearChannelTable() {
+    ChannelListBox()->DeleteAllRows();
+    for (int32_t id = 0; id < kChannelIdCount; ++id)
+        if (Channel* c = Record(*this, id)) FreeChannelRecord(*c);
 }
 
 void Main::ClearAllChannels_Action() {
-    ChannelListBox()->DeleteAllRows();
-    for (int32_t id = 0; id < kChannelIds; ++id)
-        if (Channel* c = Record(*this, id)) FreeChannelRecord(*c);
-
+    ClearChannelTable();
     // The canvas shows the control space alone.
-    Module1::BuildSlotMap();
-    ControlSlotBuffer = DrawControlSlot(0, 0);
-    DrawZone()->Graphics().DrawPicture(ControlSlotBuffer, 0, 0);
+    RedrawMap(MapLayer::Control, SlotMap::Rebuild, MapLayer::Control);
 }

@@ -1,25 +1,11 @@
 #include "ChannelRows.h"
 
-#include <limits>
-
 #include "Main.h"
-#include "Text.h"
-
-namespace {
-constexpr int64_t kChannelIds = 256;
-}
 
 namespace ChannelRows {
 
-int32_t IdOfText(const QString& text) {
-    const int64_t id = CLong(text);
-    if (id > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-    if (id < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(id);
-}
-
 Channel* Record(Main& main, int64_t id) {
-    if (id < 0 || id >= kChannelIds) return nullptr;
+    if (!IsChannelId(id)) return nullptr;
     return main.SBChannel[static_cast<size_t>(id)].get();
 }
 

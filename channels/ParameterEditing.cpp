@@ -1,7 +1,6 @@
 #include <array>
 #include <vector>
 
-#include "Canvas.h"
 #include "ChannelRows.h"
 #include "Listbox.h"
 #include "Main.h"
@@ -11,11 +10,9 @@
 #include "SDCalc.h"
 #include "Text.h"
 
-namespace {
-constexpr int kValueColumn = 2;
-constexpr int kEditableCellType = 3;
-constexpr int kDefaultCellType = 0;
+using namespace ChannelRows;
 
+namespace {
 const QString kCalculatorItem = QStringLiteral("Segment Distribution Calculator");
 const QString kZeroOffsetMessage = QStringLiteral(
     "Error: the segment offset is equal to 0.  The segment distribution value is not valid.");
@@ -51,17 +48,15 @@ bool IsCodeItem(const QString& text) {
     return false;
 }
 
-bool IsChannelId(int32_t id) { return id >= 0 && id <= 255; }
-
 // Whether a row is still the parameter row `offset` rows below the row of
 // channel `id`: the rows may have changed while a menu was open (a
 // controller's commands run meanwhile).
 bool IsParameterRowOf(const Listbox& list, int32_t row, int32_t id, int32_t offset) {
     if (row < 0 || row >= list.ListCount() || offset < 1) return false;
     for (int32_t r = row; r > row - offset; --r)
-        if (r <= 0 || !list.Cell(r, ChannelRows::kIdColumn).isEmpty()) return false;
-    const QString idText = list.Cell(row - offset, ChannelRows::kIdColumn);
-    return !idText.isEmpty() && ChannelRows::IdOfText(idText) == id &&
+        if (r <= 0 || !list.Cell(r, kIdColumn).isEmpty()) return false;
+    const QString idText = list.Cell(row - offset, kIdColumn);
+    return !idText.isEmpty() && IdOfText(idText) == id &&
            list.Expanded(row - offset);
 }
 }  // namespace
@@ -87,10 +82,10 @@ void Main::ChannelListBox_CellAction(int32_t row, int32_t column) {
     const int32_t channelRow = channel.RowID;
     if (row == channelRow || channelRow < 0) return;
     const int32_t value = CLong32(ChannelListBox()->Cell(row, column));
+    // The channel's new segments over its old ones, which stay marked in the slot map.
     auto redrawChannels = [this] {
         DisplayChannelRate();
-        ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
-        DrawZone()->Graphics().DrawPicture(ChannelSlotBuffer, 0, 0);
+        RedrawMap(MapLayer::Channel, SlotMap::Keep);
     };
     switch (row - channelRow) {
         case 1:

@@ -1,9 +1,7 @@
 #include "BusConfiguration.h"
-#include "Canvas.h"
 #include "FileDialogs.h"
 #include "Listbox.h"
 #include "Main.h"
-#include "Module1.h"
 #include "MsgBox.h"
 #include "PopupMenu.h"
 #include "Text.h"
@@ -64,10 +62,7 @@ std::optional<BusConfiguration> Read(const FolderItem& file) {
 
 // Replaces the channel table and the bus rows with the configuration's.
 void Apply(Main& main, const BusConfiguration& config) {
-    main.ChannelListBox()->DeleteAllRows();
-    for (int n = 0; n < BusConfiguration::kChannelCount; ++n) {
-        FreeChannelRecord(*main.SBChannel[static_cast<size_t>(n)]);
-    }
+    main.ClearChannelTable();
 
     // Each row runs its pop-up's change handler, which derives the bus
     // parameters; a row the pop-up does not have leaves it as it is.
@@ -85,18 +80,6 @@ void Apply(Main& main, const BusConfiguration& config) {
             record.BoxColor = main.ColorMap[static_cast<size_t>(n)];
         }
     }
-}
-
-void RebuildMap(Main& main) {
-    Module1::BuildSlotMap();
-    main.DisplayChannelRate();
-    main.ControlSlotBuffer = main.DrawControlSlot(0, 0);
-    main.DrawZone()->Graphics().DrawPicture(main.ControlSlotBuffer, 0, 0);
-    if (main.ChannelListBox()->ListCount() > 0) {
-        main.ChannelSlotBuffer = main.DrawChannelSlot(main.ControlSlotBuffer);
-        main.DrawZone()->Graphics().DrawPicture(main.ChannelSlotBuffer, 0, 0);
-    }
-    main.flgStartScreen = 1;
 }
 }  // namespace
 
@@ -127,6 +110,8 @@ bool Main::_FileLoadBusConfiguration_Action() {
         Apply(*this, *config);
     }
     // Also after a cancelled dialog the map is rebuilt and leaves the start picture.
-    RebuildMap(*this);
+    DisplayChannelRate();
+    RedrawMap(MapLayer::Control, SlotMap::Rebuild);
+    flgStartScreen = 1;
     return true;
 }

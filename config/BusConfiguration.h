@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-struct Channel;
+#include "Channel.h"
 
 // A bus configuration as its file holds it: the selected rows of the three
 // bus pop-ups and ten values of every channel record. The file is one value
@@ -13,7 +13,7 @@ struct Channel;
 // and its ten values.
 class BusConfiguration {
 public:
-    static constexpr int kChannelCount = 256;
+    static constexpr int kChannelCount = kChannelIdCount;  // a record for every ID
     static constexpr int kLinesBeforeChannels = 4;
     static constexpr int kLinesPerChannel = 11;
     static constexpr int kLineCount = kLinesBeforeChannels + kChannelCount * kLinesPerChannel;

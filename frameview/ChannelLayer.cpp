@@ -5,15 +5,15 @@
 #include <cmath>
 
 #include "LayerPicture.h"
-#include "LayerPixels.h"
+#include "MapPalette.h"
 #include "Module1.h"
+#include "PixelWriter.h"
 #include "Text.h"
 
 using namespace MapGeometry;
+using MapPalette::kEmptySegmentDot;
 
 namespace {
-constexpr size_t kChannelCount = 256;
-constexpr Color kEmptySegmentDot = RGB(240, 240, 240);
 constexpr int kDotLeftPx = 2;  // inside the cell
 constexpr int kDotTopPx = 7;
 constexpr int kDotSizePx = 2;
@@ -161,7 +161,7 @@ void RecordChannel(TopChannels& top, const Channel& channel, int32_t id, const B
     }
 }
 
-void PaintSlot(LayerPixels& g, int slot, Color colour, bool carriesData) {
+void PaintSlot(PixelWriter& g, int slot, Color colour, bool carriesData) {
     const int64_t left = CellLeft(SlotColumn(slot));
     const int64_t top = CellTop(SlotRow(slot));
     g.FillBlock<kCellWidthPx, kCellHeightPx>(left, top, colour);
@@ -177,12 +177,12 @@ Picture PaintChannelLayer(const Picture& base, std::span<const Channel* const> c
     // shows: find the top channel of every slot first, then paint each slot once.
     TopChannels top;
     RatioCache ratios;
-    const size_t count = std::min(channels.size(), kChannelCount);
+    const size_t count = std::min<size_t>(channels.size(), kChannelIdCount);
     for (size_t id = 0; id < count; ++id)
         if (channels[id]) RecordChannel(top, *channels[id], static_cast<int32_t>(id), bus, ratios);
 
     Picture layer = NewLayerOn(base);
-    LayerPixels g(layer);
+    PixelWriter g(layer.Image());
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const SlotPaint& paint = top[static_cast<size_t>(slot)];
         if (paint.id < 0) continue;

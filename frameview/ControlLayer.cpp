@@ -1,21 +1,14 @@
 #include "ControlLayer.h"
 
 #include "LayerPicture.h"
-#include "LayerPixels.h"
+#include "MapPalette.h"
+#include "PixelWriter.h"
 #include "Text.h"
 
 using namespace MapGeometry;
+using namespace MapPalette;
 
 namespace {
-constexpr Color kBackground = RGB(239, 239, 239);
-constexpr Color kEvenRowLine = RGB(100, 100, 100);  // also the bottom line
-constexpr Color kOddRowLine = RGB(150, 150, 150);
-constexpr Color kFramingSlot = RGB(0, 180, 0);
-constexpr Color kGuideSlot = RGB(0, 100, 200);
-constexpr Color kMessageSlot = RGB(0, 255, 0);
-constexpr Color kDataSpace = RGB(200, 200, 200);
-constexpr Color kMessageBand = RGB(80, 200, 50);
-constexpr Color kPaleMessageBand = RGB(255, 235, 150);  // never dimmed
 constexpr int32_t kPaleBandType = 1;
 
 // The control-space slots counted from 1 over the superframe: the 2nd and 3rd
@@ -56,13 +49,13 @@ struct Palette {
                            kMessageBand.Blue}) {}
 };
 
-void FillCell(LayerPixels& g, int column, int row, Color colour) {
+void FillCell(PixelWriter& g, int column, int row, Color colour) {
     g.FillBlock<kCellWidthPx, kCellHeightPx>(CellLeft(column), CellTop(row), colour);
 }
 
 // The part of the band in the cell of message slot number `message` (from 1).
 // A band of one slot gets both end shapes, which together fill the cell's width.
-void FillBand(LayerPixels& g, int column, int row, int64_t message, const MessageMarks& marks,
+void FillBand(PixelWriter& g, int column, int row, int64_t message, const MessageMarks& marks,
               Color colour) {
     const int64_t first = int64_t{marks.start} + 1;
     const int64_t last = int64_t{marks.start} + marks.length;
@@ -75,7 +68,7 @@ void FillBand(LayerPixels& g, int column, int row, int64_t message, const Messag
     if (message == last) g.FillRect(left, top, kBandEndWidthPx, kBandHeightPx, colour);
 }
 
-void DrawRowLine(LayerPixels& g, int line, Color colour) {
+void DrawRowLine(PixelWriter& g, int line, Color colour) {
     g.FillRect(0, RowLineY(line), kPictureWidthPx, 1, colour);
 }
 }  // namespace
@@ -83,7 +76,7 @@ void DrawRowLine(LayerPixels& g, int line, Color colour) {
 Picture PaintControlLayer(const SlotOwners& owners, const MessageMarks& marks, int32_t dimFlag,
                           int32_t firstDimmedSlot) {
     Picture layer = NewLayer();
-    LayerPixels g(layer);
+    PixelWriter g(layer.Image());
     g.FillRect(0, 0, kPictureWidthPx, kPictureHeightPx, kBackground);
 
     const bool dimming = dimFlag >= 1;

@@ -15,8 +15,6 @@ using MapGeometry::PointToSlot;
 
 bool IsOnMap(const MapPoint& at) { return MapGeometry::IsOnMap(at.column, at.row); }
 
-bool IsChannelId(int32_t v) { return v >= 0 && v <= 255; }
-
 // Sum over the dragged channel's target slots below 1536 of (owner + 1),
 // skipping its own slots: 0 exactly when every target is free or its own.
 int64_t CollisionSum(int32_t offset, int32_t interval, int32_t segmentLength, int32_t movingId) {
@@ -39,6 +37,8 @@ void Main::DrawZone_MouseMove(int32_t x, int32_t y) {
     const MapPoint at = PointToSlot(x, y);
     MobileSlotText()->SetText(CStr(at.slot));
     if (flgStartScreen != 1) return;
+    // Not RedrawMap: only the layers with something to show are built, and
+    // the pointer frame goes over the top one before anything is drawn.
     Picture top = ControlSlotBuffer;
     if (ChannelListBox()->ListCount() > 0) {
         ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
@@ -67,13 +67,8 @@ bool Main::DrawZone_MouseDown(int32_t x, int32_t y) {
     if (slot < interval && (!IPCSocket1()->IsConnected() || channel.Editable != 0)) {
         iMoveID = owner;
         flgMoveChannel = 1;
-        Module1::BuildSlotMap();
-        ControlSlotBuffer = DrawControlSlot(1, interval);
-        DrawZone()->Graphics().DrawPicture(ControlSlotBuffer, 0, 0);
-        if (ChannelListBox()->ListCount() > 0) {
-            ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
-            DrawZone()->Graphics().DrawPicture(ChannelSlotBuffer, 0, 0);
-        }
+        // Dimmed outside the first interval, where the first segment can go.
+        RedrawMap(MapLayer::Control, SlotMap::Rebuild, MapLayer::Channel, interval);
     }
     return true;
 }
@@ -96,9 +91,8 @@ void Main::DrawZone_MouseDrag(int32_t x, int32_t y) {
     const int32_t code = Module1::CalculateSegmentDistribution(offset, interval);
     if (code == channel.SegmentDistribution) return;
     channel.SegmentDistribution = code;
-    Module1::BuildSlotMap();
-    ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
-    DrawZone()->Graphics().DrawPicture(ChannelSlotBuffer, 0, 0);
+    // On the press's dimmed layer; the old offset's slots are forgotten.
+    RedrawMap(MapLayer::Channel, SlotMap::Rebuild);
     UpdateSD();
 }
 
@@ -112,16 +106,12 @@ void Main::DrawZone_MouseUp(int32_t, int32_t) {
     }
     flgMoveChannel = 0;
     iMoveID = -1;
-    ControlSlotBuffer = DrawControlSlot(0, 0);
-    DrawZone()->Graphics().DrawPicture(ControlSlotBuffer, 0, 0);
-    if (ChannelListBox()->ListCount() > 0) {
-        ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
-        DrawZone()->Graphics().DrawPicture(ChannelSlotBuffer, 0, 0);
-    }
+    // Undimmed again; the drag rebuilt the slot map after its last change.
+    RedrawMap(MapLayer::Control, SlotMap::Keep);
 }
 
 void Main::DrawZone_Paint(::Graphics&) {
     if (flgStartScreen != 1) return;
-    ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
-    DrawZone()->Graphics().DrawPicture(ChannelSlotBuffer, 0, 0);
+    // Also with an empty list, when the channel layer equals the control space.
+    RedrawMap(MapLayer::Channel, SlotMap::Keep);
 }

@@ -3,25 +3,25 @@
 #include <algorithm>
 
 #include "LayerPicture.h"
-#include "LayerPixels.h"
 #include "MapGeometry.h"
+#include "MapPalette.h"
+#include "PixelWriter.h"
 
 using namespace MapGeometry;
+using namespace MapPalette;
 
 namespace {
-constexpr Color kErrorMark = RGB(255, 0, 0);
-constexpr Color kPointerFrame = RGB(255, 0, 0);
 constexpr int kFramesPerSuperframe = kRows / 2;
 constexpr int kFrameOutsetPx = 1;  // the pointer frame lies one pixel outside the cell
 
-void FillCell(LayerPixels& g, int64_t column, int64_t row) {
+void FillCell(PixelWriter& g, int64_t column, int64_t row) {
     g.FillBlock<kCellWidthPx, kCellHeightPx>(CellLeft(column), CellTop(row), kErrorMark);
 }
 }  // namespace
 
 Picture PaintErrorLayer(const Picture& base, const ErrorMarks& marks) {
     Picture layer = NewLayerOn(base);
-    LayerPixels g(layer);
+    PixelWriter g(layer.Image());
     // Only frames 0..7 and slots 0..1535 lie on the map; the marks are raw
     // controller values, so the loops run over that part alone.
     const int frames = static_cast<int>(std::min<int64_t>(marks.syncError, kFramesPerSuperframe));
@@ -37,7 +37,7 @@ Picture PaintErrorLayer(const Picture& base, const ErrorMarks& marks) {
 
 Picture PaintPointerFrame(const Picture& base, int32_t column, int32_t row) {
     Picture layer = NewLayerOn(base);
-    LayerPixels g(layer);
+    PixelWriter g(layer.Image());
     g.DrawRect(CellLeft(column) - kFrameOutsetPx, CellTop(row) - kFrameOutsetPx,
                kCellWidthPx + 2 * kFrameOutsetPx, kCellHeightPx + 2 * kFrameOutsetPx,
                kPointerFrame);

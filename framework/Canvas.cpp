@@ -39,22 +39,6 @@ void Canvas::Refresh() {
     update();
 }
 
-QImage Canvas::Shown() const {
-    if (!drawn_ && !backdrop_.IsNil()) {
-        QImage shown(size(), QImage::Format_RGB32);
-        shown.fill(palette().color(QPalette::Window));
-        QPainter p(&shown);
-        p.drawImage(0, 0, backdrop_.Image());
-        return shown;
-    }
-    if (surface_.isNull()) {
-        QImage blank(size(), QImage::Format_RGB32);
-        blank.fill(palette().color(QPalette::Window));
-        return blank;
-    }
-    return surface_;
-}
-
 void Canvas::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (!drawn_ && !backdrop_.IsNil()) {

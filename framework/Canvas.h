@@ -33,9 +33,6 @@ public:
     // Redraws as the window system would: backdrop first, then Paint.
     void Refresh();
 
-    // What the canvas shows now.
-    QImage Shown() const;
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <utility>
 
 namespace {
 FileDialogHook& Hook() {
@@ -30,8 +31,8 @@ FolderItem RunDialog(const FileDialogRequest& request) {
 }
 }  // namespace
 
-void SetFileDialogHook(FileDialogHook hook) {
-    Hook() = std::move(hook);
+FileDialogHook SetFileDialogHook(FileDialogHook hook) {
+    return std::exchange(Hook(), std::move(hook));
 }
 
 FolderItem GetOpenFolderItem(const FileType& type) {

@@ -17,8 +17,8 @@ struct FileDialogRequest {
 
 using FileDialogHook = std::function<FolderItem(const FileDialogRequest& request)>;
 
-// An empty hook brings back the real dialogs.
-void SetFileDialogHook(FileDialogHook hook);
+// An empty hook brings back the real dialogs. Gives back the hook before.
+FileDialogHook SetFileDialogHook(FileDialogHook hook);
 
 FolderItem GetOpenFolderItem(const FileType& type);
 FolderItem GetSaveFolderItem(const FileType& type, const QString& defaultName);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Picture.h"
+#include "PixelWriter.h"
 
 Graphics::Graphics(QImage* target, std::function<void()> changed)
     : image_(target), changed_(std::move(changed)) {
@@ -26,19 +27,7 @@ void Graphics::FillClipped(int x, int y, int width, int height) {
                            ForeColor.ToQColor());
         return;
     }
-    if (!image_ || image_->isNull()) return;
-    const int left = std::max(x, 0);
-    const int top = std::max(y, 0);
-    const int right =
-        static_cast<int>(std::min<long long>(static_cast<long long>(x) + width, image_->width()));
-    const int bottom =
-        static_cast<int>(std::min<long long>(static_cast<long long>(y) + height, image_->height()));
-    if (left >= right || top >= bottom) return;
-    const uint32_t argb = ForeColor.Argb();
-    for (int row = top; row < bottom; ++row) {
-        auto* line = reinterpret_cast<uint32_t*>(image_->scanLine(row));
-        std::fill(line + left, line + right, argb);
-    }
+    if (image_) PixelWriter(*image_).FillRect(x, y, width, height, ForeColor);
 }
 
 void Graphics::FillRect(int x, int y, int width, int height) {

@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "Logging.h"
 
@@ -156,8 +157,8 @@ IPCSocket::~IPCSocket() {
     StopListening();
 }
 
-void IPCSocket::SetPathRedirect(PathRedirect redirect) {
-    Redirect() = std::move(redirect);
+IPCSocket::PathRedirect IPCSocket::SetPathRedirect(PathRedirect redirect) {
+    return std::exchange(Redirect(), std::move(redirect));
 }
 
 void IPCSocket::Listen() {

@@ -52,9 +52,9 @@ public:
 
     // Test seam: maps every Path to the path that Listen really uses, so that
     // test programs never touch the product's path. An empty function restores
-    // the identity.
+    // the identity. Gives back the redirect before.
     using PathRedirect = std::function<QString(const QString& path)>;
-    static void SetPathRedirect(PathRedirect redirect);
+    static PathRedirect SetPathRedirect(PathRedirect redirect);
 
 private:
     void AcceptPeers();

@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <utility>
 
 #include "Graphics.h"
 #include "MenuItem.h"
@@ -137,8 +138,8 @@ Listbox::Listbox(QWidget* parent) : QTreeWidget(parent), Control(this) {
 // The editor goes with the list's children, after the list's own members.
 Listbox::~Listbox() { QObject::disconnect(editorGone_); }
 
-void Listbox::SetContextualMenuChooser(MenuChooser chooser) {
-    Chooser() = chooser ? std::move(chooser) : MenuChooser(ShowAsMenu);
+Listbox::MenuChooser Listbox::SetContextualMenuChooser(MenuChooser chooser) {
+    return std::exchange(Chooser(), chooser ? std::move(chooser) : MenuChooser(ShowAsMenu));
 }
 
 void Listbox::SetColumnWidths(const QString& widths) {
@@ -400,12 +401,6 @@ int Listbox::RowFromXY(int x, int y) const {
     const QPoint at = viewport()->mapFrom(this, QPoint(x, y));
     if (!viewport()->rect().contains(at)) return -1;
     return RowOf(itemAt(at));
-}
-
-int Listbox::ColumnFromXY(int x, int y) const {
-    const QPoint at = viewport()->mapFrom(this, QPoint(x, y));
-    if (!viewport()->rect().contains(at)) return -1;
-    return columnAt(at.x());
 }
 
 QRect Listbox::CellRect(int row, int column) const {

@@ -75,9 +75,8 @@ public:
     void EditCell(int row, int column);
     CellEditor ActiveCell() const;
 
-    // Row and column under a point of the list (its own pixels); -1 when none.
+    // Row under a point of the list (its own pixels); -1 when none.
     int RowFromXY(int x, int y) const;
-    int ColumnFromXY(int x, int y) const;
 
     // The rectangle of a cell in the list's own pixels (for tests and menus).
     QRect CellRect(int row, int column) const;
@@ -96,9 +95,10 @@ public:
     QFont CellFont(int row, int column) const;
 
     // Chooses an item of a contextual menu; the default shows it as a menu at
-    // the given global point. Tests replace it to pick an item without a modal menu.
+    // the given global point. Tests replace it to pick an item without a modal
+    // menu; an empty chooser brings back the menu. Gives back the chooser before.
     using MenuChooser = std::function<MenuItem*(MenuItem& menu, QPoint globalPos)>;
-    static void SetContextualMenuChooser(MenuChooser chooser);
+    static MenuChooser SetContextualMenuChooser(MenuChooser chooser);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -2,15 +2,16 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <utility>
 
 namespace {
-std::function<void(const QString&)>& Hook() {
-    static std::function<void(const QString&)> hook;
+MsgBoxHook& Hook() {
+    static MsgBoxHook hook;
     return hook;
 }
 }  // namespace
 
-void SetMsgBoxHook(std::function<void(const QString&)> hook) { Hook() = std::move(hook); }
+MsgBoxHook SetMsgBoxHook(MsgBoxHook hook) { return std::exchange(Hook(), std::move(hook)); }
 
 void MsgBox(const QString& text) {
     if (Hook()) {

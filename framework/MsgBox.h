@@ -3,6 +3,7 @@
 #include <functional>
 
 // Shows a modal message with one button. Tests install a hook instead, which
-// receives the text and returns at once.
+// receives the text and returns at once; setting one gives back the one before.
+using MsgBoxHook = std::function<void(const QString&)>;
 void MsgBox(const QString& text);
-void SetMsgBoxHook(std::function<void(const QString&)> hook);
+MsgBoxHook SetMsgBoxHook(MsgBoxHook hook);

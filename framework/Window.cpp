@@ -11,12 +11,6 @@
 #include "MenuItem.h"
 #include "StandardEditing.h"
 
-namespace {
-std::function<bool(MenuItem*)>& UnhandledHook() {
-    static std::function<bool(MenuItem*)> hook;
-    return hook;
-}
-}  // namespace
 
 Window::Window() : content_(new QWidget(this)) {
     setCentralWidget(content_);
@@ -103,12 +97,7 @@ bool Window::ChooseMenuItem(MenuItem* item) {
         Application::Quit(0);
         return true;
     }
-    if (UnhandledHook() && UnhandledHook()(item)) return true;
     return PerformStandardEdit(item->Name);
-}
-
-void Window::SetUnhandledMenuItemHook(std::function<bool(MenuItem*)> hook) {
-    UnhandledHook() = std::move(hook);
 }
 
 void Window::RegisterControl(const QString& name, Control* control) {

@@ -49,13 +49,9 @@ public:
     // Binds a menu item name to the handler that runs when the item is chosen.
     void _AddMenuHandler(const QString& itemName, std::function<bool()> handler);
     // Runs the command of an item as choosing it would: the handler bound to
-    // its name, else the quit of a QuitMenuItem, else the unhandled-item hook,
-    // else the standard editing command of its name (StandardEditing.h).
-    // False when nothing handled it.
+    // its name, else the quit of a QuitMenuItem, else the standard editing
+    // command of its name (StandardEditing.h). False when nothing handled it.
     bool ChooseMenuItem(MenuItem* item);
-
-    // Where menu items without a handler go before the standard editing.
-    static void SetUnhandledMenuItemHook(std::function<bool(MenuItem*)> hook);
 
     QWidget* Content() const { return content_; }
     // Creates a control of class C on the content area under that name (a

@@ -5,31 +5,17 @@
 #include <QTemporaryDir>
 
 #include "App.h"
-#include "FileDialogs.h"
-#include "IPCSocket.h"
 #include "Listbox.h"
 #include "Main.h"
 #include "MenuBar1.h"
 #include "Module1.h"
-#include "MsgBox.h"
+#include "TestSeams.h"
 
 namespace {
 // A fresh window's bus rows, and no channels.
 const QString kResetBatch = QStringLiteral(
     "ClearAllChannels:*SetSubFrameMode:19*SetClockGear:10*SetRootFrequency:1*SetSuperframeID:0*");
 
-const QString kLocalTitle = QStringLiteral("Veltrane");
-constexpr int kChannelIdCount = 256;
-
-QString& ChosenFile() {
-    static QString path;
-    return path;
-}
-
-int& Messages() {
-    static int count = 0;
-    return count;
-}
 
 QTemporaryDir& Scratch() {
     static QTemporaryDir folder;
@@ -39,6 +25,7 @@ QTemporaryDir& Scratch() {
 // Kept for the whole run: a fuzzer ends with exit(), when taking the window
 // down would meet Qt's globals already gone.
 QApplication* g_runtime = nullptr;
+TestSeams* g_seams = nullptr;
 }  // namespace
 
 Main& OpenFuzzWindow() {
@@ -52,12 +39,7 @@ Main& OpenFuzzWindow() {
         g_runtime = new QApplication(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Veltrane"));
 
-        SetMsgBoxHook([](const QString&) { ++Messages(); });
-        SetFileDialogHook([](const FileDialogRequest&) {
-            return ChosenFile().isEmpty() ? FolderItem() : FolderItem(ChosenFile());
-        });
-        IPCSocket::SetPathRedirect(
-            [](const QString&) { return ScratchPath(QStringLiteral("remote")); });
+        g_seams = new TestSeams(ScratchPath(QStringLiteral("remote")));
 
         Module1::ResetForTests();
         App::Instance().SetMenuBar(&MenuBar1::Instance());
@@ -73,11 +55,13 @@ Main& OpenFuzzWindow() {
 }
 
 void ResetFuzzWindow(Main& window) {
+    // Each input's records go with it: a run holds millions of them.
+    g_seams->ForgetRecords();
     window.ExecNetworkCommand(kResetBatch);
 }
 
 void ChooseFile(const QString& path) {
-    ChosenFile() = path;
+    g_seams->ChooseFile(path);
 }
 
 QString ScratchPath(const QString& name) {
@@ -85,7 +69,7 @@ QString ScratchPath(const QString& name) {
 }
 
 int MessageCount() {
-    return Messages();
+    return static_cast<int>(g_seams->Messages().size());
 }
 
 void Fail(const char* what) {
@@ -93,14 +77,14 @@ void Fail(const char* what) {
 }
 
 void CheckWindow(Main& window) {
-    if (window.Title() != kLocalTitle) Fail("the window title is not the user's");
+    if (window.Title() != Main::kLocalTitle) Fail("the window title is not the user's");
     const Listbox& list = *window.ChannelListBox();
     for (int row = 0; row < list.ListCount(); ++row) {
         const QString idText = list.Cell(row, 0);
         if (idText.isEmpty()) continue;  // a parameter row
         bool isNumber = false;
         const int id = idText.toInt(&isNumber);
-        if (!isNumber || id < 0 || id >= kChannelIdCount) Fail("a channel row names no channel");
+        if (!isNumber || !IsChannelId(id)) Fail("a channel row names no channel");
         if (window.SBChannel[static_cast<size_t>(id)]->Status == 0)
             Fail("a channel row shows a free channel");
     }

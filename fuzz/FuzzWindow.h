@@ -19,7 +19,7 @@ void ChooseFile(const QString& path);
 // A folder of this process for scratch files, removed at exit.
 QString ScratchPath(const QString& name);
 
-// How many message boxes were raised so far.
+// How many message boxes were raised since the last reset.
 int MessageCount();
 
 // Stops the fuzzer with `what` on standard error: a fault the sanitizers

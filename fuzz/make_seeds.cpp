@@ -57,7 +57,7 @@ void Randomise(Main& window) {
     window.ClockGearPopup()->SetListIndex(pick(uint32_t(window.ClockGearPopup()->ListCount())));
     window.RootFrequencyPopup()->SetListIndex(
         pick(uint32_t(window.RootFrequencyPopup()->ListCount())));
-    for (int n = 0; n < 256; ++n) {
+    for (int n = 0; n < kChannelIdCount; ++n) {
         Channel& record = *window.SBChannel[size_t(n)];
         // A quarter of the records are listed, one in eight is an unlisted
         // leftover, the rest stay empty.

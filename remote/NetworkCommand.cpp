@@ -1,15 +1,11 @@
-#include "Canvas.h"
-#include "ChannelRate.h"
+#include "ChannelFigures.h"
 #include "Listbox.h"
 #include "Main.h"
-#include "Module1.h"
 #include "PopupMenu.h"
 #include "RemoteProtocol.h"
 #include "Text.h"
 
 namespace {
-constexpr int kChannelIdCount = 256;
-
 // The values of AddChannel, by position in the command.
 enum AddChannelValue {
     kChannelId,
@@ -25,28 +21,10 @@ enum AddChannelValue {
     kEventId,
 };
 
-// All three layers, bottom up, and the top one onto the map; the slot map is
-// rebuilt first when the channels' old slots must be forgotten.
-void RedrawMap(Main& window, bool rebuildSlotMap) {
-    if (rebuildSlotMap) Module1::BuildSlotMap();
-    window.ControlSlotBuffer = window.DrawControlSlot(0, 0);
-    window.ChannelSlotBuffer = window.DrawChannelSlot(window.ControlSlotBuffer);
-    window.ErrorSlotBuffer = window.DrawErrorSlot(window.ChannelSlotBuffer);
-    window.DrawZone()->Graphics().DrawPicture(window.ErrorSlotBuffer, 0, 0);
-}
-
 // A row the pop-up does not have changes nothing (and -1, no row, is refused
 // too: the bus settings would be left undefined).
 void SelectRow(PopupMenu* popup, int32_t row) {
     if (row >= 0 && row < popup->ListCount()) popup->SetListIndex(row);
-}
-
-void ClearChannels(Main& window) {
-    window.ChannelListBox()->DeleteAllRows();
-    for (int id = 0; id < kChannelIdCount; ++id) {
-        FreeChannelRecord(*window.SBChannel[static_cast<size_t>(id)]);
-    }
-    RedrawMap(window, true);
 }
 
 // The list's rate texts during a batch. The first AddChannel of a run of
@@ -60,7 +38,7 @@ class ListRates {
 public:
     void ChannelAdded(Main& window, Channel& record) {
         if (current_) {
-            ChannelRate::UpdateFigures(record);
+            ChannelFigures::UpdateFigures(record);
             due_ = true;
         } else {
             window.DisplayChannelRate();
@@ -83,7 +61,7 @@ void AddChannel(Main& window, const std::array<int32_t, kRemoteValueCount>& valu
                 ListRates& rates) {
     const int32_t id = values[kChannelId];
     // The pool has IDs 0 to 255 only; any other ID adds no row either.
-    if (id < 0 || id >= kChannelIdCount) return;
+    if (!IsChannelId(id)) return;
     window.ChannelListBox()->AddFolder(Str(id));
     Channel& record = *window.SBChannel[static_cast<size_t>(id)];
     record.Status = 1;
@@ -99,7 +77,8 @@ void AddChannel(Main& window, const std::array<int32_t, kRemoteValueCount>& valu
     record.DataLength = values[kDataLength];
     record.Editable = values[kEventId];
     rates.ChannelAdded(window, record);
-    RedrawMap(window, false);
+    // Every layer, on the slot map as it is: the channel's slots are added.
+    window.RedrawMap(Main::MapLayer::Control, Main::SlotMap::Keep, Main::MapLayer::Error);
 }
 }  // namespace
 
@@ -107,12 +86,7 @@ void Main::ExecNetworkCommand(const QString& batch) {
     const std::vector<RemoteCommand> commands = ParseRemoteBatch(batch);
 
     // Every batch starts without marks; they show only once a command redraws.
-    ErrorLength = 0;
-    ErrorStart = 0;
-    SyncError = 0;
-    MessageStart = 0;
-    MessageLength = -1;
-    MessageType = 0;
+    ResetMarks();
 
     ListRates rates;
     for (const RemoteCommand& command : commands) {
@@ -137,20 +111,22 @@ void Main::ExecNetworkCommand(const QString& batch) {
                 MessageStart = v[0];
                 MessageLength = v[1];
                 MessageType = v[2];
-                RedrawMap(*this, true);
+                RedrawMap(MapLayer::Control, SlotMap::Rebuild, MapLayer::Error);
                 break;
             case RemoteKeyword::DisplayError:
                 ErrorStart = v[0];
                 ErrorLength = v[1];
-                RedrawMap(*this, true);
+                RedrawMap(MapLayer::Control, SlotMap::Rebuild, MapLayer::Error);
                 break;
             case RemoteKeyword::DisplaySyncError:
                 SyncError = v[0];
-                RedrawMap(*this, true);
+                RedrawMap(MapLayer::Control, SlotMap::Rebuild, MapLayer::Error);
                 break;
             case RemoteKeyword::ClearAllChannels:
                 rates.EndRun(*this);
-                ClearChannels(*this);
+                // Unlike the button, every layer: marks of this batch stay.
+                ClearChannelTable();
+                RedrawMap(MapLayer::Control, SlotMap::Rebuild, MapLayer::Error);
                 break;
             case RemoteKeyword::AddChannel:
                 AddChannel(*this, v, rates);

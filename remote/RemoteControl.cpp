@@ -1,18 +1,13 @@
 #include <array>
 
-#include "Canvas.h"
 #include "IPCSocket.h"
 #include "Listbox.h"
 #include "Main.h"
-#include "Module1.h"
 #include "PopupMenu.h"
 #include "PushButton.h"
 #include "RemoteProtocol.h"
 
 namespace {
-const QString kLocalTitle = QStringLiteral("Veltrane");
-const QString kRemoteTitle = QStringLiteral("Veltrane - Remote Controlled");
-
 // The user's bus and channel controls, which a controller takes over; always
 // handled in this order.
 std::array<Control*, 7> UserControls(Main& window) {
@@ -21,6 +16,15 @@ std::array<Control*, 7> UserControls(Main& window) {
             window.ChannelListBox()};
 }
 }  // namespace
+
+void Main::ResetMarks() {
+    MessageType = 0;
+    MessageLength = -1;
+    MessageStart = 0;
+    ErrorLength = 0;
+    ErrorStart = 0;
+    SyncError = 0;
+}
 
 void Main::IPCSocket1_Connected() {
     pendingRemoteText_.clear();
@@ -41,17 +45,9 @@ void Main::IPCSocket1_Error() {
     IPCSocket1()->Listen();
     pendingRemoteText_.clear();
 
-    MessageType = 0;
-    MessageLength = -1;
-    MessageStart = 0;
-    ErrorLength = 0;
-    ErrorStart = 0;
-    SyncError = 0;
-
+    ResetMarks();
     // Only the channel layer: the error marks leave the map at once.
-    Module1::BuildSlotMap();
-    ChannelSlotBuffer = DrawChannelSlot(ControlSlotBuffer);
-    DrawZone()->Graphics().DrawPicture(ChannelSlotBuffer, 0, 0);
+    RedrawMap(MapLayer::Channel, SlotMap::Rebuild);
 
     for (Control* control : UserControls(*this)) control->SetEnabled(true);
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "ChannelRows.h"
 #include "ControlTable.h"
 #include "Label.h"
 #include "Listbox.h"
@@ -14,6 +15,8 @@
 #include "Text.h"
 #include "TextField.h"
 
+using namespace ChannelRows;
+
 namespace {
 constexpr int kWindowWidthPx = 300;
 constexpr int kWindowHeightPx = 281;
@@ -23,15 +26,11 @@ const QString kLengthError =
 
 // The root clock ticks once per cell at gear 10; a superframe is 1536 slots
 // of 4 cells.
-constexpr double kCellsPerSuperframe = 6144.0;
-constexpr double kSlotsPerSuperframe = 1536.0;
+constexpr double kSlotsPerSuperframe = Module1::kSlotCount;
+constexpr double kCellsPerSuperframe = 4 * kSlotsPerSuperframe;
 constexpr int kRowsPerFamily = 9;  // rows 1..9 and 10..18 of the pop-ups
 constexpr int kHighestCode = 4095;
 
-// Column of the main list that holds a parameter row's value, and the cell
-// type that makes it editable in place.
-constexpr int kValueColumn = 2;
-constexpr int kEditableCellType = 3;
 const QString kSDLabel = QStringLiteral("SD");
 
 const QString kReturnKey = Chr(13);
@@ -254,7 +253,7 @@ int32_t SDCalc::SelectedSDRow() {
     const int32_t row = list->ListIndex();
     if (row < 0) return -1;
     // A parameter row has an empty ID column; its label says which parameter.
-    if (!list->Cell(row, 0).isEmpty() || list->Cell(row, 1) != kSDLabel) return -1;
+    if (!list->Cell(row, kIdColumn).isEmpty() || list->Cell(row, kLabelColumn) != kSDLabel) return -1;
     return row;
 }
 

@@ -2,8 +2,11 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QCoreApplication>
@@ -18,6 +21,9 @@
 
 namespace {
 const QString kRoleMarker = QStringLiteral("--child-role=");
+// The capabilities that let root read, write and create files regardless of
+// their permissions.
+constexpr int kFileCapabilities[] = {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER};
 
 // The steps before exec, named for the report of a failed start.
 enum Step : int { kNamespace = 1, kPrivateMounts, kBindTmp, kLimit, kExec };
@@ -50,6 +56,20 @@ void IsolateChild(int reportFd, const char* hostTmp) {
     if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
         FailStep(reportFd, kPrivateMounts);
     if (::mount(hostTmp, "/tmp", nullptr, MS_BIND, nullptr) != 0) FailStep(reportFd, kBindTmp);
+}
+
+// Without them in the bounding and inheritable sets, root's next program does
+// not get them back. Where they cannot be dropped, permissions still do not
+// bind the child, which it finds out itself.
+void DropFileCapabilities() {
+    for (const int capability : kFileCapabilities) ::prctl(PR_CAPBSET_DROP, capability, 0, 0, 0);
+    ::prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_CLEAR_ALL, 0, 0, 0);
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2] = {};
+    if (::syscall(SYS_capget, &header, data) != 0) return;
+    for (const int capability : kFileCapabilities)
+        data[capability / 32].inheritable &= ~(1u << (capability % 32));
+    ::syscall(SYS_capset, &header, data);
 }
 
 void StartAsFromAShell() {
@@ -136,6 +156,8 @@ QString ChildProcess::Start(const QString& program, const QStringList& arguments
         IsolateChild(report[1], hostTmp.constData());
         if (options.fileSizeLimit && ::setrlimit(RLIMIT_FSIZE, &limit) != 0)
             FailStep(report[1], kLimit);
+        // Last: making the mount namespace needs root's full set.
+        if (options.dropFileCapabilities) DropFileCapabilities();
         ::execv(path.constData(), argv.data());
         FailStep(report[1], kExec);
     }

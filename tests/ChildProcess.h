@@ -9,6 +9,16 @@
 #include <functional>
 #include <optional>
 
+// How a child starts (ChildProcess::Start).
+struct ChildProcessOptions {
+    // A file-size limit for the child, as `ulimit -f` gives it.
+    std::optional<rlim_t> fileSizeLimit;
+    // Without the capabilities that let root read, write and create files
+    // whatever their permissions, so that permissions bind the child as they
+    // bind a user.
+    bool dropFileCapabilities = false;
+};
+
 // A child process for what belongs to the process itself (signals, limits,
 // the socket file at exit): the real program, or this test program again for
 // one test. The child runs in a private mount namespace whose /tmp is a fresh
@@ -18,10 +28,7 @@
 // environment; the test process itself is given no setting.
 class ChildProcess {
 public:
-    struct Options {
-        // A file-size limit for the child, as `ulimit -f` gives it.
-        std::optional<rlim_t> fileSizeLimit;
-    };
+    using Options = ChildProcessOptions;
 
     ChildProcess();
     ~ChildProcess();  // a child still running is killed

@@ -1,103 +1,23 @@
 #include "TestSupport.h"
 
-#include <QApplication>
 #include <QCoreApplication>
-#include <QTemporaryDir>
-#include <algorithm>
-#include <vector>
 
 #include "Canvas.h"
-#include "IPCSocket.h"
-#include "Logging.h"
 #include "Main.h"
 #include "Module1.h"
-#include "MsgBox.h"
-
-QStringList& RecordedMessages() {
-    static QStringList messages;
-    return messages;
-}
-
-QString TestSocketPath() {
-    static QTemporaryDir folder;
-    return folder.path() + QStringLiteral("/remote");
-}
-
-QList<FileDialogRequest>& RecordedFileDialogs() {
-    static QList<FileDialogRequest> requests;
-    return requests;
-}
-
-namespace {
-QString& ChosenFile() {
-    static QString path;
-    return path;
-}
-
-std::vector<ExpectedWarning*>& Expectations() {
-    static std::vector<ExpectedWarning*> expectations;
-    return expectations;
-}
-
-QtMessageHandler g_qtHandler = nullptr;
-
-void CheckMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    const bool ours = context.category &&
-                      qstrcmp(context.category, lcVeltrane().categoryName()) == 0 &&
-                      type == QtWarningMsg;
-    if (!ours) {
-        g_qtHandler(type, context, message);
-        return;
-    }
-    for (ExpectedWarning* expectation : Expectations())
-        if (expectation->Take(message)) return;
-    ADD_FAILURE() << "unexpected warning: " << message.toStdString();
-}
-}  // namespace
-
-ExpectedWarning::ExpectedWarning(QRegularExpression pattern) : pattern_(std::move(pattern)) {
-    Expectations().push_back(this);
-}
-
-ExpectedWarning::~ExpectedWarning() {
-    std::erase(Expectations(), this);
-    EXPECT_TRUE(taken_) << "no warning matched " << pattern_.pattern().toStdString();
-}
-
-bool ExpectedWarning::Take(const QString& message) {
-    if (taken_ || !pattern_.match(message).hasMatch()) return false;
-    taken_ = true;
-    return true;
-}
-
-void ChooseFileInDialogs(const QString& path) { ChosenFile() = path; }
-
-void InstallTestHooks() {
-    SetMsgBoxHook([](const QString& text) { RecordedMessages().append(text); });
-    SetFileDialogHook([](const FileDialogRequest& request) {
-        RecordedFileDialogs().append(request);
-        return ChosenFile().isEmpty() ? FolderItem() : FolderItem(ChosenFile());
-    });
-    UseTestSocketPath();
-    g_qtHandler = qInstallMessageHandler(CheckMessage);
-}
-
-void UseTestSocketPath() {
-    IPCSocket::SetPathRedirect([](const QString&) { return TestSocketPath(); });
-}
+#include "TestSeams.h"
 
 void MainWindowTest::SetUp() {
     Main::Destroy();
     Module1::ResetForTests();
-    RecordedMessages().clear();
-    RecordedFileDialogs().clear();
-    ChooseFileInDialogs(QString());
+    TestSeams::Current().Reset();
     Main::Instance();
 }
 
 void MainWindowTest::TearDown() {
     Main::Destroy();
     QCoreApplication::processEvents();
+    TestSeams::Current().Reset();
 }
 
 Main& MainWindowTest::window() { return Main::Instance(); }
@@ -108,11 +28,6 @@ QImage MainWindowTest::GrabMap() {
 
 QImage MainWindowTest::GrabWindow() {
     return window().Content()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
-
-Color PixelColor(const QImage& image, int x, int y) {
-    const QRgb rgb = image.pixel(x, y);
-    return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb));
 }
 
 Color SlotCellColor(const QImage& map, int slot) {
@@ -126,21 +41,4 @@ void ExpectOpeningControlSpace(const QImage& map, int freeSlot) {
     EXPECT_EQ(SlotCellColor(map, 3), RGB(0, 255, 0)) << "message slot 3";
     EXPECT_EQ(SlotCellColor(map, 96), RGB(0, 180, 0)) << "framing slot 96";
     EXPECT_EQ(SlotCellColor(map, freeSlot), RGB(200, 200, 200)) << "free slot " << freeSlot;
-}
-
-// gtest prints colours readably.
-void PrintTo(const Color& color, std::ostream* os) {
-    *os << "(" << int(color.Red) << ", " << int(color.Green) << ", " << int(color.Blue) << ")";
-}
-
-// A record in one line, its fields in declaration order.
-void PrintTo(const Channel& channel, std::ostream* os) {
-    *os << "{SD " << channel.SegmentDistribution << ", SL " << channel.SegmentLength << ", TP "
-        << channel.TransportProtocol << ", FL " << channel.FrequencyLocked << ", PR "
-        << channel.PresenceRate << ", AF " << channel.AuxFormat << ", DT " << channel.DataType
-        << ", CL " << channel.ChannelLink << ", DL " << channel.DataLength << ", status "
-        << channel.Status << ", colour ";
-    PrintTo(channel.BoxColor, os);
-    *os << ", rate " << channel.Rate << ", row " << channel.RowID << ", bandwidth "
-        << channel.Bandwidth << ", event " << channel.Editable << "}";
 }

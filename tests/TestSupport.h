@@ -1,56 +1,14 @@
 #pragma once
+// What the window tests share, beyond what every test program does.
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QRegularExpression>
-#include <QString>
-#include <QStringList>
-#include <ostream>
 
-#include "Channel.h"
+#include "ChannelPrinter.h"
 #include "Color.h"
-#include "FileDialogs.h"
+#include "CoreTestSupport.h"
 
 class Main;
-
-// Every message box a test raised, in order; cleared by each fixture.
-QStringList& RecordedMessages();
-
-// Every file dialog a test raised, in order; cleared by each fixture.
-QList<FileDialogRequest>& RecordedFileDialogs();
-// The file that the following file dialogs choose; an empty path cancels
-// them, which is what they do unless a test says otherwise.
-void ChooseFileInDialogs(const QString& path);
-
-// Replaces the modal dialogs with recorders, sends the main window's socket
-// to a folder of this test program and checks the program's warnings against
-// the tests' expectations (called once by the test main).
-void InstallTestHooks();
-
-// One warning of the program's (Logging.h) that the test provokes while this
-// object lives: the first such warning that matches `pattern` is taken off the
-// log, as QTest::ignoreMessage does in a QTest program (whose message handler
-// a gtest program does not have). The test fails when it did not come, and on
-// every warning of the program's that no expectation takes.
-class ExpectedWarning {
-public:
-    explicit ExpectedWarning(QRegularExpression pattern);
-    ~ExpectedWarning();
-    ExpectedWarning(const ExpectedWarning&) = delete;
-    ExpectedWarning& operator=(const ExpectedWarning&) = delete;
-
-    // Takes `message` when it is the awaited warning.
-    bool Take(const QString& message);
-
-private:
-    QRegularExpression pattern_;
-    bool taken_ = false;
-};
-
-// The path the main window's socket listens on in tests, never the product's.
-QString TestSocketPath();
-// Restores that path after a test redirected the socket elsewhere.
-void UseTestSocketPath();
 
 // Starts every test from start-up: program-wide state reset and a freshly
 // built main window, which the test may destroy again.
@@ -67,12 +25,9 @@ protected:
     QImage GrabWindow();
 };
 
-Color PixelColor(const QImage& image, int x, int y);
 // The colour inside slot s's cell of a map picture.
 Color SlotCellColor(const QImage& map, int slot);
 // Expects the map to show the control space of the subframe mode a window
 // opens with (4 control slots in every 32): framing, guide, guide and message
 // in slots 0 to 3, and the data colour in the free slot `freeSlot`.
 void ExpectOpeningControlSpace(const QImage& map, int freeSlot);
-void PrintTo(const Color& color, std::ostream* os);
-void PrintTo(const Channel& channel, std::ostream* os);

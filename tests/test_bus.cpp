@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "Module1.h"
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 
 using namespace Module1;
 

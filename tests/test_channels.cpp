@@ -13,10 +13,10 @@
 #include <limits>
 #include <vector>
 
-#include "BusSettings.h"
+#include "BusFigures.h"
+#include "ChannelFigures.h"
 #include "ChannelListFixture.h"
 #include "Canvas.h"
-#include "ChannelRate.h"
 #include "Label.h"
 #include "Listbox.h"
 #include "Main.h"
@@ -32,75 +32,6 @@ constexpr int32_t k225792 = 22579200;
 constexpr int32_t kCode128Offset8 = 3208;  // segment interval 128, offset 8
 const char* const kLabels[] = {"SL", "SD", "TP", "FL", "PR", "AF", "CL", "DT", "DL"};
 }  // namespace
-
-// ---------------------------------------------------------------------------
-// Bus figures and channel rates as plain arithmetic.
-
-TEST(BusFigures, ControlBandwidthOfSubFrameModes) {
-    struct Case {
-        int row;
-        double kbps;
-    };
-    // 192 control slots in rows 1, 14 and 19 alike.
-    for (const Case c : {Case{0, 24288}, Case{3, 480}, Case{31, 18144}, Case{1, 2784},
-                         Case{14, 2784}, Case{19, 2784}}) {
-        const auto mode = BusSettings::SubFrameModeOfRow(c.row);
-        ASSERT_TRUE(mode) << c.row;
-        EXPECT_EQ(
-            BusSettings::ControlBandwidthKbps(k24576, 10, mode->controlSize, mode->subFrameLength),
-            c.kbps)
-            << c.row;
-    }
-    EXPECT_FALSE(BusSettings::ControlBandwidthKbps(k24576, 10, 4, 0)) << "no subframe length yet";
-}
-
-TEST(BusFigures, SubFrameModeTable) {
-    auto pair = [](int row) {
-        const auto m = BusSettings::SubFrameModeOfRow(row);
-        return m ? std::make_pair(m->controlSize, m->subFrameLength) : std::make_pair(-1, -1);
-    };
-    for (int row : {0, 2, 20, 30}) EXPECT_EQ(pair(row), std::make_pair(8, 8)) << row;
-    for (int row : {1, 5}) EXPECT_EQ(pair(row), std::make_pair(1, 8)) << row;
-    for (int row : {3, 7}) EXPECT_EQ(pair(row), std::make_pair(1, 32)) << row;
-    EXPECT_EQ(pair(4), std::make_pair(1, 6));
-    EXPECT_EQ(pair(26), std::make_pair(12, 24));
-    EXPECT_EQ(pair(31), std::make_pair(24, 32));
-    for (int row : {-1, 32, 40}) EXPECT_FALSE(BusSettings::SubFrameModeOfRow(row)) << row;
-}
-
-TEST(BusFigures, BusFrequencyIsTruncatedToKHz) {
-    EXPECT_EQ(BusSettings::ActualBusFrequencyMHz(k24576, 10), 24.576);
-    EXPECT_EQ(BusSettings::ActualBusFrequencyMHz(k225792, 10), 22.579);
-    EXPECT_EQ(BusSettings::ActualBusFrequencyMHz(k225792, 9), 11.289);
-    EXPECT_EQ(BusSettings::ActualBusFrequencyMHz(k24576, 1), 0.048);
-}
-
-TEST(BusFigures, Validity) {
-    EXPECT_TRUE(BusSettings::Valid(k24576, 1));
-    EXPECT_TRUE(BusSettings::Valid(k24576, 10));
-    EXPECT_TRUE(BusSettings::Valid(0, 5)) << "a root frequency of 0 counts";
-    for (int gear : {-1, 0, 11, 15}) EXPECT_FALSE(BusSettings::Valid(k24576, gear)) << gear;
-    EXPECT_FALSE(BusSettings::Valid(-1, 10));
-}
-
-TEST(ChannelRates, RatesAndTexts) {
-    struct Case {
-        int32_t rootFrequency, gear;
-        const char *rate, *bandwidth;
-    };
-    for (const Case c :
-         {Case{k24576, 10, "48kHz", "768kbps"}, Case{k225792, 10, "44.1kHz", "705.6kbps"},
-          Case{k24576, 9, "24kHz", "384kbps"}, Case{k225792, 9, "22.05kHz", "352.8kbps"}}) {
-        const auto rate = ChannelRate::SegmentRate(c.rootFrequency, c.gear, kCode128Offset8);
-        ASSERT_TRUE(rate);
-        EXPECT_EQ(ChannelRate::RateText(*rate), c.rate);
-        EXPECT_EQ(ChannelRate::BandwidthText(ChannelRate::Bandwidth(*rate, 4)), c.bandwidth);
-    }
-    EXPECT_EQ(ChannelRate::RateText(44100.99), "44.1kHz") << "whole Hz before the division";
-    EXPECT_EQ(ChannelRate::BandwidthText(0.0), "0kbps");
-    for (int32_t code : {4096, 5000, std::numeric_limits<int32_t>::max()})
-        EXPECT_FALSE(ChannelRate::SegmentRate(k24576, 10, code)) << code;
-}
 
 // ---------------------------------------------------------------------------
 // The main window, driven through its widgets.
@@ -709,17 +640,17 @@ Figures AllFigures() {
     for (int row = 1; row <= 9; ++row) {
         const int32_t rf = Module1::RootFrequencyOfRow(row);
         for (int gear = 1; gear <= 10; ++gear) {
-            f.busFrequencies << CStr(BusSettings::ActualBusFrequencyMHz(rf, gear));
+            f.busFrequencies << CStr(BusFigures::ActualBusFrequencyMHz(rf, gear));
             for (int mode = 0; mode < 32; ++mode) {
-                const auto m = BusSettings::SubFrameModeOfRow(mode);
-                f.controlBandwidths << CStr(*BusSettings::ControlBandwidthKbps(
+                const auto m = BusFigures::SubFrameModeOfRow(mode);
+                f.controlBandwidths << CStr(*BusFigures::ControlBandwidthKbps(
                     rf, gear, m->controlSize, m->subFrameLength));
             }
             for (int32_t code : intervalCodes) {
-                const double rate = *ChannelRate::SegmentRate(rf, gear, code);
-                f.rates << ChannelRate::RateText(rate);
+                const double rate = *ChannelFigures::SegmentRate(rf, gear, code);
+                f.rates << ChannelFigures::RateText(rate);
                 for (int length = 1; length <= 31; ++length)
-                    f.bandwidths << ChannelRate::BandwidthText(ChannelRate::Bandwidth(rate, length));
+                    f.bandwidths << ChannelFigures::BandwidthText(ChannelFigures::Bandwidth(rate, length));
             }
         }
     }

@@ -1,10 +1,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/capability.h>
-#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -12,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <chrono>
@@ -29,6 +25,7 @@
 #include "Canvas.h"
 #include "Channel.h"
 #include "ChildProcess.h"
+#include "ConfigSamples.h"
 #include "FileDialogs.h"
 #include "Graphics.h"
 #include "Label.h"
@@ -40,9 +37,7 @@
 #include "TestSupport.h"
 
 namespace {
-using ChannelValues = BusConfiguration::ChannelValues;
-
-constexpr int kChannels = BusConfiguration::kChannelCount;
+using namespace ConfigSamples;
 
 QByteArray ReadBytes(const QString& path) {
     QFile file(path);
@@ -56,176 +51,10 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
-QByteArray Joined(const QStringList& lines, const char* lineEnd) {
-    QByteArray bytes;
-    for (const QString& line : lines) bytes += line.toUtf8() + lineEnd;
-    return bytes;
-}
-
-// A configuration with every value distinct from its neighbours, so that a
-// value landing in the wrong field shows.
-BusConfiguration Numbered() {
-    BusConfiguration config;
-    config.SubFrameModeRow = 7;
-    config.ClockGearRow = 9;
-    config.RootFrequencyRow = 3;
-    for (int n = 0; n < kChannels; ++n) {
-        const int32_t b = n * 100;
-        config.Channels[size_t(n)] = {b + 1, b + 2, b + 3, b + 4, b + 5,
-                                      b + 6, b + 7, b + 8, b + 9, b + 10};
-    }
-    return config;
-}
-
-// --- the file format, without a window ---------------------------------------
-
-TEST(BusConfigurationFormat, SerializeWritesTheLinesInTheFilesOwnOrder) {
-    BusConfiguration config = Numbered();
-    config.Channels[255].ChannelLink = -1;
-    config.Channels[0].Status = INT32_MIN;
-    const QStringList lines = config.Serialize();
-
-    ASSERT_EQ(lines.size(), 2820);
-    EXPECT_EQ(lines[0], "SLIMbus Configuration file");
-    EXPECT_EQ(lines[1], "7");
-    EXPECT_EQ(lines[2], "9");
-    EXPECT_EQ(lines[3], "3");
-    EXPECT_EQ(lines[4], "Channel 0");
-    EXPECT_EQ(lines[5], "-2147483648");
-    EXPECT_EQ(lines[2809], "Channel 255");
-    EXPECT_EQ(lines[2819], "-1");
-    // Channel 42: Status, SD, SL, TP, PR, AF, FL, DL, DT, CL on lines 467 to 476.
-    const int first = 5 + 11 * 42;
-    EXPECT_EQ(lines[first - 1], "Channel 42");
-    for (int k = 0; k < 10; ++k) EXPECT_EQ(lines[first + k], QString::number(4200 + k + 1));
-}
-
-TEST(BusConfigurationFormat, ChannelValuesMapOntoTheRecordFields) {
-    Channel record;
-    const ChannelValues values{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    values.StoreIn(record);
-    // The file's order is Status, SD, SL, TP, PR, AF, FL, DL, DT, CL; the
-    // colour, figures, row and event id are not the file's.
-    EXPECT_EQ(record, (Channel{.SegmentDistribution = 2,
-                               .SegmentLength = 3,
-                               .TransportProtocol = 4,
-                               .FrequencyLocked = 7,
-                               .PresenceRate = 5,
-                               .AuxFormat = 6,
-                               .DataType = 9,
-                               .ChannelLink = 10,
-                               .DataLength = 8,
-                               .Status = 1}));
-    EXPECT_EQ(ChannelValues::Of(record), values);
-}
-
-TEST(BusConfigurationFormat, ParseReadsBackWhatSerializeWrote) {
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int32_t> any(INT32_MIN, INT32_MAX);
-    BusConfiguration config;
-    config.SubFrameModeRow = -1;
-    config.ClockGearRow = any(random);
-    config.RootFrequencyRow = INT32_MAX;
-    for (ChannelValues& v : config.Channels)
-        v = {any(random), any(random), any(random), any(random), any(random),
-             any(random), any(random), any(random), any(random), any(random)};
-    QString error;
-    const std::optional<BusConfiguration> parsed =
-        BusConfiguration::Parse(config.Serialize(), &error);
-    ASSERT_TRUE(parsed.has_value()) << error.toStdString();
-    EXPECT_TRUE(*parsed == config);
-}
-
-TEST(BusConfigurationFormat, HeaderNeedsSlimbusAnywhereInTheFirstLine) {
-    const struct {
-        const char* header;
-        bool accepted;
-    } cases[] = {
-        {"SLIMbus Configuration file", true},
-        {"Exported SLIMbus setup, rev 2", true},
-        {"SLIMbus", true},
-        {"slimbus configuration file", true},  // letter case is not looked at
-        {"SLIM bus Configuration file", false},
-        {"Configuration file", false},
-        {"", false},
-    };
-    for (const auto& c : cases) {
-        QStringList lines = Numbered().Serialize();
-        lines[0] = QString::fromLatin1(c.header);
-        QString error;
-        const std::optional<BusConfiguration> parsed = BusConfiguration::Parse(lines, &error);
-        EXPECT_EQ(parsed.has_value(), c.accepted) << c.header;
-        if (c.accepted)
-            EXPECT_TRUE(*parsed == Numbered()) << c.header;
-        else
-            EXPECT_EQ(error, "Invalid file format") << c.header;
-    }
-    QString error;
-    EXPECT_FALSE(BusConfiguration::Parse({}, &error).has_value());
-    EXPECT_EQ(error, "Invalid file format");
-}
-
-TEST(BusConfigurationFormat, ValuesAreTakenByPositionAndReadLikeCLong) {
-    QStringList lines = Numbered().Serialize();
-    lines[4 + 11 * 3] = "Channel 200";  // another number: still channel 3's block
-    lines[4 + 11 * 5] = "garbage";
-    const struct {
-        const char* text;
-        int32_t value;
-    } values[] = {{"12", 12}, {"  -7", -7}, {"+9", 9},         {"12abc", 12},
-                  {"abc", 0}, {"", 0},      {"4294967297", 1}, {"-2147483649", INT32_MAX},
-                  {"3.9", 3}};
-    const int firstValue = 5 + 11 * 10;  // channel 10's status line
-    for (size_t k = 0; k < std::size(values); ++k) lines[firstValue + int(k)] = values[k].text;
-
-    QString error;
-    const std::optional<BusConfiguration> parsed = BusConfiguration::Parse(lines, &error);
-    ASSERT_TRUE(parsed.has_value());
-    EXPECT_EQ(parsed->Channels[3], Numbered().Channels[3]);
-    EXPECT_EQ(parsed->Channels[5], Numbered().Channels[5]);
-    const ChannelValues& v = parsed->Channels[10];
-    const int32_t got[] = {
-        v.Status,    v.SegmentDistribution, v.SegmentLength, v.TransportProtocol, v.PresenceRate,
-        v.AuxFormat, v.FrequencyLocked,     v.DataLength,    v.DataType};
-    for (size_t k = 0; k < std::size(values); ++k)
-        EXPECT_EQ(got[k], values[k].value) << "line \"" << values[k].text << "\"";
-}
-
-TEST(BusConfigurationFormat, MissingLinesReadAsZero) {
-    const struct {
-        int keptLines;
-        int32_t subFrameRow, clockGearRow, rootRow;
-    } cases[] = {{1, 0, 0, 0}, {2, 7, 0, 0}, {4, 7, 9, 3}, {5 + 11 * 2 + 3, 7, 9, 3}};
-    for (const auto& c : cases) {
-        const QStringList lines = Numbered().Serialize().mid(0, c.keptLines);
-        QString error;
-        const std::optional<BusConfiguration> parsed = BusConfiguration::Parse(lines, &error);
-        ASSERT_TRUE(parsed.has_value()) << c.keptLines;
-        EXPECT_EQ(parsed->SubFrameModeRow, c.subFrameRow);
-        EXPECT_EQ(parsed->ClockGearRow, c.clockGearRow);
-        EXPECT_EQ(parsed->RootFrequencyRow, c.rootRow);
-        for (int n = 0; n < kChannels; ++n) {
-            // Channel n's values stand on lines 6 + 11n to 15 + 11n (1-based).
-            const int kept = std::clamp(c.keptLines - (5 + 11 * n), 0, 10);
-            const ChannelValues& v = parsed->Channels[size_t(n)];
-            const int32_t got[] = {
-                v.Status,       v.SegmentDistribution, v.SegmentLength,   v.TransportProtocol,
-                v.PresenceRate, v.AuxFormat,           v.FrequencyLocked, v.DataLength,
-                v.DataType,     v.ChannelLink};
-            for (int k = 0; k < 10; ++k)
-                ASSERT_EQ(got[k], k < kept ? n * 100 + k + 1 : 0)
-                    << "lines kept " << c.keptLines << ", channel " << n << ", value " << k;
-        }
-    }
-}
-
 // --- file permissions, as an unprivileged user meets them ---------------------
 
-// Marks the child process that runs a permission test without privileges.
-const QString kWithoutPrivilegesArgument = QStringLiteral("--without-file-privileges");
-// The capabilities that let root read, write and create files regardless of
-// their permissions.
-constexpr int kFileCapabilities[] = {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER};
+// The role of the child process that runs a permission test without privileges.
+const QString kWithoutPrivilegesRole = QStringLiteral("without-file-privileges");
 
 ino_t Inode(const QString& path) {
     struct stat info {};
@@ -243,19 +72,6 @@ bool FilePermissionsHold() {
     QFile::setPermissions(dir.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return !created;
-}
-
-// Runs in the child between fork and exec: without them in the bounding and
-// inheritable sets, root's next program does not get them back.
-void DropFileCapabilities() {
-    for (const int capability : kFileCapabilities) ::prctl(PR_CAPBSET_DROP, capability, 0, 0, 0);
-    ::prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_CLEAR_ALL, 0, 0, 0);
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[2] = {};
-    if (::syscall(SYS_capget, &header, data) != 0) return;
-    for (const int capability : kFileCapabilities)
-        data[capability / 32].inheritable &= ~(1u << (capability % 32));
-    ::syscall(SYS_capset, &header, data);
 }
 
 // --- loading and saving from the main window --------------------------------
@@ -301,22 +117,20 @@ protected:
             *runHere = true;
             return;
         }
-        if (QCoreApplication::arguments().contains(kWithoutPrivilegesArgument))
+        if (ChildProcess::Role() == kWithoutPrivilegesRole)
             GTEST_SKIP() << "the file capabilities could not be dropped, so root overrides "
                             "the permissions under test";
-        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        QProcess child;
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.setChildProcessModifier(DropFileCapabilities);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--gtest_filter=%1.%2")
-                         .arg(QString::fromLatin1(test->test_suite_name()),
-                              QString::fromLatin1(test->name())),
-                     kWithoutPrivilegesArgument});
-        ASSERT_TRUE(child.waitForFinished(240000)) << "the unprivileged child did not finish";
-        const std::string output = child.readAll().toStdString();
-        ASSERT_EQ(child.exitStatus(), QProcess::NormalExit) << output;
-        ASSERT_EQ(child.exitCode(), 0) << "as an unprivileged process:\n" << output;
+        const QString why = ChildProcess::WhyNotIsolated();
+        if (!why.isEmpty()) GTEST_SKIP() << why.toStdString();
+        ChildProcess child;
+        ChildProcess::Options options;
+        options.dropFileCapabilities = true;
+        const QString failed = child.StartThisTest(kWithoutPrivilegesRole, {}, options);
+        ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+        ASSERT_TRUE(child.WaitForExit(240000)) << "the unprivileged child did not finish";
+        const std::string output = child.Output().toStdString();
+        ASSERT_TRUE(child.ExitedNormally()) << child.Describe().toStdString();
+        ASSERT_EQ(child.ExitCode(), 0) << "as an unprivileged process:\n" << output;
         if (output.find("[  SKIPPED ]") != std::string::npos)
             GTEST_SKIP() << "skipped as an unprivileged process:\n" << output;
         EXPECT_NE(output.find("[  PASSED  ] 1 test."), std::string::npos) << output;

@@ -18,6 +18,7 @@
 #include "Module1.h"
 #include "RemoteController.h"
 #include "SDCalc.h"
+#include "TestSeams.h"
 
 namespace {
 const QString kZeroOffsetMessage = QStringLiteral(
@@ -32,10 +33,6 @@ protected:
         // Focus moves as with real input only in the active window.
         window().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
-    }
-    void TearDown() override {
-        Listbox::SetContextualMenuChooser(nullptr);
-        ChannelListFixture::TearDown();
     }
 
     QLineEdit* Editor() { return list().ActiveCell().Widget(); }
@@ -63,7 +60,7 @@ protected:
                             Delivery delivery = Delivery::PressReleaseThenMenu,
                             const std::function<void()>& whileOpen = nullptr) {
         QStringList offered;
-        Listbox::SetContextualMenuChooser([&](MenuItem& menu, QPoint) -> MenuItem* {
+        TestSeams::Current().ChooseInMenus([&](MenuItem& menu, QPoint) -> MenuItem* {
             MenuItem* chosen = nullptr;
             for (int i = 0; i < menu.Count(); ++i) {
                 offered << menu.Item(i)->Text;

@@ -8,29 +8,15 @@
 
 #include "ChannelLayer.h"
 #include "ControlLayer.h"
-#include "Main.h"
 #include "MapGeometry.h"
+#include "MapPictures.h"
 #include "MarkLayers.h"
 #include "Module1.h"
-#include "TestSupport.h"
 
 using namespace MapGeometry;
+using namespace MapPictures;
 
 namespace {
-constexpr Color kBackground = RGB(239, 239, 239);
-constexpr Color kDarkLine = RGB(100, 100, 100);
-constexpr Color kLightLine = RGB(150, 150, 150);
-constexpr Color kFraming = RGB(0, 180, 0);
-constexpr Color kGuide = RGB(0, 100, 200);
-constexpr Color kMessage = RGB(0, 255, 0);
-constexpr Color kData = RGB(200, 200, 200);
-constexpr Color kBand = RGB(80, 200, 50);
-constexpr Color kPaleBand = RGB(255, 235, 150);
-constexpr Color kRed = RGB(255, 0, 0);
-constexpr Color kEmptyDot = RGB(240, 240, 240);
-constexpr int32_t kRoot24576kHz = 24576000;
-constexpr int32_t kGear10 = 10;
-
 // Control space as the bus builds it: the first `control` slots of every subframe.
 SlotOwners SlotMap(int control, int subframe) {
     SlotOwners owners{};
@@ -42,42 +28,6 @@ SlotOwners SlotMap(int control, int subframe) {
 
 const SlotOwners kMode4Of32 = SlotMap(4, 32);
 const MessageMarks kNoBand{-1, -1, -1};
-
-Color At(const Picture& picture, int x, int y) {
-    return PixelColor(picture.Image(), x, y);
-}
-int Left(int slot) {
-    return static_cast<int>(CellLeft(SlotColumn(slot)));
-}
-int Top(int slot) {
-    return static_cast<int>(CellTop(SlotRow(slot)));
-}
-Color CellColour(const Picture& picture, int slot) {
-    return At(picture, Left(slot), Top(slot));
-}
-Color DotColour(const Picture& picture, int slot) {
-    return At(picture, Left(slot) + 2, Top(slot) + 7);
-}
-
-// Pixels where two pictures differ.
-int Differences(const Picture& a, const Picture& b) {
-    int count = 0;
-    for (int y = 0; y < kPictureHeightPx; ++y)
-        for (int x = 0; x < kPictureWidthPx; ++x)
-            if (a.Image().pixel(x, y) != b.Image().pixel(x, y)) ++count;
-    return count;
-}
-
-// Every pixel of the slot's cell has the colour (the dot area excepted when asked).
-void ExpectCell(const Picture& picture, int slot, Color colour, bool skipDot = false) {
-    for (int y = Top(slot); y < Top(slot) + kCellHeightPx; ++y)
-        for (int x = Left(slot); x < Left(slot) + kCellWidthPx; ++x) {
-            const bool inDot = x >= Left(slot) + 2 && x < Left(slot) + 4 && y >= Top(slot) + 7 &&
-                               y < Top(slot) + 9;
-            if (skipDot && inDot) continue;
-            ASSERT_EQ(At(picture, x, y), colour) << "slot " << slot << " at " << x << "," << y;
-        }
-}
 
 // Painters run on every pointer move: none of them may raise a message box.
 class PainterTest : public ::testing::Test {
@@ -590,59 +540,4 @@ TEST_F(PainterTest, PointerFrame) {
     for (const Case& c : cases)
         EXPECT_EQ(Differences(PaintPointerFrame(base, c.column, c.row), base), c.visible)
             << c.column << "," << c.row;
-}
-
-// --- the main window's painters ------------------------------------------------
-
-class MainPaintersTest : public MainWindowTest {};
-
-TEST_F(MainPaintersTest, PaintWithTheWindowsState) {
-    Module1::iControlSize = 4;
-    Module1::iSubFrameLength = 32;
-    Module1::iRootFrequency = kRoot24576kHz;
-    Module1::iClockGear = kGear10;
-    Module1::BuildSlotMap();
-    Main& m = window();
-    m.MessageStart = 0;
-    m.MessageLength = 2;
-    m.MessageType = 0;
-    const Picture control = m.DrawControlSlot(1, 64);
-    EXPECT_EQ(Differences(control, PaintControlLayer(Module1::SuperFrameSlot, {0, 2, 0}, 1, 64)),
-              0);
-    EXPECT_EQ(At(control, Left(3) + 3, Top(3) + 5), kBand);
-
-    Channel& channel = *m.SBChannel[3];
-    channel.Status = 1;
-    channel.SegmentDistribution = 3208;
-    channel.SegmentLength = 4;
-    channel.BoxColor = RGB(255, 127, 80);
-    channel.TransportProtocol = 1;
-    channel.PresenceRate = 1;
-    channel.Rate = 48000;
-    Channel& unrated = *m.SBChannel[4];
-    unrated.Status = 1;
-    unrated.SegmentDistribution = 3210;
-    unrated.SegmentLength = 2;
-    unrated.TransportProtocol = 1;
-    unrated.PresenceRate = 1;  // rate 0: would make the divisor complain
-    const Picture channels = m.DrawChannelSlot(control);
-    EXPECT_EQ(Module1::SuperFrameSlot[8], 3);
-    EXPECT_EQ(Module1::SuperFrameSlot[10], 4);
-    EXPECT_EQ(Module1::SuperFrameSlot[392], 3);
-    EXPECT_EQ(CellColour(channels, 8), RGB(255, 127, 80));
-    EXPECT_EQ(DotColour(channels, 8), kEmptyDot);
-    EXPECT_EQ(DotColour(channels, 392), RGB(255, 127, 80));
-
-    m.ErrorStart = 200;
-    m.ErrorLength = 1;
-    m.SyncError = 1;
-    const Picture errors = m.DrawErrorSlot(channels);
-    for (int slot : {0, 200, 201}) ExpectCell(errors, slot, kRed);
-    const Picture pointer = m.DrawMobileSlot(2, 1, errors);
-    EXPECT_EQ(At(pointer, 15, 19), kRed);
-    EXPECT_EQ(Differences(pointer, errors), 2 * 8 + 2 * 15);
-    // Every layer is a new picture: the ones below are unchanged.
-    EXPECT_EQ(CellColour(control, 8), kData);
-    EXPECT_EQ(CellColour(channels, 200), RGB(185, 185, 185));
-    EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join("; ").toStdString();
 }

@@ -12,13 +12,14 @@
 #include <memory>
 
 #include "Canvas.h"
+#include "CoreTestSupport.h"
 #include "Date.h"
 #include "FolderItem.h"
 #include "Graphics.h"
 #include "Picture.h"
+#include "PixelWriter.h"
 #include "PopupMenu.h"
 #include "SingleInstance.h"
-#include "TestSupport.h"
 #include "Text.h"
 #include "TextInputStream.h"
 #include "TextOutputStream.h"
@@ -165,6 +166,101 @@ TEST(GraphicsTest, RectanglesCoverExactlyTheirPixels) {
     EXPECT_EQ(PixelColor(image, 17, 17), RGB(0, 0, 0));
     g.FillRect(-5, -5, 3, 3);  // wholly outside: nothing, no crash
     g.FillRect(1 << 30, 1 << 30, 1 << 30, 1 << 30);
+}
+
+namespace {
+constexpr int kWriterSide = 12;
+constexpr Color kInk = RGB(200, 10, 20);
+constexpr Color kPaper = RGB(0, 0, 0);
+
+QImage PaperImage() {
+    QImage image(kWriterSide, kWriterSide, QImage::Format_RGB32);
+    image.fill(kPaper.ToQColor());
+    return image;
+}
+
+// The pixels of `image` in kInk, as the rectangle they cover; null for none,
+// and a rectangle of -1 size when they do not form one.
+QRect InkedRect(const QImage& image) {
+    QRect inked;
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (PixelColor(image, x, y) == kInk) {
+                inked |= QRect(x, y, 1, 1);
+                ++count;
+            }
+    if (count != inked.width() * inked.height()) return QRect(0, 0, -1, -1);
+    return inked;
+}
+}  // namespace
+
+// Every fill covers exactly the part of its rectangle that lies on the image,
+// for coordinates anywhere in 64 bits; the cell-sized block does the same.
+TEST(PixelWriterTest, FillsClipToTheImage) {
+    constexpr int64_t kFar = int64_t{1} << 40;
+    struct Case {
+        const char* what;
+        int64_t x, y, width, height;
+        QRect covered;  // null: nothing
+    };
+    const Case cases[] = {
+        {"inside", 2, 3, 6, 5, QRect(2, 3, 6, 5)},
+        {"the whole image", 0, 0, kWriterSide, kWriterSide, QRect(0, 0, 12, 12)},
+        {"past the right and bottom", 9, 10, 6, 5, QRect(9, 10, 3, 2)},
+        {"past the left and top", -4, -2, 6, 5, QRect(0, 0, 2, 3)},
+        {"over every edge", -kFar, -kFar, 2 * kFar, 2 * kFar, QRect(0, 0, 12, 12)},
+        {"wholly left", -6, 0, 6, 5, QRect()},
+        {"wholly below", 0, kWriterSide, 6, 5, QRect()},
+        {"far outside", kFar, kFar, kFar, kFar, QRect()},
+        {"no width", 2, 2, 0, 5, QRect()},
+        {"negative height", 2, 2, 5, -3, QRect()},
+    };
+    for (const Case& c : cases) {
+        QImage image = PaperImage();
+        PixelWriter(image).FillRect(c.x, c.y, c.width, c.height, kInk);
+        EXPECT_EQ(InkedRect(image), c.covered) << c.what;
+    }
+    for (const Case& c : cases) {
+        if (c.width != 6 || c.height != 5) continue;
+        QImage image = PaperImage();
+        PixelWriter(image).FillBlock<6, 5>(c.x, c.y, kInk);
+        EXPECT_EQ(InkedRect(image), c.covered) << "block " << c.what;
+    }
+}
+
+TEST(PixelWriterTest, OutlineLiesInsideItsRectangle) {
+    QImage image = PaperImage();
+    PixelWriter writer(image);
+    writer.DrawRect(2, 3, 5, 4, kInk);
+    for (int y = 0; y < kWriterSide; ++y)
+        for (int x = 0; x < kWriterSide; ++x) {
+            const bool inside = x >= 2 && x <= 6 && y >= 3 && y <= 6;
+            const bool edge = inside && (x == 2 || x == 6 || y == 3 || y == 6);
+            EXPECT_EQ(PixelColor(image, x, y), edge ? kInk : kPaper) << x << "," << y;
+        }
+    QImage clipped = PaperImage();
+    PixelWriter(clipped).DrawRect(-1, -1, kWriterSide + 2, kWriterSide + 2, kInk);
+    EXPECT_EQ(InkedRect(clipped), QRect()) << "an outline just outside leaves nothing";
+}
+
+TEST(PixelWriterTest, WritesOnlyItsOwnCopyAndOnly32BitImages) {
+    QImage original = PaperImage();
+    QImage copy = original;  // shares the pixels
+    PixelWriter(copy).FillRect(0, 0, 1, 1, kInk);
+    EXPECT_EQ(PixelColor(copy, 0, 0), kInk);
+    EXPECT_EQ(PixelColor(original, 0, 0), kPaper) << "the shared pixels are not written";
+
+    QImage null;
+    PixelWriter nothing(null);
+    nothing.FillRect(0, 0, 5, 5, kInk);
+    nothing.FillBlock<2, 2>(0, 0, kInk);
+    EXPECT_EQ(nothing.Width(), 0);
+
+    QImage grey(4, 4, QImage::Format_Grayscale8);
+    grey.fill(0);
+    PixelWriter(grey).FillRect(0, 0, 4, 4, kInk);
+    EXPECT_EQ(grey.pixelColor(3, 3), QColor(0, 0, 0)) << "not a 32-bit image: left alone";
 }
 
 TEST(GraphicsTest, DrawPictureCopiesWithoutSharingChanges) {

@@ -10,7 +10,8 @@
 #include <QWidget>
 
 #include "IPCSocket.h"
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
+#include "TestSeams.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ class IPCSocketTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        IPCSocket::SetPathRedirect({});  // this test's own path, as given
+        TestSeams::Current().SetSocketPath(path_);  // this test's own path
         socket_ = new IPCSocket(&window_);
         socket_->Path = path_;
         socket_->Connected = [this] { log_ << QStringLiteral("connected"); };
@@ -27,7 +28,7 @@ protected:
         };
         socket_->Error = [this] { log_ << QStringLiteral("error"); };
     }
-    void TearDown() override { UseTestSocketPath(); }
+    void TearDown() override { TestSeams::Current().Reset(); }
 
     // Waits until the socket has logged `count` events in all.
     bool WaitForLog(int count) {

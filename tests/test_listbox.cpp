@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "Listbox.h"
-#include "TestSupport.h"
+#include "CoreTestSupport.h"
 
 namespace {
 

@@ -20,6 +20,7 @@
 #include "PushButton.h"
 #include "SDCalc.h"
 #include "Separator.h"
+#include "TestSeams.h"
 #include "TestSupport.h"
 #include "TextField.h"
 
@@ -521,15 +522,14 @@ TEST_F(SDCalcTest, TheLengthMessageDoesNotCountAsLeavingTheField) {
     ASSERT_TRUE(calc.SegmentOffsetEditField()->hasFocus());
 
     QWidget box;  // stands in for the message box
-    SetMsgBoxHook([&box](const QString& text) {
-        RecordedMessages().append(text);
+    TestSeams::Current().OnMessage([&box](const QString&) {
         box.show();
         box.activateWindow();
         (void)QTest::qWaitForWindowActive(&box);
     });
     Type(calc.SegmentOffsetEditField(), QStringLiteral("7"));
     QTest::keyClick(calc.SegmentOffsetEditField(), Qt::Key_Return);
-    InstallTestHooks();
+    TestSeams::Current().OnMessage(nullptr);
     EXPECT_EQ(RecordedMessages(), QStringList{kLengthError});
     EXPECT_TRUE(box.isActiveWindow());
     EXPECT_EQ(calc.SegmentOffsetEditField()->Text(), "0");

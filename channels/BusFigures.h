@@ -1,16 +1,20 @@
 #pragma once
+#include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <optional>
 
 // The bus figures behind the three bus pop-ups, as plain arithmetic on the
 // bus parameters.
-namespace BusSettings {
+namespace BusFigures {
 
 struct SubFrameMode {
     int32_t controlSize;     // control-space slots at the start of each subframe
     int32_t subFrameLength;  // slots per subframe
 };
+
+// What the bus figure labels show without valid settings.
+inline const QString kNoFigure = QStringLiteral("???");
 
 // The pair of a subframe mode row; none for a row the pop-up does not have.
 std::optional<SubFrameMode> SubFrameModeOfRow(int32_t row);
@@ -32,4 +36,4 @@ std::optional<double> ControlBandwidthKbps(int32_t rootFrequency, int32_t clockG
 QStringList BusFrequencyTexts();
 QStringList ControlBandwidthTexts();
 
-}  // namespace BusSettings
+}  // namespace BusFigures

@@ -8,7 +8,7 @@ struct Channel;
 
 // A channel's rate and bandwidth from the bus parameters and its segment
 // distribution and segment length.
-namespace ChannelRate {
+namespace ChannelFigures {
 
 // Segments per second; none when the code decodes to no segment interval
 // (codes above 4095).
@@ -23,6 +23,10 @@ double Bandwidth(double rate, int32_t segmentLength);
 // keeps the figures stored last.
 void UpdateFigures(Channel& channel);
 
+// The cell texts without valid bus settings.
+inline const QString kNoRateText = QStringLiteral("??? kHz");
+inline const QString kNoBandwidthText = QStringLiteral("??? kbps");
+
 // The cell texts, truncated to whole Hz and bit/s: "48kHz", "705.6kbps".
 QString RateText(double rate);
 QString BandwidthText(double bandwidth);
@@ -33,4 +37,4 @@ QString BandwidthText(double bandwidth);
 QStringList RateTexts();
 QStringList BandwidthTexts();
 
-}  // namespace ChannelRate
+}  // namespace ChannelFigures

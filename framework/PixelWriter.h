@@ -3,23 +3,25 @@
 
 #include "Color.h"
 
-class Picture;
+class QImage;
 
-// Writes straight into a layer's pixels: a pointer move over the map fills
-// thousands of small rectangles. Rectangles are left, top, width, height and
-// cover exactly width x height pixels; coordinates come from raw columns,
-// rows and marks, so they are taken in 64 bits and clipped to the picture.
-class LayerPixels {
-  public:
-    // The layer's pixels are made its own here, once, before any drawing.
-    explicit LayerPixels(Picture& layer);
+// Writes opaque colours straight into the pixels of a 32-bit image: the map's
+// layers fill thousands of small rectangles per pointer move, and a picture's
+// or canvas's Graphics fills through it too. Rectangles are left, top, width,
+// height and cover exactly width x height pixels; coordinates may come from
+// raw columns, rows and marks, so they are taken in 64 bits and clipped to
+// the image. An image that is null or not 32 bits deep is left alone.
+class PixelWriter {
+public:
+    // The image's pixels are made its own here, once, before any writing.
+    explicit PixelWriter(QImage& image);
 
     int Width() const { return width_; }
     int Height() const { return height_; }
 
     void FillRect(int64_t x, int64_t y, int64_t width, int64_t height, Color colour);
     // The same for a rectangle of a size known when compiling (a map cell):
-    // the common case, wholly on the picture, needs no clipping.
+    // the common case, wholly on the image, needs no clipping.
     template <int W, int H>
     void FillBlock(int64_t x, int64_t y, Color colour) {
         if (!pixels_ || x < 0 || y < 0 || x + W > width_ || y + H > height_) {
@@ -34,7 +36,7 @@ class LayerPixels {
     // A 1-pixel outline inside width x height.
     void DrawRect(int64_t x, int64_t y, int64_t width, int64_t height, Color colour);
 
-  private:
+private:
     uint32_t* pixels_ = nullptr;
     int64_t stride_ = 0;  // pixels from one scanline to the next
     int width_ = 0;

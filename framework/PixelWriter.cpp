@@ -1,12 +1,9 @@
-#include "LayerPixels.h"
+#include "PixelWriter.h"
 
 #include <QImage>
 #include <algorithm>
 
-#include "Picture.h"
-
-LayerPixels::LayerPixels(Picture& layer) {
-    QImage& image = layer.Image();
+PixelWriter::PixelWriter(QImage& image) {
     if (image.isNull() || image.depth() != 32) return;
     pixels_ = reinterpret_cast<uint32_t*>(image.bits());
     stride_ = image.bytesPerLine() / static_cast<int64_t>(sizeof(uint32_t));
@@ -14,7 +11,7 @@ LayerPixels::LayerPixels(Picture& layer) {
     height_ = image.height();
 }
 
-void LayerPixels::FillRect(int64_t x, int64_t y, int64_t width, int64_t height, Color colour) {
+void PixelWriter::FillRect(int64_t x, int64_t y, int64_t width, int64_t height, Color colour) {
     if (!pixels_ || width <= 0 || height <= 0) return;
     const int64_t left = std::max<int64_t>(x, 0);
     const int64_t top = std::max<int64_t>(y, 0);
@@ -28,7 +25,7 @@ void LayerPixels::FillRect(int64_t x, int64_t y, int64_t width, int64_t height, 
     }
 }
 
-void LayerPixels::DrawRect(int64_t x, int64_t y, int64_t width, int64_t height, Color colour) {
+void PixelWriter::DrawRect(int64_t x, int64_t y, int64_t width, int64_t height, Color colour) {
     if (width <= 0 || height <= 0) return;
     FillRect(x, y, width, 1, colour);
     FillRect(x, y + height - 1, width, 1, colour);

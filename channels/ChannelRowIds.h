@@ -1,0 +1,23 @@
+#pragma once
+#include <QString>
+#include <cstdint>
+
+// How the channel list's rows name their channels: the columns, and the ID
+// that a row's ID text holds.
+namespace ChannelRows {
+
+constexpr int kIdColumn = 0;
+constexpr int kLabelColumn = 1;  // the swatch of a channel row, the label of a parameter row
+constexpr int kValueColumn = 2;  // the rate of a channel row, the value of a parameter row
+constexpr int kBandwidthColumn = 3;
+
+// Cell types of a value cell: shown only, or edited in place when clicked.
+constexpr int kDefaultCellType = 0;
+constexpr int kEditableCellType = 3;
+
+// The number a row's ID text holds. The text may come from a file or a
+// controller, so it may name no channel; numbers beyond 32 bits saturate
+// rather than wrap onto a real ID.
+int32_t IdOfText(const QString& text);
+
+}  // namespace ChannelRows

@@ -1,0 +1,55 @@
+#pragma once
+// What every test program shares, the tests of the pure cores included: the
+// seams' records and choices, and readable pixels and colours.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QList>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <ostream>
+
+#include "Color.h"
+#include "FileDialogs.h"
+
+// Every message box a test raised, in order; cleared by each fixture.
+QStringList& RecordedMessages();
+
+// Every file dialog a test raised, in order; cleared by each fixture.
+QList<FileDialogRequest>& RecordedFileDialogs();
+// The file that the following file dialogs choose; an empty path cancels
+// them, which is what they do unless a test says otherwise.
+void ChooseFileInDialogs(const QString& path);
+
+// The path every socket listens on in tests, never the product's.
+QString TestSocketPath();
+
+// A test main: the offscreen QApplication, gtest, the seams (TestSeams) and
+// the check of the program's warnings (ExpectedWarning) for the whole run,
+// then `run` (which runs the tests and gives the exit code).
+int RunTestsOffscreen(int argc, char** argv, const std::function<int()>& run);
+
+// One warning of the program's (Logging.h) that the test provokes while this
+// object lives: the first such warning that matches `pattern` is taken off the
+// log, as QTest::ignoreMessage does in a QTest program (whose message handler
+// a gtest program does not have). The test fails when it did not come, and on
+// every warning of the program's that no expectation takes.
+class ExpectedWarning {
+public:
+    explicit ExpectedWarning(QRegularExpression pattern);
+    ~ExpectedWarning();
+    ExpectedWarning(const ExpectedWarning&) = delete;
+    ExpectedWarning& operator=(const ExpectedWarning&) = delete;
+
+    // Takes `message` when it is the awaited warning.
+    bool Take(const QString& message);
+
+private:
+    QRegularExpression pattern_;
+    bool taken_ = false;
+};
+
+Color PixelColor(const QImage& image, int x, int y);
+void PrintTo(const Color& color, std::ostream* os);
