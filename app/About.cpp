@@ -30,9 +30,7 @@ void About::Layout() {
     SetVisibleOnceBuilt(true);
 }
 
-void About::CreateControls() {
-    _CreateControls0();
-}
+void About::CreateControls() { _CreateControls0(); }
 
 void About::_CreateControls0() {
     constexpr int kRight = Label::AlignRight;
@@ -58,9 +56,7 @@ void About::_CreateControls0() {
     pushButton1_->setFocus();
 }
 
-void About::PushButton1_Action() {
-    Close();
-}
+void About::PushButton1_Action() { Close(); }
 
 void About::Event_Open() {
     if (App::Exists()) {

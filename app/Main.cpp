@@ -5,8 +5,12 @@
 #include <optional>
 #include <tuple>
 
+#include "Application.h"
+#include "BusFigures.h"
 #include "Canvas.h"
+#include "ChannelFigures.h"
 #include "ControlTable.h"
+#include "FontFit.h"
 #include "IPCSocket.h"
 #include "Label.h"
 #include "Listbox.h"
@@ -19,10 +23,6 @@
 #include "Rectangle.h"
 #include "Resources.h"
 #include "Separator.h"
-#include "Application.h"
-#include "BusFigures.h"
-#include "ChannelFigures.h"
-#include "FontFit.h"
 
 namespace {
 constexpr int kWindowWidthPx = 955;
@@ -36,11 +36,13 @@ const char* const kRootFrequencyRows[] = {
     "12 - Reserved",     "13 - Reserved",  "14 - Reserved",   "15 - Reserved"};
 
 const char* const kClockGearRows[] = {
-    "0 - Not Indicated",     "1 - 25 to 56.25 kHz",  "2 - 50 to 112.5 kHz", "3 - 100 to 225 kHz",
-    "4 - 200 to 450 kHz",    "5 - 400 to 900 kHz",   "6 - 0.8 to 1.8 MHz",  "7 - 1.6 to 3.6 MHz",
-    "8 - 3.2 to 7.2 MHz",    "9 - 6.4 to 14.4 MHz",  "10 - 12.8 to 28.8 MHz", "11 - Reserved",
-    "12 - Reserved",         "13 - Reserved",        "14 - Reserved",       "15 - Reserved"};
+    "0 - Not Indicated",  "1 - 25 to 56.25 kHz", "2 - 50 to 112.5 kHz",   "3 - 100 to 225 kHz",
+    "4 - 200 to 450 kHz", "5 - 400 to 900 kHz",  "6 - 0.8 to 1.8 MHz",    "7 - 1.6 to 3.6 MHz",
+    "8 - 3.2 to 7.2 MHz", "9 - 6.4 to 14.4 MHz", "10 - 12.8 to 28.8 MHz", "11 - Reserved",
+    "12 - Reserved",      "13 - Reserved",       "14 - Reserved",         "15 - Reserved"};
 
+// Four rows to a line, as the pop-up lists them.
+// clang-format off
 const char* const kSubFrameModeRows[] = {
     "0 - 8 / 8",   "1 - 1 / 8 (Reserved)", "2 - 8 / 8 (Reserved)", "3 - 1 / 32 (Reserved)",
     "4 - 1 / 6",   "5 - 1 / 8",            "6 - 1 / 24",           "7 - 1 / 32",
@@ -50,6 +52,7 @@ const char* const kSubFrameModeRows[] = {
     "20 - 8 / 8 (Reserved)", "21 - 6 / 8", "22 - 6 / 24",          "23 - 6 / 32",
     "24 - 8 / 24", "25 - 8 / 32",          "26 - 12 / 24",         "27 - 12 / 32",
     "28 - 16 / 24", "29 - 16 / 32",        "30 - 8 / 8 (Reserved)", "31 - 24 / 32"};
+// clang-format on
 
 constexpr int kColumnWidthsPx[] = {45, 30, 60, 85};
 constexpr int kRateColumn = 2;
@@ -229,9 +232,9 @@ void Main::FitFigureFonts() {
                                        controlBWText_->contentsRect().width()));
     // The last column gives the list's frame its pixels.
     Listbox* list = channelListBox_;
-    const int bandwidthColumnPx = std::min(
-        kColumnWidthsPx[kBandwidthColumn],
-        list->WidthInsideFrame() - kColumnWidthsPx[0] - kColumnWidthsPx[1] - kColumnWidthsPx[2]);
+    const int bandwidthColumnPx =
+        std::min(kColumnWidthsPx[kBandwidthColumn], list->WidthInsideFrame() - kColumnWidthsPx[0] -
+                                                        kColumnWidthsPx[1] - kColumnWidthsPx[2]);
     list->SetColumnFont(kRateColumn, FigureFont(list->font(), rates,
                                                 list->TextRoomOf(kColumnWidthsPx[kRateColumn])));
     list->SetColumnFont(kBandwidthColumn,
@@ -244,9 +247,8 @@ void Main::Event_Open() {
         record->Status = 0;
         record->RowID = -1;
         SBChannel[static_cast<size_t>(i)] = std::move(record);
-        ColorMap[static_cast<size_t>(i)] = RGB(((i + 7) * 260 % 192) + 63,
-                                               ((i + 7) * 360 % 192) + 31,
-                                               ((i + 7) * 160 % 192) + 63);
+        ColorMap[static_cast<size_t>(i)] =
+            RGB(((i + 7) * 260 % 192) + 63, ((i + 7) * 360 % 192) + 31, ((i + 7) * 160 % 192) + 63);
     }
     Module1::SuperFrameSlot.fill(Module1::kFreeSlot);
     // The pop-ups' Open handlers built the map before this ran; without the

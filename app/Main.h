@@ -52,7 +52,7 @@ public:
     int32_t iChannelCount = 0;
     // Indexes 0 to 256; entry 256 stays unused.
     std::array<std::unique_ptr<Channel>, kChannelIdCount + 1> SBChannel;  // the channel pool by ID
-    std::array<Color, kChannelIdCount + 1> ColorMap{};  // colour per channel ID
+    std::array<Color, kChannelIdCount + 1> ColorMap{};                    // colour per channel ID
     Picture ControlSlotBuffer;
     Picture ChannelSlotBuffer;
     int32_t flgMoveChannel = 0;
@@ -163,16 +163,16 @@ public:
     bool _HelpHelpVeltrane_Action();
 
     // --- shared methods -----------------------------------------------------
-    int32_t GetFreeID();                 // channels/
-    int32_t GetIDfromRow(int32_t row);   // channels/
-    void BuildRowID();                   // channels/
-    void DisplayChannelRate();           // channels/
-    Picture DrawControlSlot(int32_t dimFlag, int32_t firstDimmedSlot);  // frameview/
+    int32_t GetFreeID();                                                       // channels/
+    int32_t GetIDfromRow(int32_t row);                                         // channels/
+    void BuildRowID();                                                         // channels/
+    void DisplayChannelRate();                                                 // channels/
+    Picture DrawControlSlot(int32_t dimFlag, int32_t firstDimmedSlot);         // frameview/
     Picture DrawMobileSlot(int32_t column, int32_t row, const Picture& base);  // frameview/
-    Picture DrawChannelSlot(const Picture& base);  // frameview/
-    void UpdateSD();                               // channels/
-    void ExecNetworkCommand(const QString& batch);  // remote/
-    Picture DrawErrorSlot(const Picture& base);     // frameview/
+    Picture DrawChannelSlot(const Picture& base);                              // frameview/
+    void UpdateSD();                                                           // channels/
+    void ExecNetworkCommand(const QString& batch);                             // remote/
+    Picture DrawErrorSlot(const Picture& base);                                // frameview/
     // Builds the layers from `from` up to `top`, the lowest on the layer held
     // below it, and draws the top one built onto the canvas. A new
     // control-space layer is undimmed, or dimmed from `firstDimmedSlot` on;

@@ -13,48 +13,22 @@ MenuItem* FindMenuItem(const Window* window, const char* name) {
 }
 }  // namespace
 
-MenuItem* Main::HelpMenu() const {
-    return FindMenuItem(this, "HelpMenu");
-}
-MenuItem* Main::HelpAbout() const {
-    return FindMenuItem(this, "HelpAbout");
-}
-MenuItem* Main::EditMenu() const {
-    return FindMenuItem(this, "EditMenu");
-}
-MenuItem* Main::EditSelectAll() const {
-    return FindMenuItem(this, "EditSelectAll");
-}
-MenuItem* Main::UntitledMenu0() const {
-    return FindMenuItem(this, "UntitledMenu0");
-}
-MenuItem* Main::EditClear() const {
-    return FindMenuItem(this, "EditClear");
-}
-MenuItem* Main::EditPaste() const {
-    return FindMenuItem(this, "EditPaste");
-}
-MenuItem* Main::EditCopy() const {
-    return FindMenuItem(this, "EditCopy");
-}
-MenuItem* Main::EditCut() const {
-    return FindMenuItem(this, "EditCut");
-}
-MenuItem* Main::UntitledMenu1() const {
-    return FindMenuItem(this, "UntitledMenu1");
-}
-MenuItem* Main::EditUndo() const {
-    return FindMenuItem(this, "EditUndo");
-}
-MenuItem* Main::FileMenu() const {
-    return FindMenuItem(this, "FileMenu");
-}
+MenuItem* Main::HelpMenu() const { return FindMenuItem(this, "HelpMenu"); }
+MenuItem* Main::HelpAbout() const { return FindMenuItem(this, "HelpAbout"); }
+MenuItem* Main::EditMenu() const { return FindMenuItem(this, "EditMenu"); }
+MenuItem* Main::EditSelectAll() const { return FindMenuItem(this, "EditSelectAll"); }
+MenuItem* Main::UntitledMenu0() const { return FindMenuItem(this, "UntitledMenu0"); }
+MenuItem* Main::EditClear() const { return FindMenuItem(this, "EditClear"); }
+MenuItem* Main::EditPaste() const { return FindMenuItem(this, "EditPaste"); }
+MenuItem* Main::EditCopy() const { return FindMenuItem(this, "EditCopy"); }
+MenuItem* Main::EditCut() const { return FindMenuItem(this, "EditCut"); }
+MenuItem* Main::UntitledMenu1() const { return FindMenuItem(this, "UntitledMenu1"); }
+MenuItem* Main::EditUndo() const { return FindMenuItem(this, "EditUndo"); }
+MenuItem* Main::FileMenu() const { return FindMenuItem(this, "FileMenu"); }
 ::QuitMenuItem* Main::FileQuit() const {
     return dynamic_cast<::QuitMenuItem*>(FindMenuItem(this, "FileQuit"));
 }
-MenuItem* Main::UntitledSeparator() const {
-    return FindMenuItem(this, "UntitledSeparator");
-}
+MenuItem* Main::UntitledSeparator() const { return FindMenuItem(this, "UntitledSeparator"); }
 MenuItem* Main::FileSaveBusConfiguration() const {
     return FindMenuItem(this, "FileSaveBusConfiguration");
 }
@@ -81,6 +55,4 @@ bool Main::_HelpAbout_Action() {
 
 // No menu item carries this name and no manual is shipped; the binding keeps
 // the name reserved for one.
-bool Main::_HelpHelpVeltrane_Action() {
-    return true;
-}
+bool Main::_HelpHelpVeltrane_Action() { return true; }

@@ -70,7 +70,8 @@ void BM_Reference_WriteBytesQFile(benchmark::State& state) {
     const QByteArray bytes = SavedBytes();
     for (auto _ : state) {
         QFile file(CopyPath());
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(bytes) != bytes.size())
             state.SkipWithError("cannot write the copy");
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * bytes.size());

@@ -6,9 +6,7 @@
 // Channel IDs run from 0 to 255; the pool has one record for each.
 constexpr int kChannelIdCount = 256;
 
-constexpr bool IsChannelId(int64_t id) {
-    return id >= 0 && id < kChannelIdCount;
-}
+constexpr bool IsChannelId(int64_t id) { return id >= 0 && id < kChannelIdCount; }
 
 // One data channel of the bus. Every field is zero in a new record.
 struct Channel {
@@ -23,8 +21,8 @@ struct Channel {
     int32_t DataLength = 0;
     int32_t Status = 0;  // 1 in use, 0 free
     Color BoxColor{};
-    double Rate = 0.0;  // segments per second
-    int32_t RowID = 0;  // the channel's row in the list, -1 when not listed
+    double Rate = 0.0;       // segments per second
+    int32_t RowID = 0;       // the channel's row in the list, -1 when not listed
     double Bandwidth = 0.0;  // bits per second
     int32_t Editable = 0;    // event id given by a remote controller, 0 = none
 

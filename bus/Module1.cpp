@@ -20,7 +20,8 @@ void BuildSlotMap() {
         for (int32_t j = 0; j < iSubFrameLength; ++j) {
             const int64_t slot = static_cast<int64_t>(i) * iSubFrameLength + j;
             if (slot >= kSlotCount) return;
-            SuperFrameSlot[static_cast<size_t>(slot)] = j < iControlSize ? kControlSpace : kFreeSlot;
+            SuperFrameSlot[static_cast<size_t>(slot)] =
+                j < iControlSize ? kControlSpace : kFreeSlot;
         }
     }
 }

@@ -22,9 +22,7 @@ constexpr BusFigures::SubFrameMode kSubFrameModes[] = {
 constexpr int32_t kSubFrameModeCount = sizeof(kSubFrameModes) / sizeof(kSubFrameModes[0]);
 
 // 2^(10 - G): root frequency cycles per bus clock cycle.
-double ClockDivider(int32_t clockGear) {
-    return std::pow(2.0, 10 - clockGear);
-}
+double ClockDivider(int32_t clockGear) { return std::pow(2.0, 10 - clockGear); }
 }  // namespace
 
 namespace BusFigures {
@@ -48,7 +46,8 @@ std::optional<double> ControlBandwidthKbps(int32_t rootFrequency, int32_t clockG
                                            int32_t controlSize, int32_t subFrameLength) {
     if (subFrameLength == 0) return std::nullopt;
     const double controlSlots =
-        static_cast<double>(static_cast<int64_t>(controlSize) * Module1::kSlotCount) / subFrameLength;
+        static_cast<double>(static_cast<int64_t>(controlSize) * Module1::kSlotCount) /
+        subFrameLength;
     const double messageShare = (controlSlots - kFramingAndGuideSlots) * 10.0 / kSlotsPerSuperframe;
     const double busKHz = static_cast<double>(rootFrequency) / 1000.0;
     return Floor(messageShare * busKHz / ClockDivider(clockGear)) / 10.0;

@@ -24,8 +24,8 @@ namespace {
 QString ControlBandwidthText() {
     using namespace Module1;
     if (!BusFigures::Valid(iRootFrequency, iClockGear)) return kNoFigure;
-    const std::optional<double> kbps = BusFigures::ControlBandwidthKbps(
-        iRootFrequency, iClockGear, iControlSize, iSubFrameLength);
+    const std::optional<double> kbps =
+        BusFigures::ControlBandwidthKbps(iRootFrequency, iClockGear, iControlSize, iSubFrameLength);
     return kbps ? CStr(*kbps) : kNoFigure;
 }
 

@@ -42,7 +42,8 @@ void ForEveryRate(F f) {
         if (rootFrequency == -1) continue;
         for (int32_t gear = 1; gear <= kHighestClockGear; ++gear)
             for (int32_t code : codes)
-                if (const auto rate = ChannelFigures::SegmentRate(rootFrequency, gear, code)) f(*rate);
+                if (const auto rate = ChannelFigures::SegmentRate(rootFrequency, gear, code))
+                    f(*rate);
     }
 }
 }  // namespace
@@ -63,9 +64,7 @@ double Bandwidth(double rate, int32_t segmentLength) {
     return (rate * static_cast<double>(segmentLength)) * kBitsPerSlot;
 }
 
-QString RateText(double rate) {
-    return CStr(Floor(rate) / 1000.0) + QStringLiteral("kHz");
-}
+QString RateText(double rate) { return CStr(Floor(rate) / 1000.0) + QStringLiteral("kHz"); }
 
 QString BandwidthText(double bandwidth) {
     return CStr(Floor(bandwidth) / 1000.0) + QStringLiteral("kbps");
@@ -74,8 +73,8 @@ QString BandwidthText(double bandwidth) {
 void UpdateFigures(Channel& channel) {
     if (!BusFigures::Valid(Module1::iRootFrequency, Module1::iClockGear)) return;
     if (channel.SegmentDistribution == 0) return;
-    if (const auto rate =
-            SegmentRate(Module1::iRootFrequency, Module1::iClockGear, channel.SegmentDistribution)) {
+    if (const auto rate = SegmentRate(Module1::iRootFrequency, Module1::iClockGear,
+                                      channel.SegmentDistribution)) {
         channel.Rate = *rate;
         channel.Bandwidth = Bandwidth(*rate, channel.SegmentLength);
     }

@@ -28,11 +28,11 @@ const std::array<std::vector<const char*>, 10> kValueMenus = {{
      "7 - Extended Asynchronous Protocol / half-duplex", "14 - User Defined Protocol 1",
      "15 - User Defined Protocol 2"},
     {"0 - Frequency unlocked", "1 - Frequency locked"},
-    {"0 - Not Indicated", "1 - 12kHz",     "2 - 24kHz",     "3 - 48kHz",     "4 - 96kHz",
-     "5 - 192kHz",        "6 - 384kHz",    "7 - 768kHz",    "9 - 11.025kHz", "10 - 22.05kHz",
-     "11 - 44.1kHz",      "12 - 88.2kHz",  "13 - 176.4kHz", "14 - 352.8kHz", "15 - 705.6kHz",
-     "16 - 4kHz",         "17 - 8kHz",     "18 - 16kHz",    "19 - 32kHz",    "20 - 64kHz",
-     "21 - 128kHz",       "22 - 256kHz",   "23 - 512kHz"},
+    {"0 - Not Indicated", "1 - 12kHz",    "2 - 24kHz",     "3 - 48kHz",     "4 - 96kHz",
+     "5 - 192kHz",        "6 - 384kHz",   "7 - 768kHz",    "9 - 11.025kHz", "10 - 22.05kHz",
+     "11 - 44.1kHz",      "12 - 88.2kHz", "13 - 176.4kHz", "14 - 352.8kHz", "15 - 705.6kHz",
+     "16 - 4kHz",         "17 - 8kHz",    "18 - 16kHz",    "19 - 32kHz",    "20 - 64kHz",
+     "21 - 128kHz",       "22 - 256kHz",  "23 - 512kHz"},
     {"0 - Not applicable", "1 - IEC60958 Tunneling"},
     {"0 - Channel not linked", "1 - Channel linked"},
     {"0 - Not Indicated", "1 - LPCM audio", "2 - IEC61937 Compressed audio",
@@ -56,8 +56,7 @@ bool IsParameterRowOf(const Listbox& list, int32_t row, int32_t id, int32_t offs
     for (int32_t r = row; r > row - offset; --r)
         if (r <= 0 || !list.Cell(r, kIdColumn).isEmpty()) return false;
     const QString idText = list.Cell(row - offset, kIdColumn);
-    return !idText.isEmpty() && IdOfText(idText) == id &&
-           list.Expanded(row - offset);
+    return !idText.isEmpty() && IdOfText(idText) == id && list.Expanded(row - offset);
 }
 }  // namespace
 
@@ -98,14 +97,29 @@ void Main::ChannelListBox_CellAction(int32_t row, int32_t column) {
             if (Module1::SD2SO(value) == 0 && value != 0) MsgBox(kZeroOffsetMessage);
             redrawChannels();
             break;
-        case 3: channel.TransportProtocol = value; break;
-        case 4: channel.FrequencyLocked = value; break;
-        case 5: channel.PresenceRate = value; break;
-        case 6: channel.AuxFormat = value; break;
-        case 7: channel.ChannelLink = value; break;
-        case 8: channel.DataType = value; break;
-        case 9: channel.DataLength = value; break;
-        default: break;
+        case 3:
+            channel.TransportProtocol = value;
+            break;
+        case 4:
+            channel.FrequencyLocked = value;
+            break;
+        case 5:
+            channel.PresenceRate = value;
+            break;
+        case 6:
+            channel.AuxFormat = value;
+            break;
+        case 7:
+            channel.ChannelLink = value;
+            break;
+        case 8:
+            channel.DataType = value;
+            break;
+        case 9:
+            channel.DataLength = value;
+            break;
+        default:
+            break;
     }
 }
 

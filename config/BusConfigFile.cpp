@@ -16,9 +16,7 @@ const QString kDefaultFileName = QStringLiteral("SBconfig.cfg");
 // means the file is something else, and reading stops there.
 constexpr qint64 kMaxLineBytes = 4096;
 
-FileType BusConfigurationType() {
-    return FileType(kFileTypeName, kFileExtensions);
-}
+FileType BusConfigurationType() { return FileType(kFileTypeName, kFileExtensions); }
 
 void ShowFileError(const QString& failure, const FolderItem& file, const QString& reason) {
     MsgBox(QStringLiteral("Error: %1 \"%2\": %3").arg(failure, file.NativePath(), reason));

@@ -88,7 +88,7 @@ PresenceRatio RatioOfRates(int32_t code, double rate) {
 
 // Ratios worked out during one drawing: channels tend to share their rates.
 class RatioCache {
-  public:
+public:
     PresenceRatio Get(int32_t code, double rate) {
         for (size_t i = 0; i < count_; ++i)
             if (entries_[i].code == code && entries_[i].rate == rate) return entries_[i].ratio;
@@ -99,7 +99,7 @@ class RatioCache {
         return ratio;
     }
 
-  private:
+private:
     struct Entry {
         int32_t code = 0;
         double rate = 0;
@@ -154,7 +154,8 @@ void RecordChannel(TopChannels& top, const Channel& channel, int32_t id, const B
         // A segment longer than the interval runs into the next one, which
         // covers the rest of it again: only its first interval stays visible.
         // This bounds the work for any length.
-        if (static_cast<double>(u + 1) <= lastSegment) last = std::min(last, first + distribution.interval - 1);
+        if (static_cast<double>(u + 1) <= lastSegment)
+            last = std::min(last, first + distribution.interval - 1);
         for (int64_t slot = std::max<int64_t>(first, 0); slot <= last; ++slot)
             top[static_cast<size_t>(slot)] = {id, carriesData};
         if (first > kLastSlot) top[kLastSlot] = {id, carriesData};

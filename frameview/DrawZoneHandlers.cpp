@@ -23,7 +23,8 @@ int64_t CollisionSum(int32_t offset, int32_t interval, int32_t segmentLength, in
     for (int64_t u = 0; u < segments; ++u) {
         const int64_t start = offset + u * interval;
         if (start >= Module1::kSlotCount) break;
-        const int64_t end = std::min<int64_t>(start + std::max(segmentLength, 0), Module1::kSlotCount);
+        const int64_t end =
+            std::min<int64_t>(start + std::max(segmentLength, 0), Module1::kSlotCount);
         for (int64_t t = start; t < end; ++t) {
             const int32_t owner = Module1::SuperFrameSlot[static_cast<size_t>(t)];
             if (owner != movingId) sum += static_cast<int64_t>(owner) + 1;
@@ -100,9 +101,9 @@ void Main::DrawZone_MouseUp(int32_t, int32_t) {
     if (IPCSocket1()->IsConnected() && flgMoveChannel == 1 && IsChannelId(iMoveID)) {
         const Channel& channel = *SBChannel[iMoveID];
         IPCSocket1()->Write(("SetEventID:" + CStr(channel.Editable) + "*").toLatin1());
-        IPCSocket1()->Write(("SetChannelSD:" + CStr(iMoveID) + "," +
-                             CStr(channel.SegmentDistribution) + "*")
-                                .toLatin1());
+        IPCSocket1()->Write(
+            ("SetChannelSD:" + CStr(iMoveID) + "," + CStr(channel.SegmentDistribution) + "*")
+                .toLatin1());
     }
     flgMoveChannel = 0;
     iMoveID = -1;

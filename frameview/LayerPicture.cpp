@@ -21,7 +21,7 @@ constexpr std::align_val_t kBufferAlignment{64};
 constexpr size_t kPooledBuffers = 8;
 
 class BufferPool {
-  public:
+public:
     uchar* Take() {
         {
             const std::lock_guard lock(mutex_);
@@ -45,7 +45,7 @@ class BufferPool {
         ::operator delete(buffer, kBufferAlignment);
     }
 
-  private:
+private:
     std::mutex mutex_;  // a picture may be released on any thread
     std::vector<uchar*> free_;
 };
@@ -56,9 +56,7 @@ BufferPool& Pool() {
     return *pool;
 }
 
-void ReturnBuffer(void* buffer) {
-    Pool().Give(static_cast<uchar*>(buffer));
-}
+void ReturnBuffer(void* buffer) { Pool().Give(static_cast<uchar*>(buffer)); }
 }  // namespace
 
 Picture NewLayer() {

@@ -36,28 +36,18 @@ static_assert(kRows * kRowPitchPx + kCellMarginPx == kPictureHeightPx);
 using SlotOwners = std::array<int32_t, kSlotCount + 1>;
 static_assert(std::is_same_v<SlotOwners, std::remove_cv_t<decltype(Module1::SuperFrameSlot)>>);
 
-constexpr int SlotColumn(int slot) {
-    return slot % kColumns;
-}
-constexpr int SlotRow(int slot) {
-    return slot / kColumns;
-}
+constexpr int SlotColumn(int slot) { return slot % kColumns; }
+constexpr int SlotRow(int slot) { return slot / kColumns; }
 
 // Cell position in 64 bits: painters are handed raw columns and rows.
-constexpr int64_t CellLeft(int64_t column) {
-    return kColumnPitchPx * column + kCellMarginPx;
-}
-constexpr int64_t CellTop(int64_t row) {
-    return kRowPitchPx * row + kCellMarginPx;
-}
+constexpr int64_t CellLeft(int64_t column) { return kColumnPitchPx * column + kCellMarginPx; }
+constexpr int64_t CellTop(int64_t row) { return kRowPitchPx * row + kCellMarginPx; }
 inline QRect CellRect(int column, int row) {
     return QRect(static_cast<int>(CellLeft(column)), static_cast<int>(CellTop(row)), kCellWidthPx,
                  kCellHeightPx);
 }
 
-constexpr int RowLineY(int line) {
-    return kRowPitchPx * line;
-}
+constexpr int RowLineY(int line) { return kRowPitchPx * line; }
 
 // The cell a pixel belongs to: a cell's pixels and the gap to its right and
 // below it. The division is done in double and its fraction dropped, as the

@@ -52,7 +52,8 @@ void Graphics::DrawLine(int x1, int y1, int x2, int y2) {
         FillClipped(x1, std::min(y1, y2), 1, std::abs(y2 - y1) + 1);
     } else if (painter_) {
         painter_->setPen(ForeColor.ToQColor());
-        painter_->drawLine(area_.left() + x1, area_.top() + y1, area_.left() + x2, area_.top() + y2);
+        painter_->drawLine(area_.left() + x1, area_.top() + y1, area_.left() + x2,
+                           area_.top() + y2);
     } else if (image_ && !image_->isNull()) {
         QPainter p(image_);
         p.setPen(ForeColor.ToQColor());

@@ -95,9 +95,7 @@ bool FillAddress(const QByteArray& path, sockaddr_un* address) {
     return true;
 }
 
-QString ErrnoText() {
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
+QString ErrnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
 // A listening socket file made at `path`: bound in a private folder beside the
 // path, given its mode there, and only then moved into place, never over
@@ -210,9 +208,7 @@ bool IPCSocket::IsConnected() const {
     return peer_ && peer_->state() == QLocalSocket::ConnectedState;
 }
 
-QByteArray IPCSocket::ReadAll() {
-    return peer_ ? peer_->readAll() : QByteArray();
-}
+QByteArray IPCSocket::ReadAll() { return peer_ ? peer_->readAll() : QByteArray(); }
 
 void IPCSocket::Write(const QByteArray& data) {
     if (!IsConnected()) return;
@@ -226,9 +222,7 @@ void IPCSocket::Write(const QByteArray& data) {
         QMetaObject::invokeMethod(this, &IPCSocket::RaiseDueError, Qt::QueuedConnection);
 }
 
-QString IPCSocket::ListeningPath() const {
-    return listeningPath_;
-}
+QString IPCSocket::ListeningPath() const { return listeningPath_; }
 
 void IPCSocket::AcceptPeers() {
     while (listenFd_ >= 0) {

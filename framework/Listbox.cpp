@@ -72,8 +72,7 @@ public:
     bool eventFilter(QObject* object, QEvent* event) override {
         // The type first: an editor being destroyed still sends events.
         const QEvent::Type type = event->type();
-        if ((type == QEvent::KeyPress || type == QEvent::ContextMenu) &&
-            object == list_->editor_) {
+        if ((type == QEvent::KeyPress || type == QEvent::ContextMenu) && object == list_->editor_) {
             // Return and Enter end the edit at once (Qt would finish it later
             // from the event queue), so CellAction has run when the key press
             // returns.
@@ -383,7 +382,8 @@ void Listbox::RestoreFocusPolicy() {
 
 void Listbox::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     // Tab and Backtab must not wander into the neighbouring cells.
-    if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem)
+    if (hint == QAbstractItemDelegate::EditNextItem ||
+        hint == QAbstractItemDelegate::EditPreviousItem)
         hint = QAbstractItemDelegate::NoHint;
     const bool ours = editor == editor_;
     if (ours) RestoreFocusPolicy();

@@ -13,5 +13,8 @@ public:
 
     QString Caption() const { return text(); }
     void SetCaption(const QString& caption) { setText(caption); }
-    void SetDefault(bool isDefault) { setDefault(isDefault); setAutoDefault(isDefault); }
+    void SetDefault(bool isDefault) {
+        setDefault(isDefault);
+        setAutoDefault(isDefault);
+    }
 };

@@ -74,9 +74,7 @@ double Val(const QString& text) {
     return ok ? value : 0.0;
 }
 
-QString Hex(int64_t value) {
-    return QString::number(static_cast<uint64_t>(value), 16).toUpper();
-}
+QString Hex(int64_t value) { return QString::number(static_cast<uint64_t>(value), 16).toUpper(); }
 
 QString Bin(int64_t value) { return QString::number(static_cast<uint64_t>(value), 2); }
 

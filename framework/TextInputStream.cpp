@@ -105,9 +105,7 @@ QString TextInputStream::ReadLine() {
     return QString::fromUtf8(line);
 }
 
-bool TextInputStream::EndOfFile() {
-    return !Fill();
-}
+bool TextInputStream::EndOfFile() { return !Fill(); }
 
 void TextInputStream::Close() {
     file_.close();

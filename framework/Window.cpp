@@ -11,7 +11,6 @@
 #include "MenuItem.h"
 #include "StandardEditing.h"
 
-
 Window::Window() : content_(new QWidget(this)) {
     setCentralWidget(content_);
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -40,8 +39,7 @@ int Window::Height() const { return content_->height(); }
 
 void Window::SetResizeable(bool resizeable) {
     resizeable_ = resizeable;
-    layout()->setSizeConstraint(resizeable ? QLayout::SetDefaultConstraint
-                                           : QLayout::SetFixedSize);
+    layout()->setSizeConstraint(resizeable ? QLayout::SetDefaultConstraint : QLayout::SetFixedSize);
 }
 
 void Window::SetButtons(bool closeButton, bool minimizeButton, bool maximizeButton) {

@@ -16,7 +16,6 @@ namespace {
 const QString kResetBatch = QStringLiteral(
     "ClearAllChannels:*SetSubFrameMode:19*SetClockGear:10*SetRootFrequency:1*SetSuperframeID:0*");
 
-
 QTemporaryDir& Scratch() {
     static QTemporaryDir folder;
     return folder;
@@ -60,17 +59,11 @@ void ResetFuzzWindow(Main& window) {
     window.ExecNetworkCommand(kResetBatch);
 }
 
-void ChooseFile(const QString& path) {
-    g_seams->ChooseFile(path);
-}
+void ChooseFile(const QString& path) { g_seams->ChooseFile(path); }
 
-QString ScratchPath(const QString& name) {
-    return Scratch().filePath(name);
-}
+QString ScratchPath(const QString& name) { return Scratch().filePath(name); }
 
-int MessageCount() {
-    return static_cast<int>(g_seams->Messages().size());
-}
+int MessageCount() { return static_cast<int>(g_seams->Messages().size()); }
 
 void Fail(const char* what) {
     qFatal("%s", what);  // prints and aborts, which the fuzzer reports as a crash
@@ -92,6 +85,4 @@ void CheckWindow(Main& window) {
 
 // Fontconfig loses a few bytes of its own while Qt loads the font database
 // (a leak inside the library, once per process); nothing of ours is hidden.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

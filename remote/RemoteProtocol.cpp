@@ -32,9 +32,7 @@ std::optional<RemoteKeyword> FindKeyword(const QString& text) {
     return std::nullopt;
 }
 
-int32_t ValueOf(QStringView text) {
-    return ToInt32(Val(text.toString()));
-}
+int32_t ValueOf(QStringView text) { return ToInt32(Val(text.toString())); }
 
 // Fills the values from a value list: each text before a "," is one value,
 // then the text after the last ",". Values past the last entry are not read.
@@ -130,6 +128,4 @@ QByteArray TakeRemoteBatch(QByteArray& pending, const QByteArray& received) {
     return batch;
 }
 
-QString RemoteBatchText(const QByteArray& batch) {
-    return QString::fromLatin1(batch);
-}
+QString RemoteBatchText(const QByteArray& batch) { return QString::fromLatin1(batch); }

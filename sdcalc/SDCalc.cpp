@@ -253,7 +253,8 @@ int32_t SDCalc::SelectedSDRow() {
     const int32_t row = list->ListIndex();
     if (row < 0) return -1;
     // A parameter row has an empty ID column; its label says which parameter.
-    if (!list->Cell(row, kIdColumn).isEmpty() || list->Cell(row, kLabelColumn) != kSDLabel) return -1;
+    if (!list->Cell(row, kIdColumn).isEmpty() || list->Cell(row, kLabelColumn) != kSDLabel)
+        return -1;
     return row;
 }
 

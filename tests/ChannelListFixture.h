@@ -10,7 +10,7 @@
 #include "TestSupport.h"
 
 class ChannelListFixture : public MainWindowTest {
-  protected:
+protected:
     Listbox& list() { return *window().ChannelListBox(); }
     Channel& record(int id) { return *window().SBChannel[static_cast<size_t>(id)]; }
 

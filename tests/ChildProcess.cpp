@@ -210,9 +210,7 @@ QString ChildProcess::HostPath(const QString& childPath) const {
     return tmp_.path() + u'/' + childPath.mid(tmp.size());
 }
 
-bool ChildProcess::Signal(int number) {
-    return pid_ > 0 && !ended_ && ::kill(pid_, number) == 0;
-}
+bool ChildProcess::Signal(int number) { return pid_ > 0 && !ended_ && ::kill(pid_, number) == 0; }
 
 bool ChildProcess::WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
@@ -232,12 +230,8 @@ bool ChildProcess::WaitForExit(int timeoutMs) {
     return WaitUntil([this] { return ended_; }, timeoutMs) || ended_;
 }
 
-bool ChildProcess::ExitedNormally() const {
-    return ended_ && WIFEXITED(status_);
-}
-int ChildProcess::ExitCode() const {
-    return ExitedNormally() ? WEXITSTATUS(status_) : -1;
-}
+bool ChildProcess::ExitedNormally() const { return ended_ && WIFEXITED(status_); }
+int ChildProcess::ExitCode() const { return ExitedNormally() ? WEXITSTATUS(status_) : -1; }
 int ChildProcess::TermSignal() const {
     return ended_ && WIFSIGNALED(status_) ? WTERMSIG(status_) : 0;
 }

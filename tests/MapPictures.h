@@ -27,15 +27,9 @@ constexpr Color kEmptyDot = RGB(240, 240, 240);
 constexpr int32_t kRoot24576kHz = 24576000;
 constexpr int32_t kGear10 = 10;
 
-inline Color At(const Picture& picture, int x, int y) {
-    return PixelColor(picture.Image(), x, y);
-}
-inline int Left(int slot) {
-    return static_cast<int>(CellLeft(SlotColumn(slot)));
-}
-inline int Top(int slot) {
-    return static_cast<int>(CellTop(SlotRow(slot)));
-}
+inline Color At(const Picture& picture, int x, int y) { return PixelColor(picture.Image(), x, y); }
+inline int Left(int slot) { return static_cast<int>(CellLeft(SlotColumn(slot))); }
+inline int Top(int slot) { return static_cast<int>(CellTop(SlotRow(slot))); }
 inline Color CellColour(const Picture& picture, int slot) {
     return At(picture, Left(slot), Top(slot));
 }

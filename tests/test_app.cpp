@@ -52,9 +52,9 @@ TEST_F(AppTest, ColourMapFormula) {
         int id;
         Color colour;
     };
-    for (const Case c : {Case{0, RGB(155, 55, 223)}, Case{1, RGB(223, 31, 191)},
-                         Case{2, RGB(99, 199, 159)}, Case{48, RGB(155, 55, 223)},
-                         Case{255, RGB(215, 79, 127)}})
+    for (const Case c :
+         {Case{0, RGB(155, 55, 223)}, Case{1, RGB(223, 31, 191)}, Case{2, RGB(99, 199, 159)},
+          Case{48, RGB(155, 55, 223)}, Case{255, RGB(215, 79, 127)}})
         EXPECT_EQ(window().ColorMap[c.id], c.colour) << c.id;
     for (int i = 0; i + 48 < 256; ++i) EXPECT_EQ(window().ColorMap[i], window().ColorMap[i + 48]);
 }

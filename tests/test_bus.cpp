@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "Module1.h"
 #include "CoreTestSupport.h"
+#include "Module1.h"
 
 using namespace Module1;
 
@@ -30,10 +30,10 @@ TEST(SegmentDistribution, KnownCodes) {
     struct Case {
         int32_t code, interval, offset;
     };
-    const Case cases[] = {{512, 1536, 0},  {3071, 1536, 1535}, {4095, 512, 511}, {2049, 3, 2},
-                          {3075, 2, 1},    {1029, 12, 5},      {3074, 2, 0},     {1, 3, 0},
-                          {1025, 3, 1},    {3584, 512, 0},     {3208, 128, 8},   {3209, 128, 9},
-                          {8, 24, 0},      {3104, 32, 0},      {3105, 32, 1},    {256, 768, 0}};
+    const Case cases[] = {{512, 1536, 0}, {3071, 1536, 1535}, {4095, 512, 511}, {2049, 3, 2},
+                          {3075, 2, 1},   {1029, 12, 5},      {3074, 2, 0},     {1, 3, 0},
+                          {1025, 3, 1},   {3584, 512, 0},     {3208, 128, 8},   {3209, 128, 9},
+                          {8, 24, 0},     {3104, 32, 0},      {3105, 32, 1},    {256, 768, 0}};
     for (const Case& c : cases) {
         EXPECT_EQ(CalculateSegmentDistribution(c.offset, c.interval), c.code) << c.code;
         EXPECT_EQ(SD2SI(c.code), c.interval) << c.code;

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "BusFigures.h"
+#include "Canvas.h"
 #include "ChannelFigures.h"
 #include "ChannelListFixture.h"
-#include "Canvas.h"
 #include "Label.h"
 #include "Listbox.h"
 #include "Main.h"
@@ -634,8 +634,8 @@ Figures AllFigures() {
     Figures f;
     // The intervals that have codes; the rate depends on the interval alone.
     std::vector<int32_t> intervalCodes;
-    for (int32_t interval : {3, 6, 12, 24, 48, 96, 192, 384, 768, 1536, 2, 4, 8, 16, 32, 64, 128,
-                             256, 512})
+    for (int32_t interval :
+         {3, 6, 12, 24, 48, 96, 192, 384, 768, 1536, 2, 4, 8, 16, 32, 64, 128, 256, 512})
         intervalCodes.push_back(Module1::CalculateSegmentDistribution(interval - 1, interval));
     for (int row = 1; row <= 9; ++row) {
         const int32_t rf = Module1::RootFrequencyOfRow(row);
@@ -643,14 +643,15 @@ Figures AllFigures() {
             f.busFrequencies << CStr(BusFigures::ActualBusFrequencyMHz(rf, gear));
             for (int mode = 0; mode < 32; ++mode) {
                 const auto m = BusFigures::SubFrameModeOfRow(mode);
-                f.controlBandwidths << CStr(*BusFigures::ControlBandwidthKbps(
-                    rf, gear, m->controlSize, m->subFrameLength));
+                f.controlBandwidths << CStr(
+                    *BusFigures::ControlBandwidthKbps(rf, gear, m->controlSize, m->subFrameLength));
             }
             for (int32_t code : intervalCodes) {
                 const double rate = *ChannelFigures::SegmentRate(rf, gear, code);
                 f.rates << ChannelFigures::RateText(rate);
                 for (int length = 1; length <= 31; ++length)
-                    f.bandwidths << ChannelFigures::BandwidthText(ChannelFigures::Bandwidth(rate, length));
+                    f.bandwidths << ChannelFigures::BandwidthText(
+                        ChannelFigures::Bandwidth(rate, length));
             }
         }
     }
@@ -683,8 +684,7 @@ TEST_F(ChannelsTest, EveryFigureFitsItsControl) {
     const Case cases[] = {
         {"BusFrequencyText", frequency->font(), frequency->contentsRect().width(),
          all.busFrequencies},
-        {"ControlBWText", control->font(), control->contentsRect().width(),
-         all.controlBandwidths},
+        {"ControlBWText", control->font(), control->contentsRect().width(), all.controlBandwidths},
         {"rate column", list().ColumnFont(2), list().CellTextWidth(2), all.rates},
         {"bandwidth column", list().ColumnFont(3), list().CellTextWidth(3), all.bandwidths},
     };

@@ -20,7 +20,8 @@ constexpr Color kPointerRed = RGB(255, 0, 0);
 
 // The middle of a slot's cell.
 QPoint SlotPoint(int slot) {
-    const QRect cell = MapGeometry::CellRect(MapGeometry::SlotColumn(slot), MapGeometry::SlotRow(slot));
+    const QRect cell =
+        MapGeometry::CellRect(MapGeometry::SlotColumn(slot), MapGeometry::SlotRow(slot));
     return cell.center();
 }
 
@@ -28,7 +29,7 @@ class DragTest : public ChannelListFixture {
 protected:
     void SetUp() override {
         ChannelListFixture::SetUp();
-        AddChannels(4);  // channels 0 to 3; only channel 3 gets segments
+        AddChannels(4);                        // channels 0 to 3; only channel 3 gets segments
         record(3).SegmentDistribution = 3208;  // interval 128, offset 8
         record(3).SegmentLength = 4;
         list().SetExpanded(3, true);  // its "SD" cell is row 5
@@ -54,7 +55,8 @@ protected:
         Move(SlotPoint(1001));
     }
     Color SlotColour(int slot) {
-        const QRect cell = MapGeometry::CellRect(MapGeometry::SlotColumn(slot), MapGeometry::SlotRow(slot));
+        const QRect cell =
+            MapGeometry::CellRect(MapGeometry::SlotColumn(slot), MapGeometry::SlotRow(slot));
         return PixelColor(GrabMap(), cell.left(), cell.top());
     }
     QString SlotText() { return window().MobileSlotText()->Text(); }

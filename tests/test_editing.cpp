@@ -28,7 +28,7 @@ class EditingTest : public ChannelListFixture {
 protected:
     void SetUp() override {
         ChannelListFixture::SetUp();
-        AddChannels(1);                // channel 0, row 0
+        AddChannels(1);               // channel 0, row 0
         list().SetExpanded(0, true);  // its parameter rows 1..9
         // Focus moves as with real input only in the active window.
         window().activateWindow();
@@ -182,11 +182,11 @@ TEST_F(EditingTest, ValueMenusOfferTheirItems) {
          "7 - Extended Asynchronous Protocol / half-duplex", "14 - User Defined Protocol 1",
          "15 - User Defined Protocol 2"},
         {"0 - Frequency unlocked", "1 - Frequency locked"},
-        {"0 - Not Indicated", "1 - 12kHz",     "2 - 24kHz",     "3 - 48kHz",     "4 - 96kHz",
-         "5 - 192kHz",        "6 - 384kHz",    "7 - 768kHz",    "9 - 11.025kHz", "10 - 22.05kHz",
-         "11 - 44.1kHz",      "12 - 88.2kHz",  "13 - 176.4kHz", "14 - 352.8kHz", "15 - 705.6kHz",
-         "16 - 4kHz",         "17 - 8kHz",     "18 - 16kHz",    "19 - 32kHz",    "20 - 64kHz",
-         "21 - 128kHz",       "22 - 256kHz",   "23 - 512kHz"},
+        {"0 - Not Indicated", "1 - 12kHz",    "2 - 24kHz",     "3 - 48kHz",     "4 - 96kHz",
+         "5 - 192kHz",        "6 - 384kHz",   "7 - 768kHz",    "9 - 11.025kHz", "10 - 22.05kHz",
+         "11 - 44.1kHz",      "12 - 88.2kHz", "13 - 176.4kHz", "14 - 352.8kHz", "15 - 705.6kHz",
+         "16 - 4kHz",         "17 - 8kHz",    "18 - 16kHz",    "19 - 32kHz",    "20 - 64kHz",
+         "21 - 128kHz",       "22 - 256kHz",  "23 - 512kHz"},
         {"0 - Not applicable", "1 - IEC60958 Tunneling"},
         {"0 - Channel not linked", "1 - Channel linked"},
         {"0 - Not Indicated", "1 - LPCM audio", "2 - IEC61937 Compressed audio",
@@ -208,7 +208,7 @@ TEST_F(EditingTest, ChoosingACodeWritesItIntoTheOpenEditor) {
         const char* written;
     };
     const Case cases[] = {
-        {5, 2, "9 - 11.025kHz", "9"},  {3, 1, "14 - User Defined Protocol 1", "14"},
+        {5, 2, "9 - 11.025kHz", "9"},     {3, 1, "14 - User Defined Protocol 1", "14"},
         {5, 0, "0 - Not Indicated", "0"}, {8, 2, "0 - Not Indicated", "0"},
         {9, 3, "0 - Not Indicated", "0"}, {7, 2, "1 - Channel linked", "1"},
     };
@@ -314,8 +314,10 @@ TEST_F(EditingTest, AMenuChoiceAfterTheRowsChangedWritesNowhereElse) {
     Click(window().ClearAllChannels());
     AddChannels(1);
     list().SetExpanded(0, true);
-    ContextMenu(InViewport(3, 1), "2 - Pulled Protocol", Delivery::ThroughTheWindow,
-                [this] { list().SetExpanded(0, false); list().SetExpanded(0, true); });
+    ContextMenu(InViewport(3, 1), "2 - Pulled Protocol", Delivery::ThroughTheWindow, [this] {
+        list().SetExpanded(0, false);
+        list().SetExpanded(0, true);
+    });
     ASSERT_TRUE(list().ActiveCell().IsOpen());
     EXPECT_EQ(Editor()->text(), "2");
 }

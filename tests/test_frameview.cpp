@@ -31,7 +31,7 @@ const MessageMarks kNoBand{-1, -1, -1};
 
 // Painters run on every pointer move: none of them may raise a message box.
 class PainterTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { RecordedMessages().clear(); }
     void TearDown() override {
         EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join("; ").toStdString();
@@ -269,7 +269,7 @@ TEST_F(PainterTest, MessageBandColours) {
 // --- channel layer -----------------------------------------------------------
 
 class ChannelLayerTest : public PainterTest {
-  protected:
+protected:
     const Picture base = PaintControlLayer(kMode4Of32, kNoBand, 0, 0);
     SlotOwners owners = kMode4Of32;
     Pool pool;

@@ -31,7 +31,8 @@ TEST(Conversions, DoubleToInt32DropsFractionAndSaturates) {
     EXPECT_EQ(ToInt32(1e20), std::numeric_limits<int32_t>::max());
     EXPECT_EQ(ToInt32(-1e20), std::numeric_limits<int32_t>::min());
     EXPECT_EQ(ToInt32(std::nan("")), 0);
-    EXPECT_EQ(ToInt32(std::numeric_limits<double>::infinity()), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(ToInt32(std::numeric_limits<double>::infinity()),
+              std::numeric_limits<int32_t>::max());
 }
 
 TEST(Conversions, CStrOfDoubles) {
@@ -39,9 +40,9 @@ TEST(Conversions, CStrOfDoubles) {
         double value;
         const char* text;
     };
-    for (const Case c : {Case{24.576, "24.576"}, Case{2784, "2784"}, Case{22.579, "22.579"},
-                         Case{44.1, "44.1"}, Case{705.6, "705.6"}, Case{0, "0"}, Case{-3, "-3"},
-                         Case{3072, "3072"}, Case{0.5, "0.5"}})
+    for (const Case c :
+         {Case{24.576, "24.576"}, Case{2784, "2784"}, Case{22.579, "22.579"}, Case{44.1, "44.1"},
+          Case{705.6, "705.6"}, Case{0, "0"}, Case{-3, "-3"}, Case{3072, "3072"}, Case{0.5, "0.5"}})
         EXPECT_EQ(CStr(c.value), QString::fromLatin1(c.text)) << c.value;
     EXPECT_EQ(CStr(int32_t{-1}), "-1");
     EXPECT_EQ(Str(int32_t{255}), "255");
@@ -321,9 +322,15 @@ void BindLog(Canvas& canvas, MouseLog& log) {
         log.events << QStringLiteral("down %1,%2").arg(x).arg(y);
         return log.acceptDown;
     };
-    canvas.MouseDrag = [&log](int x, int y) { log.events << QStringLiteral("drag %1,%2").arg(x).arg(y); };
-    canvas.MouseUp = [&log](int x, int y) { log.events << QStringLiteral("up %1,%2").arg(x).arg(y); };
-    canvas.MouseMove = [&log](int x, int y) { log.events << QStringLiteral("move %1,%2").arg(x).arg(y); };
+    canvas.MouseDrag = [&log](int x, int y) {
+        log.events << QStringLiteral("drag %1,%2").arg(x).arg(y);
+    };
+    canvas.MouseUp = [&log](int x, int y) {
+        log.events << QStringLiteral("up %1,%2").arg(x).arg(y);
+    };
+    canvas.MouseMove = [&log](int x, int y) {
+        log.events << QStringLiteral("move %1,%2").arg(x).arg(y);
+    };
 }
 
 void PressDragRelease(Canvas& canvas) {

@@ -9,8 +9,8 @@
 #include <QTest>
 #include <QWidget>
 
-#include "IPCSocket.h"
 #include "CoreTestSupport.h"
+#include "IPCSocket.h"
 #include "TestSeams.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <QWidget>
 #include <vector>
 
-#include "Listbox.h"
 #include "CoreTestSupport.h"
+#include "Listbox.h"
 
 namespace {
 

@@ -42,13 +42,13 @@ const QString kRemoteTitle = QStringLiteral("Veltrane - Remote Controlled");
 
 // Records the order in which widgets change their enabled state.
 class EnabledOrder : public QObject {
-  public:
+public:
     explicit EnabledOrder(const std::vector<Control*>& controls) {
         for (Control* control : controls) control->Widget()->installEventFilter(this);
     }
     QStringList names;
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::EnabledChange) names << watched->objectName();
         return false;
@@ -60,7 +60,7 @@ const QStringList kUserControlNames = {
     "RemoveChannelButton", "ClearAllChannels", "ChannelListBox"};
 
 class RemoteControlTest : public MainWindowTest {
-  protected:
+protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         path_ = window().IPCSocket1()->ListeningPath();
@@ -443,7 +443,9 @@ TEST_F(RemoteControlTest, BatchShowsWhatItsCommandsShowOneByOne) {
         return QString::number(Module1::CalculateSegmentDistribution(offset, interval));
     };
     const QStringList commands = {
-        "SetSubFrameMode:19", "SetClockGear:10", "SetRootFrequency:1",
+        "SetSubFrameMode:19",
+        "SetClockGear:10",
+        "SetRootFrequency:1",
         "AddChannel:3,4," + code(4, 32) + ",0,0,2,0,1,0,16,7",
         "AddChannel:5,2," + code(8, 64) + ",1,1,9,1,0,1,8,9",
         "AddChannel:3,2," + code(12, 128) + ",0,0,17,0,1,0,16,7",  // ID 3 again: both rows follow
@@ -466,7 +468,8 @@ TEST_F(RemoteControlTest, BatchShowsWhatItsCommandsShowOneByOne) {
         Shown s;
         for (int row = 0; row < List().ListCount(); ++row)
             for (int column = 0; column < 4; ++column) s.cells.append(List().Cell(row, column));
-        for (int id = 0; id < 256; ++id) s.figures.emplace_back(Record(id).Rate, Record(id).Bandwidth);
+        for (int id = 0; id < 256; ++id)
+            s.figures.emplace_back(Record(id).Rate, Record(id).Bandwidth);
         s.map = GrabMap();
         return s;
     };
@@ -688,7 +691,7 @@ QRegularExpression NotListeningOn(const QString& path) {
 }
 
 class SocketPathTest : public RemoteControlTest {
-  protected:
+protected:
     // Builds a fresh window whose socket uses `path`. A warning it logs
     // meanwhile fails the test unless the test expects it.
     void OpenWindowOn(const QString& path) {

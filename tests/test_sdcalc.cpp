@@ -25,9 +25,7 @@
 #include "TextField.h"
 
 // Readable texts in failure messages.
-void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
+void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace {
 const QString kLengthError =
