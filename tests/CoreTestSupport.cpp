@@ -1,6 +1,7 @@
 #include "CoreTestSupport.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <vector>
@@ -75,4 +76,16 @@ Color PixelColor(const QImage& image, int x, int y) {
 // gtest prints colours readably.
 void PrintTo(const Color& color, std::ostream* os) {
     *os << "(" << int(color.Red) << ", " << int(color.Green) << ", " << int(color.Blue) << ")";
+}
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
+    return file.readAll();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
 }

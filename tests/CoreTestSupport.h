@@ -51,5 +51,9 @@ private:
     bool taken_ = false;
 };
 
+// A file's bytes (empty when it cannot be read), and a file written whole.
+QByteArray ReadBytes(const QString& path);
+void WriteBytes(const QString& path, const QByteArray& bytes);
+
 Color PixelColor(const QImage& image, int x, int y);
 void PrintTo(const Color& color, std::ostream* os);

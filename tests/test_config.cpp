@@ -39,18 +39,6 @@
 namespace {
 using namespace ConfigSamples;
 
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
-    return file.readAll();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
 // --- file permissions, as an unprivileged user meets them ---------------------
 
 // The role of the child process that runs a permission test without privileges.

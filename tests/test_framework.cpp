@@ -441,18 +441,6 @@ TEST(SingleInstanceTest, OneWindowBuiltOnFirstReferenceAndGoneWhenClosed) {
 // --- the text streams ------------------------------------------------------
 
 namespace {
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
-    return file.readAll();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
 class TextStreams : public ::testing::Test {
 protected:
     QString Path(const QString& name) const { return dir_.filePath(name); }

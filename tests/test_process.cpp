@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "ChildProcess.h"
+#include "CoreTestSupport.h"
 
 namespace {
 const QString kProgram = QStringLiteral(VELTRANE_EXECUTABLE);
@@ -18,11 +19,6 @@ const QString kSocketPath = QStringLiteral("/tmp/testing");
 bool IsSocket(const QString& path) {
     struct stat info {};
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISSOCK(info.st_mode);
-}
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 // Whether `number` is in a signal set line of /proc/<pid>/status.
