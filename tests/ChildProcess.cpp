@@ -132,6 +132,7 @@ QString ChildProcess::Start(const QString& program, const QStringList& arguments
     std::vector<QByteArray> texts{path};
     for (const QString& argument : arguments) texts.push_back(argument.toLocal8Bit());
     std::vector<char*> argv;
+    argv.reserve(texts.size() + 1);
     for (QByteArray& text : texts) argv.push_back(text.data());
     argv.push_back(nullptr);
     const QByteArray hostTmp = QFile::encodeName(tmp_.path());
@@ -171,7 +172,7 @@ QString ChildProcess::Start(const QString& program, const QStringList& arguments
     pid_ = pid;
     outputFd_ = output[0];
     ::fcntl(outputFd_, F_SETFL, ::fcntl(outputFd_, F_GETFL) | O_NONBLOCK);
-    const QString failed = ReadStartReport(report[0]);
+    QString failed = ReadStartReport(report[0]);
     ::close(report[0]);
     if (!failed.isEmpty()) Reap(true);
     return failed;
