@@ -53,26 +53,30 @@ std::optional<double> ControlBandwidthKbps(int32_t rootFrequency, int32_t clockG
     return Floor(messageShare * busKHz / ClockDivider(clockGear)) / 10.0;
 }
 
-QStringList BusFrequencyTexts() {
-    QStringList texts{kNoFigure};
+void ForEveryValidSetting(const std::function<void(int32_t, int32_t)>& f) {
     for (int32_t row = 0; row < kRootFrequencyRows; ++row) {
         const int32_t rootFrequency = Module1::RootFrequencyOfRow(row);
         for (int32_t gear = 1; gear <= kHighestClockGear && rootFrequency != -1; ++gear)
-            texts << CStr(ActualBusFrequencyMHz(rootFrequency, gear));
+            f(rootFrequency, gear);
     }
+}
+
+QStringList BusFrequencyTexts() {
+    QStringList texts{kNoFigure};
+    ForEveryValidSetting([&](int32_t rootFrequency, int32_t gear) {
+        texts << CStr(ActualBusFrequencyMHz(rootFrequency, gear));
+    });
     texts.removeDuplicates();
     return texts;
 }
 
 QStringList ControlBandwidthTexts() {
     QStringList texts{kNoFigure};
-    for (int32_t row = 0; row < kRootFrequencyRows; ++row) {
-        const int32_t rootFrequency = Module1::RootFrequencyOfRow(row);
-        for (int32_t gear = 1; gear <= kHighestClockGear && rootFrequency != -1; ++gear)
-            for (const SubFrameMode& mode : kSubFrameModes)
-                texts << CStr(*ControlBandwidthKbps(rootFrequency, gear, mode.controlSize,
-                                                    mode.subFrameLength));
-    }
+    ForEveryValidSetting([&](int32_t rootFrequency, int32_t gear) {
+        for (const SubFrameMode& mode : kSubFrameModes)
+            texts << CStr(
+                *ControlBandwidthKbps(rootFrequency, gear, mode.controlSize, mode.subFrameLength));
+    });
     texts.removeDuplicates();
     return texts;
 }

@@ -2,6 +2,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 // The bus figures behind the three bus pop-ups, as plain arithmetic on the
@@ -21,6 +22,10 @@ std::optional<SubFrameMode> SubFrameModeOfRow(int32_t row);
 
 // Figures are shown only for a root frequency and a usable clock gear (1 to 10).
 bool Valid(int32_t rootFrequency, int32_t clockGear);
+
+// Calls f(rootFrequency, clockGear) for every pair the root frequency and
+// clock gear pop-ups can give that has figures.
+void ForEveryValidSetting(const std::function<void(int32_t, int32_t)>& f);
 
 // The actual bus frequency in MHz, truncated to whole kHz.
 double ActualBusFrequencyMHz(int32_t rootFrequency, int32_t clockGear);

@@ -11,8 +11,6 @@
 
 namespace {
 constexpr double kBitsPerSlot = 4.0;
-constexpr int32_t kRootFrequencyRows = 16;
-constexpr int32_t kHighestClockGear = 10;
 constexpr int32_t kLongestSegment = 31;
 constexpr int32_t kHighestCode = 4095;
 
@@ -37,14 +35,10 @@ std::vector<int32_t> OneCodePerInterval() {
 template <typename F>
 void ForEveryRate(F f) {
     const std::vector<int32_t> codes = OneCodePerInterval();
-    for (int32_t row = 0; row < kRootFrequencyRows; ++row) {
-        const int32_t rootFrequency = Module1::RootFrequencyOfRow(row);
-        if (rootFrequency == -1) continue;
-        for (int32_t gear = 1; gear <= kHighestClockGear; ++gear)
-            for (int32_t code : codes)
-                if (const auto rate = ChannelFigures::SegmentRate(rootFrequency, gear, code))
-                    f(*rate);
-    }
+    BusFigures::ForEveryValidSetting([&](int32_t rootFrequency, int32_t gear) {
+        for (int32_t code : codes)
+            if (const auto rate = ChannelFigures::SegmentRate(rootFrequency, gear, code)) f(*rate);
+    });
 }
 }  // namespace
 
