@@ -11,11 +11,14 @@
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -50,12 +53,24 @@ const char* StepName(int step) {
     ::_exit(127);
 }
 
-void IsolateChild(int reportFd, const char* hostTmp) {
+// `keep`, when not empty, is a folder of the real /tmp that the program lives
+// in (a build under /tmp): it is mounted again at its own path on the private
+// /tmp, where the host made a folder for it.
+void IsolateChild(int reportFd, const char* hostTmp, const char* keep) {
     if (::unshare(CLONE_NEWNS) != 0) FailStep(reportFd, kNamespace);
     // Nothing mounted here may reach the test's own namespace.
     if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
         FailStep(reportFd, kPrivateMounts);
+    const int kept = *keep ? ::open(keep, O_PATH | O_DIRECTORY | O_CLOEXEC) : -1;
+    if (*keep && kept < 0) FailStep(reportFd, kBindTmp);
     if (::mount(hostTmp, "/tmp", nullptr, MS_BIND, nullptr) != 0) FailStep(reportFd, kBindTmp);
+    if (kept >= 0) {
+        char source[64];
+        std::snprintf(source, sizeof source, "/proc/self/fd/%d", kept);
+        if (::mount(source, keep, nullptr, MS_BIND | MS_REC, nullptr) != 0)
+            FailStep(reportFd, kBindTmp);
+        ::close(kept);
+    }
 }
 
 // Without them in the bounding and inheritable sets, root's next program does
@@ -136,6 +151,14 @@ QString ChildProcess::Start(const QString& program, const QStringList& arguments
     for (QByteArray& text : texts) argv.push_back(text.data());
     argv.push_back(nullptr);
     const QByteArray hostTmp = QFile::encodeName(tmp_.path());
+    // A program under /tmp (a build there) stays reachable in the child.
+    QByteArray keep;
+    const QString real = QFileInfo(program).canonicalFilePath();
+    if (real.startsWith(QStringLiteral("/tmp/"))) {
+        const QString top = real.section(u'/', 0, 2);  // "/tmp/<folder>"
+        keep = QFile::encodeName(top);
+        QDir(tmp_.path()).mkpath(top.mid(5));
+    }
     rlimit limit{};
     ::getrlimit(RLIMIT_FSIZE, &limit);
     if (options.fileSizeLimit) limit.rlim_cur = *options.fileSizeLimit;
@@ -154,7 +177,7 @@ QString ChildProcess::Start(const QString& program, const QStringList& arguments
         ::dup2(output[1], STDOUT_FILENO);
         ::dup2(output[1], STDERR_FILENO);
         StartAsFromAShell();
-        IsolateChild(report[1], hostTmp.constData());
+        IsolateChild(report[1], hostTmp.constData(), keep.constData());
         if (options.fileSizeLimit && ::setrlimit(RLIMIT_FSIZE, &limit) != 0)
             FailStep(report[1], kLimit);
         // Last: making the mount namespace needs root's full set.
