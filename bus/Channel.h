@@ -28,21 +28,3 @@ struct Channel {
 
     friend bool operator==(const Channel&, const Channel&) = default;
 };
-
-// Frees a record for its channel ID: not in use, not listed, every parameter
-// and figure 0. The colour and the controller's event id stay.
-inline void FreeChannelRecord(Channel& channel) {
-    channel.Status = 0;
-    channel.RowID = -1;
-    channel.SegmentDistribution = 0;
-    channel.SegmentLength = 0;
-    channel.TransportProtocol = 0;
-    channel.FrequencyLocked = 0;
-    channel.PresenceRate = 0;
-    channel.AuxFormat = 0;
-    channel.ChannelLink = 0;
-    channel.DataType = 0;
-    channel.DataLength = 0;
-    channel.Rate = 0.0;
-    channel.Bandwidth = 0.0;
-}

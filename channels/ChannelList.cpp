@@ -1,5 +1,4 @@
-#include <array>
-
+#include "ChannelParameters.h"
 #include "ChannelRows.h"
 #include "Graphics.h"
 #include "Listbox.h"
@@ -10,37 +9,7 @@
 using namespace ChannelRows;
 
 namespace {
-constexpr int kParameterRows = 9;
 constexpr int kSwatchMarginPx = 2;
-
-// Labels of the parameter rows, by row offset from the channel row minus 1.
-const std::array<const char*, kParameterRows> kParameterLabels = {"SL", "SD", "TP", "FL", "PR",
-                                                                  "AF", "CL", "DT", "DL"};
-
-// The record field shown at each row offset (minus 1); "CL" comes before "DT"
-// although the record holds them the other way round.
-int32_t ParameterValue(const Channel& c, int index) {
-    switch (index) {
-        case 0:
-            return c.SegmentLength;
-        case 1:
-            return c.SegmentDistribution;
-        case 2:
-            return c.TransportProtocol;
-        case 3:
-            return c.FrequencyLocked;
-        case 4:
-            return c.PresenceRate;
-        case 5:
-            return c.AuxFormat;
-        case 6:
-            return c.ChannelLink;
-        case 7:
-            return c.DataType;
-        default:
-            return c.DataLength;
-    }
-}
 }  // namespace
 
 int32_t Main::GetFreeID() {
@@ -78,7 +47,7 @@ void Main::BuildRowID() {
 
 void Main::UpdateSD() {
     Listbox* list = ChannelListBox();
-    constexpr int kSdOffset = 2;
+    constexpr int kSdOffset = RowOffsetOf(&Channel::SegmentDistribution);
     for (int row = 0; row < list->ListCount(); ++row) {
         if (!list->RowIsFolder(row) || !list->Expanded(row)) continue;
         if (row + kSdOffset >= list->ListCount()) continue;
@@ -102,13 +71,15 @@ void Main::ChannelListBox_Change() {
 
 void Main::ChannelListBox_ExpandRow(int32_t row) {
     Listbox* list = ChannelListBox();
-    for (int k = 0; k < kParameterRows; ++k) list->AddRow(QString());
-    for (int k = 0; k < kParameterRows; ++k)
-        list->SetCell(row + 1 + k, kLabelColumn, QString::fromLatin1(kParameterLabels[k]));
+    for (int k = 0; k < kChannelParameterCount; ++k) list->AddRow(QString());
+    for (int offset = 1; offset <= kChannelParameterCount; ++offset)
+        list->SetCell(row + offset, kLabelColumn,
+                      QString::fromLatin1(ParameterAtRowOffset(offset)->Label));
     BuildRowID();  // the channel rows below moved down
     if (const Channel* c = Record(*this, GetIDfromRow(row))) {
-        for (int k = 0; k < kParameterRows; ++k)
-            list->SetCell(row + 1 + k, kValueColumn, CStr(ParameterValue(*c, k)));
+        for (int offset = 1; offset <= kChannelParameterCount; ++offset)
+            list->SetCell(row + offset, kValueColumn,
+                          CStr(c->*ParameterAtRowOffset(offset)->Field));
     }
     DisplayChannelRate();
 }

@@ -1,6 +1,4 @@
-#include <array>
-#include <vector>
-
+#include "ChannelParameters.h"
 #include "ChannelRows.h"
 #include "Listbox.h"
 #include "Main.h"
@@ -17,33 +15,10 @@ const QString kCalculatorItem = QStringLiteral("Segment Distribution Calculator"
 const QString kZeroOffsetMessage = QStringLiteral(
     "Error: the segment offset is equal to 0.  The segment distribution value is not valid.");
 
-// The value menu of each parameter row, by its offset below the channel row.
-const std::array<std::vector<const char*>, 10> kValueMenus = {{
-    {},
-    {"1 to 31 slots"},
-    {"Segment Distribution Calculator"},
-    {"0 - Isochronous Protocol", "1 - Pushed Protocol", "2 - Pulled Protocol",
-     "3 - Locked Protocol", "4 - Asynchronous Protocol / Simplex",
-     "5 - Asynchronous Protocol / half-duplex", "6 - Extended Asynchronous Protocol / Simplex",
-     "7 - Extended Asynchronous Protocol / half-duplex", "14 - User Defined Protocol 1",
-     "15 - User Defined Protocol 2"},
-    {"0 - Frequency unlocked", "1 - Frequency locked"},
-    {"0 - Not Indicated", "1 - 12kHz",    "2 - 24kHz",     "3 - 48kHz",     "4 - 96kHz",
-     "5 - 192kHz",        "6 - 384kHz",   "7 - 768kHz",    "9 - 11.025kHz", "10 - 22.05kHz",
-     "11 - 44.1kHz",      "12 - 88.2kHz", "13 - 176.4kHz", "14 - 352.8kHz", "15 - 705.6kHz",
-     "16 - 4kHz",         "17 - 8kHz",    "18 - 16kHz",    "19 - 32kHz",    "20 - 64kHz",
-     "21 - 128kHz",       "22 - 256kHz",  "23 - 512kHz"},
-    {"0 - Not applicable", "1 - IEC60958 Tunneling"},
-    {"0 - Channel not linked", "1 - Channel linked"},
-    {"0 - Not Indicated", "1 - LPCM audio", "2 - IEC61937 Compressed audio",
-     "3 - Packed PDM audio"},
-    {"0 - Not Indicated", "1 to 31 slots respectively"},
-}};
-
 // A code item's text begins with its code and " - ".
 bool IsCodeItem(const QString& text) {
-    for (const auto& menu : kValueMenus)
-        for (const char* item : menu)
+    for (const ChannelParameter& parameter : kChannelParameters)
+        for (const char* item : parameter.Menu)
             if (text == QLatin1String(item) && text.contains(QStringLiteral(" - "))) return true;
     return false;
 }
@@ -81,45 +56,17 @@ void Main::ChannelListBox_CellAction(int32_t row, int32_t column) {
     const int32_t channelRow = channel.RowID;
     if (row == channelRow || channelRow < 0) return;
     const int32_t value = CLong32(ChannelListBox()->Cell(row, column));
+    const ChannelParameter* parameter = ParameterAtRowOffset(row - channelRow);
+    if (!parameter) return;
+    channel.*parameter->Field = value;
+    if (parameter->Field == &Channel::SegmentDistribution) {
+        iSegmentLength = channel.SegmentLength;
+        if (Module1::SD2SO(value) == 0 && value != 0) MsgBox(kZeroOffsetMessage);
+    }
     // The channel's new segments over its old ones, which stay marked in the slot map.
-    auto redrawChannels = [this] {
+    if (parameter->MovesSegments) {
         DisplayChannelRate();
         RedrawMap(MapLayer::Channel, SlotMap::Keep);
-    };
-    switch (row - channelRow) {
-        case 1:
-            channel.SegmentLength = value;
-            redrawChannels();
-            break;
-        case 2:
-            channel.SegmentDistribution = value;
-            iSegmentLength = channel.SegmentLength;
-            if (Module1::SD2SO(value) == 0 && value != 0) MsgBox(kZeroOffsetMessage);
-            redrawChannels();
-            break;
-        case 3:
-            channel.TransportProtocol = value;
-            break;
-        case 4:
-            channel.FrequencyLocked = value;
-            break;
-        case 5:
-            channel.PresenceRate = value;
-            break;
-        case 6:
-            channel.AuxFormat = value;
-            break;
-        case 7:
-            channel.ChannelLink = value;
-            break;
-        case 8:
-            channel.DataType = value;
-            break;
-        case 9:
-            channel.DataLength = value;
-            break;
-        default:
-            break;
     }
 }
 
@@ -132,11 +79,12 @@ bool Main::ChannelListBox_ConstructContextualMenu(MenuItem* base, int32_t x, int
     const int32_t channelRow = SBChannel[id]->RowID;
     if (row == channelRow || channelRow < 0) return true;
     const int32_t offset = row - channelRow;
-    if (offset < 1 || offset > 9) return true;
+    const ChannelParameter* parameter = ParameterAtRowOffset(offset);
+    if (!parameter) return true;
     valueMenuRow_ = row;
     valueMenuChannel_ = id;
     valueMenuOffset_ = offset;
-    for (const char* text : kValueMenus[static_cast<size_t>(offset)])
+    for (const char* text : parameter->Menu)
         base->Append(new MenuItem(QString(), QString::fromLatin1(text)));
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "ChannelParameters.h"
 #include "ChannelRows.h"
 #include "ControlTable.h"
 #include "Label.h"
@@ -31,7 +32,8 @@ constexpr double kCellsPerSuperframe = 4 * kSlotsPerSuperframe;
 constexpr int kRowsPerFamily = 9;  // rows 1..9 and 10..18 of the pop-ups
 constexpr int kHighestCode = 4095;
 
-const QString kSDLabel = QStringLiteral("SD");
+const QString kSDLabel =
+    QString::fromLatin1(ParameterAtRowOffset(RowOffsetOf(&Channel::SegmentDistribution))->Label);
 
 const QString kReturnKey = Chr(13);
 const QString kEnterKey = Chr(3);
