@@ -73,7 +73,7 @@ void Apply(Main& main, const BusConfiguration& config) {
         const BusConfiguration::ChannelValues& values = config.Channels[static_cast<size_t>(n)];
         Channel& record = *main.SBChannel[static_cast<size_t>(n)];
         values.StoreIn(record);
-        if (values.Status != 0) {
+        if (values.Status() != 0) {
             main.ChannelListBox()->AddFolder(Str(n));
             record.BoxColor = main.ColorMap[static_cast<size_t>(n)];
         }

@@ -13,30 +13,12 @@ const QString kChannelLinePrefix = QStringLiteral("Channel ");
 
 BusConfiguration::ChannelValues BusConfiguration::ChannelValues::Of(const Channel& record) {
     ChannelValues values;
-    values.Status = record.Status;
-    values.SegmentDistribution = record.SegmentDistribution;
-    values.SegmentLength = record.SegmentLength;
-    values.TransportProtocol = record.TransportProtocol;
-    values.PresenceRate = record.PresenceRate;
-    values.AuxFormat = record.AuxFormat;
-    values.FrequencyLocked = record.FrequencyLocked;
-    values.DataLength = record.DataLength;
-    values.DataType = record.DataType;
-    values.ChannelLink = record.ChannelLink;
+    for (size_t k = 0; k < kChannelFields.size(); ++k) values.Values[k] = record.*kChannelFields[k];
     return values;
 }
 
 void BusConfiguration::ChannelValues::StoreIn(Channel& record) const {
-    record.Status = Status;
-    record.SegmentDistribution = SegmentDistribution;
-    record.SegmentLength = SegmentLength;
-    record.TransportProtocol = TransportProtocol;
-    record.PresenceRate = PresenceRate;
-    record.AuxFormat = AuxFormat;
-    record.FrequencyLocked = FrequencyLocked;
-    record.DataLength = DataLength;
-    record.DataType = DataType;
-    record.ChannelLink = ChannelLink;
+    for (size_t k = 0; k < kChannelFields.size(); ++k) record.*kChannelFields[k] = Values[k];
 }
 
 QStringList BusConfiguration::Serialize() const {
@@ -45,10 +27,8 @@ QStringList BusConfiguration::Serialize() const {
     lines << kHeader << CStr(SubFrameModeRow) << CStr(ClockGearRow) << CStr(RootFrequencyRow);
     for (int n = 0; n < kChannelCount; ++n) {
         const ChannelValues& v = Channels[static_cast<size_t>(n)];
-        lines << kChannelLinePrefix + CStr(int32_t(n)) << CStr(v.Status)
-              << CStr(v.SegmentDistribution) << CStr(v.SegmentLength) << CStr(v.TransportProtocol)
-              << CStr(v.PresenceRate) << CStr(v.AuxFormat) << CStr(v.FrequencyLocked)
-              << CStr(v.DataLength) << CStr(v.DataType) << CStr(v.ChannelLink);
+        lines << kChannelLinePrefix + CStr(int32_t(n));
+        for (int32_t value : v.Values) lines << CStr(value);
     }
     return lines;
 }
@@ -72,16 +52,7 @@ std::optional<BusConfiguration> BusConfiguration::Parse(const QStringList& lines
     config.RootFrequencyRow = value();
     for (ChannelValues& v : config.Channels) {
         ++next;  // the "Channel n" line
-        v.Status = value();
-        v.SegmentDistribution = value();
-        v.SegmentLength = value();
-        v.TransportProtocol = value();
-        v.PresenceRate = value();
-        v.AuxFormat = value();
-        v.FrequencyLocked = value();
-        v.DataLength = value();
-        v.DataType = value();
-        v.ChannelLink = value();
+        for (int32_t& stored : v.Values) stored = value();
     }
     return config;
 }

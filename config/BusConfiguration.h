@@ -23,19 +23,22 @@ public:
     static const QString kHeaderMark;
     static const QString kInvalidFormat;
 
-    // The stored values of one channel, in the file's order (which is neither
-    // the record's nor the list's).
+    // The record fields a channel's block holds, in the file's order (which is
+    // neither the record's nor the list's).
+    static constexpr int kValuesPerChannel = kLinesPerChannel - 1;  // after the "Channel n" line
+    static constexpr std::array<int32_t Channel::*, kValuesPerChannel> kChannelFields = {
+        &Channel::Status,          &Channel::SegmentDistribution,
+        &Channel::SegmentLength,   &Channel::TransportProtocol,
+        &Channel::PresenceRate,    &Channel::AuxFormat,
+        &Channel::FrequencyLocked, &Channel::DataLength,
+        &Channel::DataType,        &Channel::ChannelLink};
+
+    // The stored values of one channel, in the file's order.
     struct ChannelValues {
-        int32_t Status = 0;
-        int32_t SegmentDistribution = 0;
-        int32_t SegmentLength = 0;
-        int32_t TransportProtocol = 0;
-        int32_t PresenceRate = 0;
-        int32_t AuxFormat = 0;
-        int32_t FrequencyLocked = 0;
-        int32_t DataLength = 0;
-        int32_t DataType = 0;
-        int32_t ChannelLink = 0;
+        std::array<int32_t, kValuesPerChannel> Values{};
+
+        // The record's status: 1 in use, 0 free.
+        int32_t Status() const { return Values[0]; }
 
         static ChannelValues Of(const Channel& record);
         // Sets the record's status and nine parameters; its colour, rate,

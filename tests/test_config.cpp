@@ -192,7 +192,7 @@ protected:
     static QStringList UsedIDs(const BusConfiguration& config) {
         QStringList ids;
         for (int n = 0; n < kChannels; ++n)
-            if (config.Channels[size_t(n)].Status != 0) ids << QString::number(n);
+            if (config.Channels[size_t(n)].Status() != 0) ids << QString::number(n);
         return ids;
     }
 
@@ -439,7 +439,7 @@ TEST_F(ConfigFileTest, RowsThePopupsDoNotHaveLeaveThemAsTheyAre) {
     config.SubFrameModeRow = 40;
     config.ClockGearRow = 16;
     config.RootFrequencyRow = -5;
-    config.Channels[9].Status = 1;
+    config.Channels[9].Values[0] = 1;  // in use
     WriteBytes(Path("rows.cfg"), Joined(config.Serialize(), "\n"));
     ASSERT_TRUE(Load(Path("rows.cfg")));
     EXPECT_EQ(window().SubFrameModePopup()->ListIndex(), 13);

@@ -19,8 +19,8 @@ namespace {
 
 TEST(BusConfigurationFormat, SerializeWritesTheLinesInTheFilesOwnOrder) {
     BusConfiguration config = Numbered();
-    config.Channels[255].ChannelLink = -1;
-    config.Channels[0].Status = INT32_MIN;
+    config.Channels[255].Values[9] = -1;       // its last value
+    config.Channels[0].Values[0] = INT32_MIN;  // the first value of the file
     const QStringList lines = config.Serialize();
 
     ASSERT_EQ(lines.size(), 2820);
@@ -121,10 +121,7 @@ TEST(BusConfigurationFormat, ValuesAreTakenByPositionAndReadLikeCLong) {
     ASSERT_TRUE(parsed.has_value());
     EXPECT_EQ(parsed->Channels[3], Numbered().Channels[3]);
     EXPECT_EQ(parsed->Channels[5], Numbered().Channels[5]);
-    const ChannelValues& v = parsed->Channels[10];
-    const int32_t got[] = {
-        v.Status,    v.SegmentDistribution, v.SegmentLength, v.TransportProtocol, v.PresenceRate,
-        v.AuxFormat, v.FrequencyLocked,     v.DataLength,    v.DataType};
+    const auto& got = parsed->Channels[10].Values;  // in the file's order
     for (size_t k = 0; k < std::size(values); ++k)
         EXPECT_EQ(got[k], values[k].value) << "line \"" << values[k].text << "\"";
 }
@@ -145,11 +142,7 @@ TEST(BusConfigurationFormat, MissingLinesReadAsZero) {
         for (int n = 0; n < kChannels; ++n) {
             // Channel n's values stand on lines 6 + 11n to 15 + 11n (1-based).
             const int kept = std::clamp(c.keptLines - (5 + 11 * n), 0, 10);
-            const ChannelValues& v = parsed->Channels[size_t(n)];
-            const int32_t got[] = {
-                v.Status,       v.SegmentDistribution, v.SegmentLength,   v.TransportProtocol,
-                v.PresenceRate, v.AuxFormat,           v.FrequencyLocked, v.DataLength,
-                v.DataType,     v.ChannelLink};
+            const auto& got = parsed->Channels[size_t(n)].Values;  // in the file's order
             for (int k = 0; k < 10; ++k)
                 ASSERT_EQ(got[k], k < kept ? n * 100 + k + 1 : 0)
                     << "lines kept " << c.keptLines << ", channel " << n << ", value " << k;
