@@ -1,4 +1,5 @@
 #include "ChannelFigures.h"
+#include "ChannelParameters.h"
 #include "Listbox.h"
 #include "Main.h"
 #include "PopupMenu.h"
@@ -6,20 +7,15 @@
 #include "Text.h"
 
 namespace {
-// The values of AddChannel, by position in the command.
-enum AddChannelValue {
-    kChannelId,
-    kSegmentLength,
-    kSegmentDistribution,
-    kTransportProtocol,
-    kFrequencyLocked,
-    kPresenceRate,
-    kAuxFormat,
-    kDataType,
-    kChannelLink,
-    kDataLength,
-    kEventId,
-};
+// The values of AddChannel, by position in the command: the channel ID, the
+// record fields below in this order, then the controller's event id.
+constexpr size_t kChannelIdValue = 0;
+constexpr std::array<int32_t Channel::*, kChannelParameterCount> kAddChannelFields = {
+    &Channel::SegmentLength,   &Channel::SegmentDistribution, &Channel::TransportProtocol,
+    &Channel::FrequencyLocked, &Channel::PresenceRate,        &Channel::AuxFormat,
+    &Channel::DataType,        &Channel::ChannelLink,         &Channel::DataLength};
+constexpr size_t kEventIdValue = kChannelIdValue + 1 + kAddChannelFields.size();
+static_assert(kEventIdValue < kRemoteValueCount);
 
 // A row the pop-up does not have changes nothing (and -1, no row, is refused
 // too: the bus settings would be left undefined).
@@ -59,23 +55,16 @@ private:
 
 void AddChannel(Main& window, const std::array<int32_t, kRemoteValueCount>& values,
                 ListRates& rates) {
-    const int32_t id = values[kChannelId];
+    const int32_t id = values[kChannelIdValue];
     // The pool has IDs 0 to 255 only; any other ID adds no row either.
     if (!IsChannelId(id)) return;
     window.ChannelListBox()->AddFolder(Str(id));
     Channel& record = *window.SBChannel[static_cast<size_t>(id)];
     record.Status = 1;
     record.BoxColor = window.ColorMap[static_cast<size_t>(id)];
-    record.SegmentLength = values[kSegmentLength];
-    record.SegmentDistribution = values[kSegmentDistribution];
-    record.TransportProtocol = values[kTransportProtocol];
-    record.FrequencyLocked = values[kFrequencyLocked];
-    record.PresenceRate = values[kPresenceRate];
-    record.AuxFormat = values[kAuxFormat];
-    record.DataType = values[kDataType];
-    record.ChannelLink = values[kChannelLink];
-    record.DataLength = values[kDataLength];
-    record.Editable = values[kEventId];
+    for (size_t k = 0; k < kAddChannelFields.size(); ++k)
+        record.*kAddChannelFields[k] = values[kChannelIdValue + 1 + k];
+    record.Editable = values[kEventIdValue];
     rates.ChannelAdded(window, record);
     // Every layer, on the slot map as it is: the channel's slots are added.
     window.RedrawMap(Main::MapLayer::Control, Main::SlotMap::Keep, Main::MapLayer::Error);
