@@ -7,6 +7,7 @@
 
 #include "Application.h"
 #include "BusFigures.h"
+#include "BusSettingRows.h"
 #include "Canvas.h"
 #include "ChannelFigures.h"
 #include "ControlTable.h"
@@ -29,31 +30,6 @@ constexpr int kWindowWidthPx = 955;
 constexpr int kWindowHeightPx = 442;
 const QString kSocketPath = QStringLiteral("/tmp/testing");
 
-const char* const kRootFrequencyRows[] = {
-    "0 - Not Indicated", "1 - 24.576 MHz", "2 - 22.5792 MHz", "3 - 15.36 MHz",
-    "4 - 16.8 MHz",      "5 - 19.2 MHz",   "6 - 24 MHz",      "7 - 25 MHz",
-    "8 - 26 MHz",        "9 - 27 MHz",     "10 - Reserved",   "11 - Reserved",
-    "12 - Reserved",     "13 - Reserved",  "14 - Reserved",   "15 - Reserved"};
-
-const char* const kClockGearRows[] = {
-    "0 - Not Indicated",  "1 - 25 to 56.25 kHz", "2 - 50 to 112.5 kHz",   "3 - 100 to 225 kHz",
-    "4 - 200 to 450 kHz", "5 - 400 to 900 kHz",  "6 - 0.8 to 1.8 MHz",    "7 - 1.6 to 3.6 MHz",
-    "8 - 3.2 to 7.2 MHz", "9 - 6.4 to 14.4 MHz", "10 - 12.8 to 28.8 MHz", "11 - Reserved",
-    "12 - Reserved",      "13 - Reserved",       "14 - Reserved",         "15 - Reserved"};
-
-// Four rows to a line, as the pop-up lists them.
-// clang-format off
-const char* const kSubFrameModeRows[] = {
-    "0 - 8 / 8",   "1 - 1 / 8 (Reserved)", "2 - 8 / 8 (Reserved)", "3 - 1 / 32 (Reserved)",
-    "4 - 1 / 6",   "5 - 1 / 8",            "6 - 1 / 24",           "7 - 1 / 32",
-    "8 - 2 / 6",   "9 - 2 / 8",            "10 - 2 / 24",          "11 - 2 / 32",
-    "12 - 3 / 6",  "13 - 3 / 8",           "14 - 3 / 24",          "15 - 3 / 32",
-    "16 - 4 / 6",  "17 - 4 / 8",           "18 - 4 / 24",          "19 - 4 / 32",
-    "20 - 8 / 8 (Reserved)", "21 - 6 / 8", "22 - 6 / 24",          "23 - 6 / 32",
-    "24 - 8 / 24", "25 - 8 / 32",          "26 - 12 / 24",         "27 - 12 / 32",
-    "28 - 16 / 24", "29 - 16 / 32",        "30 - 8 / 8 (Reserved)", "31 - 24 / 32"};
-// clang-format on
-
 constexpr int kColumnWidthsPx[] = {45, 30, 60, 85};
 constexpr int kRateColumn = 2;
 constexpr int kBandwidthColumn = 3;
@@ -74,9 +50,9 @@ QFont FigureFont(const QFont& base, const QStringList& texts, int width) {
 }
 
 // The rows of a pop-up, with row 0 selected.
-template <size_t N>
-void FillPopup(PopupMenu* popup, const char* const (&rows)[N]) {
-    for (const char* row : rows) popup->AddRow(QString::fromLatin1(row));
+template <typename Row, size_t N>
+void FillPopup(PopupMenu* popup, const Row (&rows)[N]) {
+    for (const Row& row : rows) popup->AddRow(QString::fromLatin1(row.Text));
     popup->SetListIndex(0);
 }
 

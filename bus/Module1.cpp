@@ -1,6 +1,9 @@
 #include "Module1.h"
 
 #include <cmath>
+#include <iterator>
+
+#include "BusSettingRows.h"
 
 #include "MsgBox.h"
 #include "Text.h"
@@ -27,10 +30,8 @@ void BuildSlotMap() {
 }
 
 int32_t RootFrequencyOfRow(int32_t row) {
-    static constexpr int32_t kFrequencies[] = {24576000, 22579200, 15360000, 16800000, 19200000,
-                                               24000000, 25000000, 26000000, 27000000};
-    if (row < 1 || row > 9) return -1;
-    return kFrequencies[row - 1];
+    if (row < 0 || row >= std::ssize(kRootFrequencyRows)) return -1;
+    return kRootFrequencyRows[row].Hz;
 }
 
 namespace {

@@ -1,25 +1,15 @@
 #include "BusFigures.h"
 
 #include <cmath>
+#include <iterator>
 
 #include "Module1.h"
 #include "Text.h"
 
 namespace {
-constexpr int32_t kHighestClockGear = 10;
-constexpr int32_t kRootFrequencyRows = 16;
 constexpr double kSlotsPerSuperframe = Module1::kSlotCount;
 // Framing and guide slots of a superframe, which carry no messages.
 constexpr double kFramingAndGuideSlots = 18.0;
-
-// Control size / subframe length of each subframe mode row; the reserved rows
-// set the pair their text shows.
-constexpr BusFigures::SubFrameMode kSubFrameModes[] = {
-    {8, 8},  {1, 8},  {8, 8},   {1, 32},  {1, 6},   {1, 8},   {1, 24}, {1, 32},
-    {2, 6},  {2, 8},  {2, 24},  {2, 32},  {3, 6},   {3, 8},   {3, 24}, {3, 32},
-    {4, 6},  {4, 8},  {4, 24},  {4, 32},  {8, 8},   {6, 8},   {6, 24}, {6, 32},
-    {8, 24}, {8, 32}, {12, 24}, {12, 32}, {16, 24}, {16, 32}, {8, 8},  {24, 32}};
-constexpr int32_t kSubFrameModeCount = sizeof(kSubFrameModes) / sizeof(kSubFrameModes[0]);
 
 // 2^(10 - G): root frequency cycles per bus clock cycle.
 double ClockDivider(int32_t clockGear) { return std::pow(2.0, 10 - clockGear); }
@@ -28,12 +18,13 @@ double ClockDivider(int32_t clockGear) { return std::pow(2.0, 10 - clockGear); }
 namespace BusFigures {
 
 std::optional<SubFrameMode> SubFrameModeOfRow(int32_t row) {
-    if (row < 0 || row >= kSubFrameModeCount) return std::nullopt;
-    return kSubFrameModes[row];
+    if (row < 0 || row >= std::ssize(kSubFrameModeRows)) return std::nullopt;
+    return kSubFrameModeRows[row].Mode;
 }
 
 bool Valid(int32_t rootFrequency, int32_t clockGear) {
-    return rootFrequency != -1 && clockGear >= 1 && clockGear <= kHighestClockGear;
+    return rootFrequency != -1 && clockGear >= 0 && clockGear < std::ssize(kClockGearRows) &&
+           kClockGearRows[clockGear].Usable;
 }
 
 double ActualBusFrequencyMHz(int32_t rootFrequency, int32_t clockGear) {
@@ -54,11 +45,9 @@ std::optional<double> ControlBandwidthKbps(int32_t rootFrequency, int32_t clockG
 }
 
 void ForEveryValidSetting(const std::function<void(int32_t, int32_t)>& f) {
-    for (int32_t row = 0; row < kRootFrequencyRows; ++row) {
-        const int32_t rootFrequency = Module1::RootFrequencyOfRow(row);
-        for (int32_t gear = 1; gear <= kHighestClockGear && rootFrequency != -1; ++gear)
-            f(rootFrequency, gear);
-    }
+    for (const RootFrequencyRow& root : kRootFrequencyRows)
+        for (int32_t gear = 0; gear < std::ssize(kClockGearRows); ++gear)
+            if (Valid(root.Hz, gear)) f(root.Hz, gear);
 }
 
 QStringList BusFrequencyTexts() {
@@ -73,9 +62,9 @@ QStringList BusFrequencyTexts() {
 QStringList ControlBandwidthTexts() {
     QStringList texts{kNoFigure};
     ForEveryValidSetting([&](int32_t rootFrequency, int32_t gear) {
-        for (const SubFrameMode& mode : kSubFrameModes)
-            texts << CStr(
-                *ControlBandwidthKbps(rootFrequency, gear, mode.controlSize, mode.subFrameLength));
+        for (const SubFrameModeRow& row : kSubFrameModeRows)
+            texts << CStr(*ControlBandwidthKbps(rootFrequency, gear, row.Mode.controlSize,
+                                                row.Mode.subFrameLength));
     });
     texts.removeDuplicates();
     return texts;

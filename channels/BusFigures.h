@@ -5,14 +5,13 @@
 #include <functional>
 #include <optional>
 
+#include "BusSettingRows.h"
+
 // The bus figures behind the three bus pop-ups, as plain arithmetic on the
 // bus parameters.
 namespace BusFigures {
 
-struct SubFrameMode {
-    int32_t controlSize;     // control-space slots at the start of each subframe
-    int32_t subFrameLength;  // slots per subframe
-};
+using SubFrameMode = ::SubFrameMode;
 
 // What the bus figure labels show without valid settings.
 inline const QString kNoFigure = QStringLiteral("???");
