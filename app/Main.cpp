@@ -10,6 +10,7 @@
 #include "BusSettingRows.h"
 #include "Canvas.h"
 #include "ChannelFigures.h"
+#include "ChannelRowIds.h"
 #include "ControlTable.h"
 #include "FontFit.h"
 #include "IPCSocket.h"
@@ -29,10 +30,6 @@ namespace {
 constexpr int kWindowWidthPx = 955;
 constexpr int kWindowHeightPx = 442;
 const QString kSocketPath = QStringLiteral("/tmp/testing");
-
-constexpr int kColumnWidthsPx[] = {45, 30, 60, 85};
-constexpr int kRateColumn = 2;
-constexpr int kBandwidthColumn = 3;
 
 // Figures are set in a condensed face, as large as lets the longest of them
 // show whole in its control.
@@ -122,12 +119,10 @@ void Main::_CreateControls0() {
     for (const ControlRow<Main>& row : table) row(*this);
 
     // What the table does not say, before any handler is bound: nothing runs yet.
-    channelListBox_->setColumnCount(4);
-    channelListBox_->SetColumnWidths(QStringLiteral("%1,%2,%3,%4")
-                                         .arg(kColumnWidthsPx[0])
-                                         .arg(kColumnWidthsPx[1])
-                                         .arg(kColumnWidthsPx[2])
-                                         .arg(kColumnWidthsPx[3]));
+    channelListBox_->setColumnCount(ChannelRows::kColumnCount);
+    QStringList columnWidths;
+    for (int width : ChannelRows::kColumnWidthsPx) columnWidths << QString::number(width);
+    channelListBox_->SetColumnWidths(columnWidths.join(QLatin1Char(',')));
     channelListBox_->SetHasHeading(false);
     removeChannelButton_->SetEnabled(false);
     FillPopup(rootFrequencyPopup_, kRootFrequencyRows);
@@ -207,12 +202,14 @@ void Main::FitFigureFonts() {
     controlBWText_->setFont(FigureFont(controlBWText_->font(), controlBandwidths,
                                        controlBWText_->contentsRect().width()));
     // The last column gives the list's frame its pixels.
+    using namespace ChannelRows;
     Listbox* list = channelListBox_;
     const int bandwidthColumnPx =
-        std::min(kColumnWidthsPx[kBandwidthColumn], list->WidthInsideFrame() - kColumnWidthsPx[0] -
-                                                        kColumnWidthsPx[1] - kColumnWidthsPx[2]);
-    list->SetColumnFont(kRateColumn, FigureFont(list->font(), rates,
-                                                list->TextRoomOf(kColumnWidthsPx[kRateColumn])));
+        std::min(kColumnWidthsPx[kBandwidthColumn],
+                 list->WidthInsideFrame() - kColumnWidthsPx[kIdColumn] -
+                     kColumnWidthsPx[kLabelColumn] - kColumnWidthsPx[kValueColumn]);
+    list->SetColumnFont(kValueColumn, FigureFont(list->font(), rates,
+                                                 list->TextRoomOf(kColumnWidthsPx[kValueColumn])));
     list->SetColumnFont(kBandwidthColumn,
                         FigureFont(list->font(), bandwidths, list->TextRoomOf(bandwidthColumnPx)));
 }
