@@ -2,7 +2,6 @@
 
 #include <QPainter>
 #include <algorithm>
-#include <cstring>
 
 #include "Picture.h"
 #include "PixelWriter.h"
@@ -71,17 +70,8 @@ void Graphics::DrawPicture(const Picture& picture, int x, int y) {
         if (x == 0 && y == 0 && source.size() == image_->size() &&
             source.format() == image_->format()) {
             *image_ = source;  // shares the pixels until the next drawing
-        } else if (!image_->isNull()) {
-            const int left = std::max(x, 0);
-            const int top = std::max(y, 0);
-            const int right = std::min(x + source.width(), image_->width());
-            const int bottom = std::min(y + source.height(), image_->height());
-            for (int row = top; row < bottom; ++row) {
-                auto* to = reinterpret_cast<uint32_t*>(image_->scanLine(row)) + left;
-                const auto* from =
-                    reinterpret_cast<const uint32_t*>(source.constScanLine(row - y)) + (left - x);
-                if (right > left) std::memcpy(to, from, sizeof(uint32_t) * (right - left));
-            }
+        } else {
+            PixelWriter(*image_).CopyImage(source, x, y);
         }
     }
     Changed();

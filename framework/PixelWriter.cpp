@@ -11,17 +11,32 @@ PixelWriter::PixelWriter(QImage& image) {
     height_ = image.height();
 }
 
+PixelWriter::Span PixelWriter::Clip(int64_t x, int64_t y, int64_t width, int64_t height) const {
+    if (width <= 0 || height <= 0) return {0, 0, 0, 0};
+    return {std::max<int64_t>(x, 0), std::max<int64_t>(y, 0), std::min<int64_t>(x + width, width_),
+            std::min<int64_t>(y + height, height_)};
+}
+
 void PixelWriter::FillRect(int64_t x, int64_t y, int64_t width, int64_t height, Color colour) {
-    if (!pixels_ || width <= 0 || height <= 0) return;
-    const int64_t left = std::max<int64_t>(x, 0);
-    const int64_t top = std::max<int64_t>(y, 0);
-    const int64_t right = std::min<int64_t>(x + width, width_);
-    const int64_t bottom = std::min<int64_t>(y + height, height_);
-    if (left >= right || top >= bottom) return;
+    if (!pixels_) return;
+    const Span span = Clip(x, y, width, height);
+    if (span.Empty()) return;
     const uint32_t argb = colour.Argb();
-    for (int64_t row = top; row < bottom; ++row) {
+    for (int64_t row = span.top; row < span.bottom; ++row) {
         uint32_t* line = pixels_ + row * stride_;
-        std::fill(line + left, line + right, argb);
+        std::fill(line + span.left, line + span.right, argb);
+    }
+}
+
+void PixelWriter::CopyImage(const QImage& source, int64_t x, int64_t y) {
+    if (!pixels_ || source.isNull() || source.depth() != 32) return;
+    const Span span = Clip(x, y, source.width(), source.height());
+    if (span.Empty()) return;
+    for (int64_t row = span.top; row < span.bottom; ++row) {
+        const auto* from =
+            reinterpret_cast<const uint32_t*>(source.constScanLine(static_cast<int>(row - y)));
+        std::copy(from + (span.left - x), from + (span.right - x),
+                  pixels_ + row * stride_ + span.left);
     }
 }
 

@@ -5,9 +5,10 @@
 
 class QImage;
 
-// Writes opaque colours straight into the pixels of a 32-bit image: the map's
-// layers fill thousands of small rectangles per pointer move, and a picture's
-// or canvas's Graphics fills through it too. Rectangles are left, top, width,
+// Writes opaque colours and copies pictures straight into the pixels of a
+// 32-bit image: the map's layers fill thousands of small rectangles per
+// pointer move, and a picture's or canvas's Graphics fills and copies through
+// it too, so the clipping is written once, here. Rectangles are left, top, width,
 // height and cover exactly width x height pixels; coordinates may come from
 // raw columns, rows and marks, so they are taken in 64 bits and clipped to
 // the image. An image that is null or not 32 bits deep is left alone.
@@ -35,8 +36,19 @@ public:
     }
     // A 1-pixel outline inside width x height.
     void DrawRect(int64_t x, int64_t y, int64_t width, int64_t height, Color colour);
+    // Copies the pixels of `source` (32 bits deep too, or nothing is copied)
+    // with its top left corner at x, y.
+    void CopyImage(const QImage& source, int64_t x, int64_t y);
 
 private:
+    // The part of a rectangle that lies on the image; empty (right <= left or
+    // bottom <= top) when none does.
+    struct Span {
+        int64_t left, top, right, bottom;
+        bool Empty() const { return left >= right || top >= bottom; }
+    };
+    Span Clip(int64_t x, int64_t y, int64_t width, int64_t height) const;
+
     uint32_t* pixels_ = nullptr;
     int64_t stride_ = 0;  // pixels from one scanline to the next
     int width_ = 0;

@@ -230,6 +230,41 @@ TEST(PixelWriterTest, FillsClipToTheImage) {
     }
 }
 
+// A picture drawn at any place lands pixel for pixel on the part of the
+// image it overlaps, and nowhere else.
+TEST(GraphicsTest, DrawPictureClipsToTheImage) {
+    constexpr int kSourceWidth = 6;
+    constexpr int kSourceHeight = 5;
+    QImage pattern(kSourceWidth, kSourceHeight, QImage::Format_RGB32);
+    for (int y = 0; y < kSourceHeight; ++y)
+        for (int x = 0; x < kSourceWidth; ++x) pattern.setPixel(x, y, qRgb(100 + x, 150 + y, 7));
+    const Picture source(pattern);
+    const struct {
+        const char* what;
+        int x, y;
+    } cases[] = {
+        {"inside", 2, 3},
+        {"past the right and bottom", 9, 10},
+        {"past the left and top", -4, -2},
+        {"wholly left", -6, 0},
+        {"wholly below", 0, kWriterSide},
+        {"far outside", 1 << 30, -(1 << 30)},
+    };
+    for (const auto& c : cases) {
+        Picture target(PaperImage());
+        target.Graphics().DrawPicture(source, c.x, c.y);
+        for (int y = 0; y < kWriterSide; ++y)
+            for (int x = 0; x < kWriterSide; ++x) {
+                const int sx = x - c.x;
+                const int sy = y - c.y;
+                const bool covered = sx >= 0 && sx < kSourceWidth && sy >= 0 && sy < kSourceHeight;
+                const QRgb expected = covered ? pattern.pixel(sx, sy) : kPaper.ToQColor().rgb();
+                ASSERT_EQ(target.Image().pixel(x, y), expected)
+                    << c.what << " at " << x << "," << y;
+            }
+    }
+}
+
 TEST(PixelWriterTest, OutlineLiesInsideItsRectangle) {
     QImage image = PaperImage();
     PixelWriter writer(image);
