@@ -13,12 +13,6 @@
 #include "Module1.h"
 #include "TestSeams.h"
 
-namespace {
-using Module1::kSlotCount;
-constexpr int kSubframeSlots = 32;
-constexpr int kControlSlots = 4;  // subframe mode 4 / 32
-}  // namespace
-
 QStringList TakeMessages() {
     QStringList taken;
     taken.swap(TestSeams::Current().Messages());
@@ -38,28 +32,32 @@ QString FullBusSettings() {
     return QStringLiteral("SetSubFrameMode:19*SetClockGear:10*SetRootFrequency:1*");
 }
 
-QString FullBusAddChannels(int count) {
-    struct Placed {
-        int offset;
-        int length;
-    };
-    // 48 subframes of 28 data slots: 16 of six channels (4+4+5+5+5+5) and 32
-    // of five (5+5+6+6+6) make 256 channels.
-    std::vector<Placed> placed;
-    const std::vector<int> six = {4, 4, 5, 5, 5, 5};
-    const std::vector<int> five = {5, 5, 6, 6, 6};
-    for (int subframe = 0; subframe < kSlotCount / kSubframeSlots; ++subframe) {
-        int offset = subframe * kSubframeSlots + kControlSlots;
-        for (int length : subframe < 16 ? six : five) {
-            placed.push_back({offset, length});
-            offset += length;
+const std::array<FullBusChannel, kChannelIdCount>& FullBusChannels() {
+    static const std::array<FullBusChannel, kChannelIdCount> channels = [] {
+        // 48 subframes of 28 data slots: 16 of six channels (4+4+5+5+5+5) and
+        // 32 of five (5+5+6+6+6) make 256 channels.
+        std::array<FullBusChannel, kChannelIdCount> placed{};
+        const std::vector<int> six = {4, 4, 5, 5, 5, 5};
+        const std::vector<int> five = {5, 5, 6, 6, 6};
+        size_t id = 0;
+        for (int subframe = 0; subframe < Module1::kSlotCount / kFullBusSubframeSlots; ++subframe) {
+            int offset = subframe * kFullBusSubframeSlots + kFullBusControlSlots;
+            for (int length : subframe < 16 ? six : five) {
+                placed[id++] = {offset, length};
+                offset += length;
+            }
         }
-    }
+        return placed;
+    }();
+    return channels;
+}
+
+QString FullBusAddChannels(int count) {
     QString batch;
     for (int n = 0; n < count; ++n) {
         const int id = n % kChannelIdCount;
-        const Placed& p = placed[static_cast<size_t>(id)];
-        const int code = Module1::CalculateSegmentDistribution(p.offset, kSlotCount);
+        const FullBusChannel& p = FullBusChannels()[static_cast<size_t>(id)];
+        const int code = Module1::CalculateSegmentDistribution(p.offset, Module1::kSlotCount);
         batch += QStringLiteral("AddChannel:%1,%2,%3,%4,0,0,0,1,0,16,%5*")
                      .arg(id)
                      .arg(p.length)

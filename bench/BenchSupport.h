@@ -1,8 +1,9 @@
 #pragma once
-// What the window benchmarks share: the runtime, hooks in place of the modal
-// dialogs, and a socket path of the benchmark's own.
+// What the benchmarks share: the runtime, hooks in place of the modal
+// dialogs, a socket path of the benchmark's own, and the full bus they load.
 #include <QString>
 #include <QStringList>
+#include <array>
 
 #include "Channel.h"
 
@@ -21,10 +22,20 @@ QString BenchSocketPath();
 // The commands that set the bus to subframe mode 4 / 32, clock gear 10 and a
 // root frequency of 24.576 MHz.
 QString FullBusSettings();
+constexpr int kFullBusSubframeSlots = 32;
+constexpr int kFullBusControlSlots = 4;
 
-// AddChannel commands of a full bus on those settings: 256 channels that
-// share out every data slot, 4 to 6 slots each, one segment per superframe;
-// `count` commands repeat those channels in turn.
+// A full bus on those settings: 256 channels that share out every data slot,
+// 4 to 6 slots each, one segment per superframe. By channel ID: the
+// channel's slot in the superframe and its segment length.
+struct FullBusChannel {
+    int offset;
+    int length;
+};
+const std::array<FullBusChannel, kChannelIdCount>& FullBusChannels();
+
+// AddChannel commands of that full bus; `count` commands repeat its
+// channels in turn.
 QString FullBusAddChannels(int count = kChannelIdCount);
 
 // Resident memory of this process now, from /proc/self/status.

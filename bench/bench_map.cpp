@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "ChannelLayer.h"
 #include "ControlLayer.h"
 #include "MapGeometry.h"
@@ -15,15 +16,13 @@
 using namespace MapGeometry;
 
 namespace {
-constexpr int kControlSlots = 4;  // subframe mode 4 / 32
-constexpr int kSubframeSlots = 32;
 constexpr size_t kPictureBytes = size_t{kPictureWidthPx} * kPictureHeightPx * 4;
 constexpr int kLayersPerMove = 3;  // channel, error and pointer layers
 
 constexpr std::array<int32_t, 8> kPresenceCodes = {1, 2, 3, 9, 10, 17, 18, 19};
 
-// A full bus: 256 channels that share out every data slot of mode 4 / 32,
-// half of them with a presence rate that leaves segments empty.
+// The full bus, half of its channels with a presence rate that leaves
+// segments empty.
 struct Scene {
     SlotOwners owners{};
     std::array<Channel, kChannelIdCount> records{};
@@ -35,32 +34,23 @@ struct Scene {
     Scene() {
         for (int s = 0; s < kSlotCount; ++s)
             owners[static_cast<size_t>(s)] =
-                s % kSubframeSlots < kControlSlots ? Module1::kControlSpace : -1;
-        // 48 blocks of 28 data slots: 16 blocks of six channels (4+4+5+5+5+5)
-        // and 32 blocks of five (5+5+6+6+6) make 256 channels.
-        const std::vector<int> six = {4, 4, 5, 5, 5, 5};
-        const std::vector<int> five = {5, 5, 6, 6, 6};
-        size_t id = 0;
-        for (int block = 0; block < kSlotCount / kSubframeSlots; ++block) {
-            int offset = block * kSubframeSlots + kControlSlots;
-            for (int length : block < 16 ? six : five) {
-                Channel& channel = records[id];
-                channel.Status = 1;
-                channel.SegmentDistribution =
-                    Module1::CalculateSegmentDistribution(offset, kSlotCount);
-                channel.SegmentLength = length;
-                channel.BoxColor = RGB(static_cast<int>(id * 37 % 192) + 63, 120,
-                                       static_cast<int>(id * 53 % 192) + 63);
-                channel.TransportProtocol = id % 2 == 0 ? 1 : 0;
-                // Every pushed channel a pair of presence rate and segment
-                // rate of its own, so no drawing can reuse a ratio.
-                channel.PresenceRate = kPresenceCodes[id / 2 % kPresenceCodes.size()];
-                const size_t rateStep = id / 2 / kPresenceCodes.size() + 1;
-                channel.Rate = 8000.0 * static_cast<double>(rateStep);
-                pointers[id] = &channel;
-                offset += length;
-                ++id;
-            }
+                s % kFullBusSubframeSlots < kFullBusControlSlots ? Module1::kControlSpace : -1;
+        for (size_t id = 0; id < kChannelIdCount; ++id) {
+            const FullBusChannel& placed = FullBusChannels()[id];
+            Channel& channel = records[id];
+            channel.Status = 1;
+            channel.SegmentDistribution =
+                Module1::CalculateSegmentDistribution(placed.offset, kSlotCount);
+            channel.SegmentLength = placed.length;
+            channel.BoxColor = RGB(static_cast<int>(id * 37 % 192) + 63, 120,
+                                   static_cast<int>(id * 53 % 192) + 63);
+            channel.TransportProtocol = id % 2 == 0 ? 1 : 0;
+            // Every pushed channel a pair of presence rate and segment rate
+            // of its own, so no drawing can reuse a ratio.
+            channel.PresenceRate = kPresenceCodes[id / 2 % kPresenceCodes.size()];
+            const size_t rateStep = id / 2 / kPresenceCodes.size() + 1;
+            channel.Rate = 8000.0 * static_cast<double>(rateStep);
+            pointers[id] = &channel;
         }
         control = PaintControlLayer(owners, {0, 20, 0}, 0, 0);
     }
