@@ -1,3 +1,5 @@
+#include <optional>
+
 #include "ChannelParameters.h"
 #include "ChannelRows.h"
 #include "Graphics.h"
@@ -27,13 +29,12 @@ int32_t Main::GetIDfromRow(int32_t row) {
         const Channel* c = Record(*this, id);
         if (c && c->RowID == row) return id;
     }
-    // Rows whose position is not recorded yet (and parameter rows) are named
-    // by the nearest ID text at or above them.
-    for (int32_t r = row; r >= 0; --r) {
-        const QString text = list->Cell(r, kIdColumn);
-        if (!text.isEmpty()) return IdOfText(text);
-    }
-    return -1;
+    // Rows whose position is not recorded yet are named by their ID text,
+    // parameter rows by their channel's.
+    const QString text = list->Cell(row, kIdColumn);
+    if (!text.isEmpty()) return IdOfText(text);
+    const std::optional<ParameterRowPlace> place = ParameterRowAt(*list, row);
+    return place ? place->Id : -1;
 }
 
 void Main::BuildRowID() {

@@ -1,3 +1,5 @@
+#include <optional>
+
 #include "ChannelParameters.h"
 #include "ChannelRows.h"
 #include "Listbox.h"
@@ -27,11 +29,8 @@ bool IsCodeItem(const QString& text) {
 // channel `id`: the rows may have changed while a menu was open (a
 // controller's commands run meanwhile).
 bool IsParameterRowOf(const Listbox& list, int32_t row, int32_t id, int32_t offset) {
-    if (row < 0 || row >= list.ListCount() || offset < 1) return false;
-    for (int32_t r = row; r > row - offset; --r)
-        if (r <= 0 || !list.Cell(r, kIdColumn).isEmpty()) return false;
-    const QString idText = list.Cell(row - offset, kIdColumn);
-    return !idText.isEmpty() && IdOfText(idText) == id && list.Expanded(row - offset);
+    const std::optional<ParameterRowPlace> place = ParameterRowAt(list, row);
+    return place && place->Id == id && place->Offset == offset;
 }
 }  // namespace
 

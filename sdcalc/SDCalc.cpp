@@ -1,6 +1,7 @@
 #include "SDCalc.h"
 
 #include <cmath>
+#include <optional>
 
 #include "ChannelParameters.h"
 #include "ChannelRows.h"
@@ -31,9 +32,6 @@ constexpr double kSlotsPerSuperframe = Module1::kSlotCount;
 constexpr double kCellsPerSuperframe = 4 * kSlotsPerSuperframe;
 constexpr int kRowsPerFamily = 9;  // rows 1..9 and 10..18 of the pop-ups
 constexpr int kHighestCode = 4095;
-
-const QString kSDLabel =
-    QString::fromLatin1(ParameterAtRowOffset(RowOffsetOf(&Channel::SegmentDistribution))->Label);
 
 const QString kReturnKey = Chr(13);
 const QString kEnterKey = Chr(3);
@@ -253,11 +251,8 @@ void SDCalc::ShowCode() {
 int32_t SDCalc::SelectedSDRow() {
     const Listbox* list = Main::Instance().ChannelListBox();
     const int32_t row = list->ListIndex();
-    if (row < 0) return -1;
-    // A parameter row has an empty ID column; its label says which parameter.
-    if (!list->Cell(row, kIdColumn).isEmpty() || list->Cell(row, kLabelColumn) != kSDLabel)
-        return -1;
-    return row;
+    const std::optional<ParameterRowPlace> place = ParameterRowAt(*list, row);
+    return place && place->Offset == RowOffsetOf(&Channel::SegmentDistribution) ? row : -1;
 }
 
 void SDCalc::SetBusPopupsEnabled(bool enabled) {

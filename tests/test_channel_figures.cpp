@@ -1,11 +1,16 @@
-// The bus figures and the channel rates, as plain arithmetic.
+// The bus figures and the channel rates, as plain arithmetic, and which rows
+// of the channel list are parameter rows.
 #include <gtest/gtest.h>
 
+#include <QString>
 #include <limits>
+#include <optional>
 #include <utility>
 
 #include "BusFigures.h"
 #include "ChannelFigures.h"
+#include "ChannelRowIds.h"
+#include "Listbox.h"
 
 namespace {
 constexpr int32_t k24576 = 24576000;
@@ -77,4 +82,47 @@ TEST(ChannelRates, RatesAndTexts) {
     EXPECT_EQ(ChannelFigures::BandwidthText(0.0), "0kbps");
     for (int32_t code : {4096, 5000, std::numeric_limits<int32_t>::max()})
         EXPECT_FALSE(ChannelFigures::SegmentRate(k24576, 10, code)) << code;
+}
+
+// Channel 7 expanded with its nine parameter rows, channel 300 (an ID no
+// record has) collapsed, channel 2 expanded with nine rows.
+TEST(ChannelRowsTest, ParameterRowsAreNamedByTheirChannelRowAndOffset) {
+    using ChannelRows::ParameterRowAt;
+    Listbox list;
+    list.setColumnCount(ChannelRows::kColumnCount);
+    list.ExpandRow = [&list](int) {
+        for (int k = 0; k < 9; ++k) list.AddRow(QString());
+    };
+    for (const char* id : {"7", "300", "2"}) list.AddFolder(QString::fromLatin1(id));
+    list.SetExpanded(2, true);
+    list.SetExpanded(0, true);
+    ASSERT_EQ(list.ListCount(), 21);
+    // Rows: 0 channel 7, 1..9 its parameters, 10 channel 300, 11 channel 2, 12..20.
+    struct Expected {
+        int32_t channelRow, id, offset;
+        bool operator==(const Expected&) const = default;
+    };
+    auto place = [&list](int32_t row) -> std::optional<Expected> {
+        const auto p = ParameterRowAt(list, row);
+        if (!p) return std::nullopt;
+        return Expected{p->ChannelRow, p->Id, p->Offset};
+    };
+    for (int32_t offset = 1; offset <= 9; ++offset) {
+        EXPECT_EQ(place(offset), (Expected{0, 7, offset})) << offset;
+        EXPECT_EQ(place(11 + offset), (Expected{11, 2, offset})) << offset;
+    }
+    for (int32_t row : {0, 10, 11, -1, 21, 1 << 30})
+        EXPECT_FALSE(place(row)) << "not a parameter row: " << row;
+
+    // Collapsed, its rows are gone and the rows below name their own channel.
+    list.SetExpanded(0, false);
+    ASSERT_EQ(list.ListCount(), 12);
+    EXPECT_FALSE(place(1)) << "the collapsed channel 300's row";
+    EXPECT_EQ(place(3), (Expected{2, 2, 1}));
+
+    // Ten rows without an ID: the tenth is nobody's parameter row.
+    list.AddRow(QString());
+    ASSERT_EQ(list.ListCount(), 13);
+    EXPECT_EQ(place(11), (Expected{2, 2, 9}));
+    EXPECT_FALSE(place(12));
 }
