@@ -1,7 +1,6 @@
 #include "Listbox.h"
 
 #include <QContextMenuEvent>
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -14,6 +13,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "FontFit.h"
 #include "Graphics.h"
 #include "MenuItem.h"
 
@@ -22,7 +22,6 @@ constexpr int kFolderRole = Qt::UserRole;
 constexpr int kCellTypeRole = Qt::UserRole + 1;
 const QColor kGridLineColor(220, 220, 220);
 constexpr int kNarrowestLastColumnPx = 8;
-constexpr int kSmallestCellFontPx = 6;
 
 MenuItem* ShowAsMenu(MenuItem& menu, QPoint globalPos) {
     QMenu qmenu;
@@ -483,12 +482,10 @@ int Listbox::WidthInsideFrame() const { return width() - 2 * frameWidth(); }
 // A text wider than its cell (a column narrowed by the vertical scroll bar)
 // shows whole in a smaller size rather than cut off.
 QFont Listbox::CellFont(int row, int column) const {
-    QFont font = ColumnFont(column);
+    const QFont font = ColumnFont(column);
     const QString text = Cell(row, column);
     const int room = CellTextWidth(column);
-    if (text.isEmpty() || room <= 0) return font;
-    for (int size = QFontInfo(font).pixelSize();
-         size > kSmallestCellFontPx && QFontMetrics(font).horizontalAdvance(text) > room; --size)
-        font.setPixelSize(size - 1);
-    return font;
+    if (text.isEmpty() || room <= 0 || QFontMetrics(font).horizontalAdvance(text) <= room)
+        return font;
+    return FontFittingWidth(font, {text}, room);
 }
