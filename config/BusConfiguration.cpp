@@ -11,6 +11,9 @@ namespace {
 const QString kChannelLinePrefix = QStringLiteral("Channel ");
 }  // namespace
 
+// ChannelValues::Status reads the first value.
+static_assert(BusConfiguration::kChannelFields[0] == &Channel::Status);
+
 BusConfiguration::ChannelValues BusConfiguration::ChannelValues::Of(const Channel& record) {
     ChannelValues values;
     for (size_t k = 0; k < kChannelFields.size(); ++k) values.Values[k] = record.*kChannelFields[k];
