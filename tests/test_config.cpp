@@ -1,7 +1,9 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -17,6 +19,7 @@
 #include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -686,6 +689,67 @@ TEST_F(ConfigFileTest, SavesThatPermissionsForbidLeaveEverythingAsItWas) {
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
+// A named pipe, a device or a socket at the chosen path is no file to save
+// into (nor is a link to one): the save says so and leaves it, and its folder,
+// as they were.
+TEST_F(ConfigFileTest, SavingOntoAnythingButARegularFileTouchesNothing) {
+    const QString pipe = Path("pipe.cfg");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QLocalServer server;
+    ASSERT_TRUE(server.listen(Path("socket.cfg"))) << server.errorString().toStdString();
+    ASSERT_TRUE(QFile::link(pipe, Path("link to pipe.cfg")));
+    std::vector<QString> targets = {pipe, Path("link to pipe.cfg"), Path("socket.cfg")};
+    // A copy of the null device, as `mknod null.cfg c 1 3` makes it.
+    const QString device = Path("null.cfg");
+    const bool haveDevice =
+        ::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    const std::string noDevice = haveDevice ? std::string() : std::strerror(errno);
+    if (haveDevice) {
+        ASSERT_TRUE(QFile::link(device, Path("link to null.cfg")));
+        targets.push_back(device);
+        targets.push_back(Path("link to null.cfg"));
+    }
+    auto node = [](const QString& path) {
+        struct stat info {};
+        ::lstat(QFile::encodeName(path).constData(), &info);
+        return std::tuple(info.st_ino, info.st_mode, info.st_rdev, info.st_size);
+    };
+    std::vector<std::tuple<ino_t, mode_t, dev_t, off_t>> nodes;
+    nodes.reserve(targets.size());
+    for (const QString& target : targets) nodes.push_back(node(target));
+    const auto entries = [this] {
+        return QDir(dir_.path())
+            .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    const QStringList before = entries();
+
+    MakeUserWork();
+    for (const QString& target : targets) {
+        SCOPED_TRACE(target.toStdString());
+        const WindowState state = State();
+        RecordedMessages().clear();
+        EXPECT_TRUE(Save(target));
+        EXPECT_EQ(
+            RecordedMessages(),
+            QStringList(
+                {QStringLiteral("Error: cannot create \"%1\": not a regular file").arg(target)}));
+        ExpectUnchanged(state);
+    }
+    for (size_t i = 0; i < targets.size(); ++i)
+        EXPECT_EQ(node(targets[i]), nodes[i]) << targets[i].toStdString();
+    EXPECT_EQ(entries(), before);
+    // Nobody holds the pipe open.
+    errno = 0;
+    const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+    EXPECT_EQ(writer, -1);
+    EXPECT_EQ(errno, ENXIO);
+    if (writer >= 0) ::close(writer);
+
+    if (!haveDevice)
+        GTEST_SKIP() << "the device cases did not run: no device node can be made here ("
+                     << noDevice << ")";
+}
+
 // The temporary file of an atomic save cannot be made in a folder that takes
 // no new files; a file there that may be written is written in place. Root
 // writes anywhere: the case runs where permissions bind.
@@ -768,6 +832,119 @@ TEST_F(ConfigFileTest, AFailedWriteKeepsTheOldFile) {
         << messages[0].toStdString();
     EXPECT_EQ(ReadBytes(path), old);
     EXPECT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::Files), QStringList({"kept.cfg"}));
+}
+
+// A file written in place has no temporary file to fall back on: a save that
+// the file-size limit or a full disk stops fails before any old byte changes.
+// Each case runs in a child that permissions bind, as they bind a user, set up
+// as the program sets itself up; the full disk is a small file system that
+// the child mounts in its own mount namespace and fills.
+TEST_F(ConfigFileTest, AFailedInPlaceSaveKeepsTheOldFile) {
+    const QString kRole = QStringLiteral("save-in-place");
+    const struct {
+        const char* name;
+        rlim_t fileSizeLimit;  // 0: none
+        bool fullDisk;
+        int oldSize;      // the new text takes about 6 KB
+        const char* why;  // nullptr: the save succeeds
+    } cases[] = {
+        {"over the size limit, the old file shorter", 4096, false, 2000, "File too large"},
+        {"over the size limit, the old file longer", 4096, false, 20000, "File too large"},
+        {"on a full disk, the old file shorter", 0, true, 2000, "No space left on device"},
+        // Written over, the longer old file has room for the new text.
+        {"on a full disk, the old file longer", 0, true, 20000, nullptr},
+    };
+    auto oldBytes = [](int size) {
+        QByteArray bytes = "SLIMbus Configuration file\n4\n";
+        while (bytes.size() < size) bytes += QByteArray::number(bytes.size() % 97) + '\n';
+        return bytes.left(size);
+    };
+
+    if (ChildProcess::Role() == kRole) {
+        SetUpProcess();
+        const auto& c = cases[ChildProcess::RoleArguments().value(0).toInt()];
+        if (!FilePermissionsHold())
+            GTEST_SKIP() << "the file capabilities could not be dropped, so root overrides "
+                            "the permissions under test";
+        QString locked = QStringLiteral("/tmp/locked");
+        if (c.fullDisk) {
+            ASSERT_TRUE(QDir("/tmp").mkdir("full"));
+            ASSERT_EQ(::mount("tmpfs", "/tmp/full", "tmpfs", 0, "size=128k"), 0)
+                << std::strerror(errno);
+            locked = QStringLiteral("/tmp/full/locked");
+            ASSERT_TRUE(QDir("/tmp/full").mkdir("locked"));
+            WriteBytes(locked + "/old.cfg", oldBytes(c.oldSize));
+            const int filler = ::open("/tmp/full/filler", O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+            ASSERT_GE(filler, 0);
+            const QByteArray block(4096, 'f');
+            while (::write(filler, block.constData(), size_t(block.size())) > 0) {
+            }
+            ::close(filler);
+            ASSERT_TRUE(
+                QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        }
+        const QString old = locked + "/old.cfg";
+        const QByteArray was = ReadBytes(old);
+        const ino_t inode = Inode(old);
+        EXPECT_TRUE(Save(old));
+        for (const QString& message : RecordedMessages())
+            std::printf("message: %s\n", message.toLocal8Bit().constData());
+        if (c.why) {
+            EXPECT_EQ(ReadBytes(old), was);
+        } else {
+            BusConfiguration saved;
+            saved.SubFrameModeRow = window().SubFrameModePopup()->ListIndex();
+            saved.ClockGearRow = window().ClockGearPopup()->ListIndex();
+            saved.RootFrequencyRow = window().RootFrequencyPopup()->ListIndex();
+            EXPECT_EQ(ReadBytes(old), Joined(saved.Serialize(), "\n"));
+        }
+        EXPECT_EQ(Inode(old), inode) << "not written in place";
+        EXPECT_EQ(QDir(locked).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+                  QStringList({"old.cfg"}));
+        return;
+    }
+    const QString why = ChildProcess::WhyNotIsolated();
+    if (!why.isEmpty()) GTEST_SKIP() << why.toStdString();
+
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(c.name);
+        ChildProcess child;
+        const QString old =
+            QString::fromLatin1(c.fullDisk ? "/tmp/full/locked/old.cfg" : "/tmp/locked/old.cfg");
+        if (!c.fullDisk) {
+            ASSERT_TRUE(QDir().mkpath(child.HostPath("/tmp/locked")));
+            WriteBytes(child.HostPath(old), oldBytes(c.oldSize));
+            QFile::setPermissions(child.HostPath("/tmp/locked"),
+                                  QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        }
+        ChildProcess::Options options;
+        options.dropFileCapabilities = true;
+        if (c.fileSizeLimit != 0) options.fileSizeLimit = c.fileSizeLimit;
+        const QString failed = child.StartThisTest(kRole, {QString::number(i)}, options);
+        ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+        ASSERT_TRUE(child.WaitForExit(60000)) << child.Describe().toStdString();
+        const std::string output = child.Output().toStdString();
+        ASSERT_EQ(child.ExitCode(), 0) << child.Describe().toStdString();
+        if (output.find("[  SKIPPED ]") != std::string::npos)
+            GTEST_SKIP() << "skipped as an unprivileged process:\n" << output;
+        EXPECT_NE(output.find("[  PASSED  ] 1 test"), std::string::npos) << output;
+        const QStringList messages = QString::fromStdString(output).split(u'\n').filter(
+            QRegularExpression(QStringLiteral("^message: ")));
+        if (c.why)
+            EXPECT_EQ(messages, QStringList({QStringLiteral("message: Error: cannot write "
+                                                            "\"%1\": %2")
+                                                 .arg(old, QLatin1String(c.why))}))
+                << output;
+        else
+            EXPECT_TRUE(messages.isEmpty()) << output;
+        if (!c.fullDisk) {
+            EXPECT_EQ(ReadBytes(child.HostPath(old)), oldBytes(c.oldSize));
+            QFile::setPermissions(child.HostPath("/tmp/locked"), QFileDevice::ReadOwner |
+                                                                     QFileDevice::WriteOwner |
+                                                                     QFileDevice::ExeOwner);
+        }
+    }
 }
 
 TEST_F(ConfigFileTest, CancelledDialogs) {
