@@ -1,18 +1,28 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QLocalServer>
 #include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -973,6 +983,229 @@ TEST_F(ConfigFileTest, CancelledDialogs) {
     EXPECT_EQ(after.subFrameRow, before.subFrameRow);
     ExpectMapRedrawn();
     EXPECT_FALSE(GrabMap() == before.map);
+}
+
+// --- the real file dialogs ---------------------------------------------------
+
+// While it lives, the program's real dialogs show instead of the seam's
+// answers, and the dialogs keep their state (a Qt file dialog stores where it
+// was) in a folder of the test's own.
+class RealFileDialogs {
+public:
+    RealFileDialogs() : seam_(SetFileDialogHook({})) {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+    }
+    ~RealFileDialogs() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+        SetFileDialogHook(std::move(seam_));
+    }
+    RealFileDialogs(const RealFileDialogs&) = delete;
+    RealFileDialogs& operator=(const RealFileDialogs&) = delete;
+
+private:
+    FileDialogHook seam_;
+    QTemporaryDir settings_;
+};
+
+// The files (not folders) in one folder that anybody opened, as inotify tells.
+class OpenedFiles {
+public:
+    explicit OpenedFiles(const QString& folder) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        if (fd_ >= 0)
+            watch_ = ::inotify_add_watch(fd_, QFile::encodeName(folder).constData(), IN_OPEN);
+    }
+    ~OpenedFiles() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    OpenedFiles(const OpenedFiles&) = delete;
+    OpenedFiles& operator=(const OpenedFiles&) = delete;
+
+    bool Watching() const { return watch_ >= 0; }
+    // Those opened since the last call.
+    QStringList Take() {
+        QStringList names;
+        alignas(inotify_event) char buffer[4096];
+        for (;;) {
+            const ssize_t got = ::read(fd_, buffer, sizeof buffer);
+            if (got <= 0) return names;
+            for (ssize_t at = 0; at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if ((event->mask & IN_OPEN) && !(event->mask & IN_ISDIR) && event->len > 0)
+                    names << QFile::decodeName(event->name);
+                at += ssize_t(sizeof(inotify_event)) + event->len;
+            }
+        }
+    }
+
+private:
+    int fd_;
+    int watch_ = -1;
+};
+
+// Keeps turning `name` in `folder` from a regular file into a named pipe and
+// back, renaming entries made in `spare` over it, so that whoever looks at it
+// finds one and then opens the other. Should anybody wait on a pipe after all,
+// it frees them after a while by opening the pipes for writing.
+class FlippingFile {
+public:
+    FlippingFile(const QString& folder, const QString& spare, const QString& name,
+                 const QStringList& pipes)
+        : target_(QFile::encodeName(QDir(folder).filePath(name))),
+          spare_(QFile::encodeName(spare)) {
+        for (const QString& pipe : pipes) pipes_.push_back(QFile::encodeName(pipe));
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~FlippingFile() {
+        stop_ = true;
+        thread_.join();
+    }
+    FlippingFile(const FlippingFile&) = delete;
+    FlippingFile& operator=(const FlippingFile&) = delete;
+
+    int Flips() const { return flips_; }
+    bool HadToFreeAReader() const { return freed_; }
+
+private:
+    void Run() {
+        const auto start = std::chrono::steady_clock::now();
+        for (int n = 0; !stop_; ++n) {
+            if (std::chrono::steady_clock::now() - start > std::chrono::seconds(20)) {
+                for (const QByteArray& pipe : pipes_) {
+                    const int writer = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);
+                    if (writer >= 0) {
+                        freed_ = true;
+                        ::close(writer);
+                    }
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                continue;
+            }
+            const QByteArray entry = spare_ + "/entry" + QByteArray::number(n);
+            if (n % 2 == 0) {
+                ::mkfifo(entry.constData(), 0600);
+            } else {
+                const int fd = ::open(entry.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+                if (fd >= 0) {
+                    [[maybe_unused]] const ssize_t written = ::write(fd, "SLIMbus\n", 8);
+                    ::close(fd);
+                }
+            }
+            if (::rename(entry.constData(), target_.constData()) == 0) ++flips_;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+
+    const QByteArray target_;
+    const QByteArray spare_;
+    std::vector<QByteArray> pipes_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> flips_{0};
+    std::atomic<bool> freed_{false};
+    std::thread thread_;
+};
+
+// Answers the next file dialog as a user would: once it shows `folder` with
+// `listed` in it (their types filled in), runs `shown` and chooses `choice`.
+// Gives up after 20 seconds, cancelling the dialog.
+void AnswerFileDialog(const QString& folder, const QStringList& listed, const QString& choice,
+                      const std::function<void(QFileDialog&)>& shown) {
+    auto* timer = new QTimer;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    auto folderChosen = std::make_shared<bool>(false);
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        if (std::chrono::steady_clock::now() > deadline) {
+            ADD_FAILURE() << "the dialog did not list the folder in time";
+            dialog->reject();
+            timer->deleteLater();
+            return;
+        }
+        if (!*folderChosen) {
+            dialog->setDirectory(folder);
+            *folderChosen = true;
+            return;
+        }
+        const auto* model = dialog->findChild<QFileSystemModel*>();
+        if (!model) return;
+        const QModelIndex root = model->index(folder);
+        QStringList found;
+        for (int row = 0; row < model->rowCount(root); ++row) {
+            const QModelIndex name = model->index(row, 0, root);
+            if (!model->index(row, 2, root).data().toString().isEmpty())
+                found << name.data().toString();
+        }
+        for (const QString& name : listed)
+            if (!found.contains(name)) return;
+        timer->stop();
+        timer->deleteLater();
+        shown(*dialog);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!name) {
+            ADD_FAILURE() << "the dialog has no file name field";
+            dialog->reject();
+            return;
+        }
+        name->setText(choice);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    timer->start(10);
+}
+
+// The dialogs never open a file to choose its icon or type (what a file is
+// called says it): a named pipe in the folder, or a file that keeps turning
+// into one, cannot stop the window, and no file is opened before it is chosen.
+TEST_F(ConfigFileTest, TheFileDialogsOpenNoFileTheyList) {
+    QDir(dir_.path()).mkdir("shown");
+    QDir(dir_.path()).mkdir("spare");
+    const QString folder = Path("shown");
+    const QString pipe = folder + "/pipe.cfg";
+    WriteBytes(folder + "/plain.cfg", Joined(Numbered().Serialize(), "\n"));
+    WriteBytes(folder + "/notes.txt", "notes\n");
+    WriteBytes(folder + "/no extension", "SLIMbus\n");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    OpenedFiles opened(folder);
+    ASSERT_TRUE(opened.Watching()) << std::strerror(errno);
+    const RealFileDialogs real;
+    const FlippingFile flipping(folder, Path("spare"), "flip.cfg", {pipe, folder + "/flip.cfg"});
+
+    struct Seen {
+        bool visible = false;
+        QStringList opened;
+    };
+    auto look = [&](Seen& seen) {
+        return [&](QFileDialog& dialog) {
+            // Let the flipping file change under the dialog's eyes a while.
+            const int flips = flipping.Flips();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return flipping.Flips() > flips + 40; }, 5000));
+            QTest::qWait(50);
+            seen.visible = dialog.isVisible();
+            seen.opened = opened.Take();
+        };
+    };
+    const QStringList listed = {"notes.txt", "plain.cfg"};
+
+    Seen opening;
+    AnswerFileDialog(folder, listed, "plain.cfg", look(opening));
+    EXPECT_TRUE(window()._FileLoadBusConfiguration_Action());
+    EXPECT_TRUE(opening.visible);
+    EXPECT_TRUE(opening.opened.isEmpty())
+        << "opened by the open dialog: " << opening.opened.join(", ").toStdString();
+    EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join('\n').toStdString();
+    EXPECT_EQ(window().SubFrameModePopup()->ListIndex(), 7) << "the chosen file was not loaded";
+
+    opened.Take();  // the load's own reading of the chosen file
+    Seen saving;
+    AnswerFileDialog(folder, listed, "saved.cfg", look(saving));
+    EXPECT_TRUE(window()._FileSaveBusConfiguration_Action());
+    EXPECT_TRUE(saving.visible);
+    EXPECT_TRUE(saving.opened.isEmpty())
+        << "opened by the save dialog: " << saving.opened.join(", ").toStdString();
+    EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join('\n').toStdString();
+    EXPECT_EQ(ReadBytes(folder + "/saved.cfg"), ReadBytes(folder + "/plain.cfg"));
+
+    EXPECT_FALSE(flipping.HadToFreeAReader()) << "something waited on a named pipe";
 }
 
 }  // namespace
