@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QTest>
 #include <climits>
+#include <memory>
 #include <ostream>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "MsgBox.h"
 #include "PopupMenu.h"
 #include "PushButton.h"
+#include "RemoteController.h"
 #include "SDCalc.h"
 #include "Separator.h"
 #include "TestSeams.h"
@@ -386,7 +388,7 @@ TEST_F(SDCalcTest, TypedCodeOnlyChangesTheLabels) {
     // "Accept" takes the code from the offset and the interval again.
     Type(code, QStringLiteral("abc"));
     QTest::mouseClick(calc.AcceptButton(), Qt::LeftButton);
-    EXPECT_EQ(window().ChannelListBox()->Cell(2, 2), "8");
+    EXPECT_EQ(window().ChannelListBox()->ActiveCell().Text(), "8");
 }
 
 TEST_F(SDCalcTest, AcceptWritesTheCodeIntoTheSelectedRow) {
@@ -399,9 +401,9 @@ TEST_F(SDCalcTest, AcceptWritesTheCodeIntoTheSelectedRow) {
     EXPECT_EQ(calc->SegmentDistributionEditField()->Text(), "2559");
 
     Listbox* list = window().ChannelListBox();
-    EXPECT_EQ(list->Cell(2, 2), "2559");
     EXPECT_EQ(list->CellType(2, 2), 3);
     ASSERT_TRUE(list->ActiveCell().IsOpen()) << "the cell's editor is open";
+    EXPECT_EQ(list->EditedRow(), 2);
     EXPECT_EQ(list->ActiveCell().Text(), "2559");
     EXPECT_EQ(list->Cell(1, 2), "4") << "no other row is touched";
     EXPECT_FALSE(SDCalc::Exists());
@@ -456,7 +458,7 @@ TEST_F(SDCalcTest, NoIntervalOrNegativeOffsetGivesNoCode) {
     EXPECT_EQ(calc.SegmentDistributionEditField()->Text(), "0");
 
     QTest::mouseClick(calc.AcceptButton(), Qt::LeftButton);
-    EXPECT_EQ(window().ChannelListBox()->Cell(2, 2), "2559") << "interval 768, offset 767";
+    EXPECT_EQ(window().ChannelListBox()->ActiveCell().Text(), "2559") << "interval 768, offset 767";
 }
 
 TEST_F(SDCalcTest, BusPopupsAreDisabledWhileTheCalculatorExists) {
@@ -487,9 +489,10 @@ TEST_F(SDCalcTest, BusPopupsAreDisabledWhileTheCalculatorExists) {
     EXPECT_TRUE(BusPopupsDisabled());
 
     // Closed by "Accept".
-    window().ChannelListBox()->SetListIndex(2);
     QTest::mouseClick(calc.AcceptButton(), Qt::LeftButton);
     EXPECT_TRUE(BusPopupsEnabled());
+    ASSERT_EQ(window().ChannelListBox()->ActiveCell().Text(), code) << "the row it opened on";
+    window().ChannelListBox()->EndEdit();
     EXPECT_EQ(window().ChannelListBox()->Cell(2, 2), code);
     QCoreApplication::processEvents();
 
@@ -498,6 +501,62 @@ TEST_F(SDCalcTest, BusPopupsAreDisabledWhileTheCalculatorExists) {
     EXPECT_EQ(fresh.SegmentOffsetEditField()->Text(), "5");
     EXPECT_EQ(fresh.SegmentIntervalPopup()->ListIndex(), kInterval32Row);
     EXPECT_TRUE(BusPopupsDisabled());
+}
+
+// The calculator and a controller both hold the bus pop-ups; they are the
+// user's again only once both have let go, in either order.
+TEST_F(SDCalcTest, BusPopupsWaitForTheCalculatorAndTheController) {
+    SelectSDRow(QStringLiteral("8"));
+    auto disconnect = [this](std::unique_ptr<Controller>& controller) {
+        controller->Disconnect();
+        controller.reset();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return window().Title() == "Veltrane"; }));
+    };
+    struct Case {
+        const char* what;
+        bool calculatorFirst;
+        bool closeByAccept;
+        bool calculatorLetsGoFirst;
+    };
+    const Case cases[] = {
+        {"calculator, controller, close box, disconnect", true, false, true},
+        {"calculator, controller, Accept, disconnect", true, true, true},
+        {"calculator, controller, disconnect, close box", true, false, false},
+        {"controller, calculator, Accept, disconnect", false, true, true},
+        {"controller, calculator, disconnect, Accept", false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::unique_ptr<Controller> controller;
+        if (c.calculatorFirst) Open();
+        controller = ConnectController();
+        ASSERT_TRUE(controller);
+        if (!c.calculatorFirst) Open();
+        EXPECT_TRUE(BusPopupsDisabled());
+        auto letGoOfTheCalculator = [&] {
+            if (c.closeByAccept)
+                QTest::mouseClick(SDCalc::Instance().AcceptButton(), Qt::LeftButton);
+            else
+                SDCalc::Instance().close();
+            ASSERT_FALSE(SDCalc::Exists());
+        };
+        if (c.calculatorLetsGoFirst) {
+            letGoOfTheCalculator();
+            EXPECT_TRUE(BusPopupsDisabled()) << "the controller still holds them";
+            EXPECT_EQ(window().Title(), "Veltrane - Remote Controlled");
+            disconnect(controller);
+        } else {
+            disconnect(controller);
+            EXPECT_TRUE(BusPopupsDisabled()) << "the calculator still holds them";
+            EXPECT_TRUE(window().AddChannelButton()->Enabled());
+            EXPECT_TRUE(window().ChannelListBox()->Enabled());
+            letGoOfTheCalculator();
+        }
+        EXPECT_TRUE(BusPopupsEnabled());
+        window().ChannelListBox()->EndEdit();
+        window().ChannelListBox()->SetListIndex(2);
+        QCoreApplication::processEvents();
+    }
 }
 
 // The calculator belongs to the main window and goes with it.
