@@ -5,8 +5,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QPointer>
 #include <QTest>
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <ostream>
@@ -209,6 +212,43 @@ TEST_F(SDCalcTest, RateRowsForOddBusSettings) {
         calc.Close();
         QCoreApplication::processEvents();
     }
+}
+
+// Every rate the pop-up lists shows whole in the closed pop-up, at every
+// valid bus setting, in the font the pop-up really draws with; where the
+// rates are short the pop-up keeps the calculator's own font.
+TEST_F(SDCalcTest, EveryRateShowsWhole) {
+    SelectSDRow(QStringLiteral("8"));
+    int smallest = 100;
+    for (int row = 1; row <= 9; ++row) {
+        for (int gear = 1; gear <= 10; ++gear) {
+            SCOPED_TRACE(testing::Message() << "root row " << row << ", gear " << gear);
+            Module1::iRootFrequency = Module1::RootFrequencyOfRow(row);
+            Module1::iClockGear = gear;
+            SDCalc& calc = Open();
+            PopupMenu* rates = calc.ChannelRatePopup();
+            const QFontMetrics metrics(rates->font());
+            for (int k = 0; k < rates->ListCount(); ++k)
+                EXPECT_LE(metrics.horizontalAdvance(rates->List(k)), rates->TextRoom())
+                    << rates->List(k).toStdString();
+            smallest = std::min(smallest, QFontInfo(rates->font()).pixelSize());
+            if (row == 1 && gear == 10) {
+                EXPECT_EQ(rates->font(), calc.SegmentIntervalPopup()->font()) << "24.576 MHz";
+            }
+            calc.Close();
+            QCoreApplication::processEvents();
+        }
+    }
+    EXPECT_GE(smallest, 7) << "readable";
+
+    // What the closed pop-up draws: the whole text, clear of the arrow.
+    Module1::iRootFrequency = Module1::RootFrequencyOfRow(7);  // 25 MHz
+    Module1::iClockGear = 10;
+    SDCalc& calc = Open();
+    PopupMenu* rates = calc.ChannelRatePopup();
+    rates->SetListIndex(0);
+    ASSERT_EQ(rates->Text(), "4.06901041666667");
+    EXPECT_LE(QFontMetrics(rates->font()).horizontalAdvance(rates->Text()), rates->TextRoom());
 }
 
 TEST_F(SDCalcTest, OpensFromTheSelectedCode) {
