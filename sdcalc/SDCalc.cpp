@@ -126,9 +126,9 @@ void SDCalc::Event_Open() {
     const int32_t row = SelectedSDRow();
     const Listbox* list = Main::Instance().ChannelListBox();
     const int32_t sd = row < 0 ? 0 : CLong32(list->Cell(row, kValueColumn));
-    if (row >= 0) {
+    if (row >= kSDOffset && !list->Cell(row - kSDOffset, kIdColumn).isEmpty()) {
         targetRow_ = row;
-        targetChannel_ = IdOfText(list->Cell(row - kSDOffset, kIdColumn));
+        targetChannel_ = list->Cell(row - kSDOffset, kIdColumn);
     }
 
     int32_t offset = Module1::iControlSize;  // first slot after the first control space
@@ -235,7 +235,12 @@ void SDCalc::AcceptButton_Action() {
     // The code goes into the editor of the channel's "SD" cell, which the
     // list's commit stores; an edit abandoned there leaves the cell showing
     // what the record holds. Without that row there is no cell it belongs to.
-    const int32_t row = TargetSDRow();
+    int32_t row = TargetSDRow();
+    if (row >= 0) {
+        // An edit elsewhere ends first; its commit may have moved the rows.
+        Main::Instance().ChannelListBox()->EndEdit();
+        row = TargetSDRow();
+    }
     if (row >= 0) {
         Listbox* list = Main::Instance().ChannelListBox();
         list->SetListIndex(row);
@@ -279,7 +284,7 @@ int32_t SDCalc::SelectedSDRow() {
 int32_t SDCalc::TargetSDRow() const {
     if (targetRow_ < 0 || !Main::Exists()) return -1;
     const Listbox* list = Main::Instance().ChannelListBox();
-    const QString idText = Str(targetChannel_);
+    const QString& idText = targetChannel_;
     auto isTheChannelsSDRow = [&](int32_t row) {
         return row >= kSDOffset && row < list->ListCount() &&
                list->Cell(row, kIdColumn).isEmpty() && list->Cell(row, kLabelColumn) == kSDLabel &&

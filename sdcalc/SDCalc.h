@@ -91,7 +91,8 @@ private:
     Label* sdHexText_ = nullptr;
     Label* sdBinText_ = nullptr;
 
-    // The channel whose "SD" row the calculator opened on, and that row; -1 for none.
-    int32_t targetChannel_ = -1;
+    // The ID text of the channel whose "SD" row the calculator opened on, and
+    // that row; -1 for none.
+    QString targetChannel_;
     int32_t targetRow_ = -1;
 };
