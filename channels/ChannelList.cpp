@@ -17,8 +17,6 @@ constexpr int kSwatchMarginPx = 2;
 const std::array<const char*, kParameterRows> kParameterLabels = {"SL", "SD", "TP", "FL", "PR",
                                                                   "AF", "CL", "DT", "DL"};
 
-// The record field shown at each row offset (minus 1); "CL" comes before "DT"
-// although the record holds them the other way round.
 // A freed channel takes its drag in the map with it: the moves and the
 // release that follow store and report nothing.
 void EndDragOf(Main& main, int32_t id) {
@@ -28,6 +26,8 @@ void EndDragOf(Main& main, int32_t id) {
     }
 }
 
+// The record field shown at each row offset (minus 1); "CL" comes before "DT"
+// although the record holds them the other way round.
 int32_t ParameterValue(const Channel& c, int index) {
     switch (index) {
         case 0:

@@ -308,10 +308,7 @@ void SDCalc::FitRateFont() {
     const bool fits = std::all_of(rates.begin(), rates.end(), [&](const QString& rate) {
         return metrics.horizontalAdvance(rate) <= room;
     });
-    if (fits) {
-        popup->setFont(own);
-        return;
-    }
+    if (fits) return;
     QFont condensed = own;
     condensed.setStretch(QFont::Condensed);
     popup->setFont(FontFittingWidth(condensed, rates, room));

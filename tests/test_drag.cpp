@@ -433,10 +433,4 @@ TEST_F(ConnectedDragTest, ARemoteClearEndsTheDrag) {
     EXPECT_EQ(record(3).SegmentDistribution, 0);
     ASSERT_TRUE(controller_->SendSentinel());
     EXPECT_EQ(controller_->ReadWithoutEventLoop(), QByteArray());
-
-    // A press on a channel without a code starts no drag.
-    window().RedrawMap(Main::MapLayer::Channel, Main::SlotMap::Rebuild);
-    Press(SlotPoint(0));
-    EXPECT_EQ(window().flgMoveChannel, 0);
-    Release(SlotPoint(0));
 }

@@ -283,6 +283,7 @@ TEST_F(EditingTest, AContextualClickOnAnotherRowEndsTheEdit) {
             EXPECT_TRUE(ContextMenu(InViewport(row, 1), QString(), delivery).isEmpty());
             EXPECT_FALSE(list().ActiveCell().IsOpen()) << row;
             EXPECT_EQ(list().ListIndex(), row);
+            EXPECT_TRUE(KillEnabled()) << "a channel row is selected";
             EXPECT_EQ(record(0).FrequencyLocked, 1);
             record(0).FrequencyLocked = 0;
         }
