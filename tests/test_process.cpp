@@ -139,6 +139,25 @@ void Launch(const QStringList& arguments) {
     std::perror("execv");
 }
 
+// The program as a shell in the child started it, with its pid in a file:
+// killed at the end of the test should it still run (the harness ends only
+// the shell).
+class ProgramByPidFile {
+public:
+    explicit ProgramByPidFile(QString file) : file_(std::move(file)) {}
+    ~ProgramByPidFile() {
+        const pid_t pid = Pid();
+        const QByteArray command = ReadBytes(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (pid > 0 && command.startsWith(QFile::encodeName(kProgram))) ::kill(pid, SIGKILL);
+    }
+    ProgramByPidFile(const ProgramByPidFile&) = delete;
+    ProgramByPidFile& operator=(const ProgramByPidFile&) = delete;
+    pid_t Pid() const { return ReadBytes(file_).trimmed().toInt(); }
+
+private:
+    QString file_;
+};
+
 class RealProgram : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -321,11 +340,11 @@ TEST_F(RealProgram, SignalWhileTheRuntimeStartsQuitsOnceTheLoopRuns) {
         const QString failed =
             child_->Start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script});
         ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
-        const QString pidFile = child_->HostPath(QStringLiteral("/tmp/program.pid"));
+        const ProgramByPidFile held(child_->HostPath(QStringLiteral("/tmp/program.pid")));
         pid_t program = 0;
         // Held: stopped by its tracer in the open of the plugin.
         ASSERT_TRUE(child_->WaitUntil([&] {
-            program = ReadBytes(pidFile).trimmed().toInt();
+            program = held.Pid();
             return program > 0 && OpensNow(program, QFile::encodeName(plugin));
         })) << child_->Describe().toStdString();
         EXPECT_FALSE(IsSocket(socket_));
@@ -468,6 +487,8 @@ TEST_F(RealProgram, TwoStartsOverAStaleSocketFile) {
             "/bin/sh -c 'echo $$ >/tmp/first.pid; exec %2' 2>/tmp/first.log &\n"
             "wait\n")
             .arg(strace, kProgram);
+    const ProgramByPidFile heldProgram(child_->HostPath(QStringLiteral("/tmp/held.pid")));
+    const ProgramByPidFile firstProgram(child_->HostPath(QStringLiteral("/tmp/first.pid")));
     const QString failed = child_->Start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script});
     ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
     const QString heldLog = child_->HostPath(QStringLiteral("/tmp/held.log"));
@@ -480,13 +501,8 @@ TEST_F(RealProgram, TwoStartsOverAStaleSocketFile) {
     EXPECT_FALSE(ReadBytes(firstLog).contains("not listening"))
         << ReadBytes(firstLog).toStdString();
 
-    auto pidIn = [&](const char* name) {
-        return ReadBytes(child_->HostPath(QStringLiteral("/tmp/") + QLatin1String(name)))
-            .trimmed()
-            .toInt();
-    };
-    const pid_t first = pidIn("first.pid");
-    const pid_t held = pidIn("held.pid");
+    const pid_t first = firstProgram.Pid();
+    const pid_t held = heldProgram.Pid();
     ASSERT_GT(first, 0);
     ASSERT_GT(held, 0);
     EXPECT_TRUE(Listens(first));
