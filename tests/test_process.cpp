@@ -334,6 +334,8 @@ TEST_F(RealProgram, SignalWhileTheRuntimeStartsQuitsOnceTheLoopRuns) {
         NewChild();
         const QString script =
             QStringLiteral(
+                // LeakSanitizer (a sanitizer build) cannot run under a tracer.
+                "ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0 "
                 "%1 -qq -o /dev/null -P %2 -e trace=openat -e inject=openat:delay_enter=500000 "
                 "/bin/sh -c 'echo $$ >/tmp/program.pid; exec %3'\n")
                 .arg(strace, plugin, kProgram);
@@ -479,6 +481,8 @@ TEST_F(RealProgram, TwoStartsOverAStaleSocketFile) {
     const QString script =
         QStringLiteral(
             // The held one: its second rename (the exchange) waits three seconds.
+            // LeakSanitizer (a sanitizer build) cannot run under a tracer.
+            "ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0 "
             "%1 -f -qq -o /dev/null -e trace=renameat2 "
             "-e inject=renameat2:delay_enter=3000000:when=2 "
             "/bin/sh -c 'echo $$ >/tmp/held.pid; exec %2' 2>/tmp/held.log &\n"
