@@ -44,7 +44,10 @@ void Main::IPCSocket1_DataAvailable() {
 
 void Main::IPCSocket1_Error() {
     SetTitle(kLocalTitle);
-    IPCSocket1()->Close();
+    // The socket keeps its file at the path between controllers, so that no
+    // other program can take the path meanwhile; Listen only listens anew
+    // when the path was taken from it.
+    IPCSocket1()->Disconnect();
     IPCSocket1()->Listen();
     pendingRemoteText_.clear();
 
