@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and running need, when
 # they are missing. Extra groups: "fuzz" adds clang's fuzzing runtime, "lint"
-# clang-tidy and "format" clang-format (version 14, as the scripts call them).
+# clang-tidy and "format" clang-format (version 14, as the scripts call them),
+# both with git, which lists the sources.
 set -euo pipefail
 
 packages=(build-essential cmake make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
@@ -10,8 +11,8 @@ packages=(build-essential cmake make pkg-config qt6-base-dev qt6-qpa-plugins lib
 for group in "$@"; do
     case "$group" in
         fuzz) packages+=(clang libclang-rt-14-dev) ;;
-        lint) packages+=(clang-tidy-14) ;;
-        format) packages+=(clang-format-14) ;;
+        lint) packages+=(clang-tidy-14 git) ;;
+        format) packages+=(clang-format-14 git) ;;
         *) echo "unknown package group: $group" >&2; exit 2 ;;
     esac
 done
