@@ -115,7 +115,7 @@ QStringList MountInfo(const QString& file, quint64 id) {
     QFile info(file);
     if (!info.open(QIODevice::ReadOnly)) return {};
     for (const QByteArray& line : info.readAll().split('\n')) {
-        const QStringList fields = QString::fromLocal8Bit(line).split(u' ');
+        QStringList fields = QString::fromLocal8Bit(line).split(u' ');
         if (fields.size() > 4 && fields[0] == QString::number(id)) return fields;
     }
     return {};
