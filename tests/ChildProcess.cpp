@@ -66,12 +66,15 @@ void IsolateChild(int reportFd, const char* hostTmp, const char* keep, bool root
     if (::unshare(CLONE_NEWNS) != 0) FailStep(reportFd, kNamespace);
     // Nothing mounted here may reach the test's own namespace.
     if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-        // In a chroot only the mounts that the private /tmp lands on matter:
-        // the one holding / (which shares nothing) and /tmp's own, if any.
+        // / is no mount point (a chroot): only the mount that the private
+        // /tmp lands on matters. That is /tmp's own, when /tmp is a mount
+        // point, made private here; else the one holding /, which must share
+        // nothing already.
         if (errno != EINVAL) FailStep(reportFd, kPrivateMounts);
-        if (!rootHeldPrivately) FailStep(reportFd, kSharedRoot);
-        if (::mount(nullptr, "/tmp", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 && errno != EINVAL)
-            FailStep(reportFd, kPrivateMounts);
+        if (::mount(nullptr, "/tmp", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+            if (errno != EINVAL) FailStep(reportFd, kPrivateMounts);
+            if (!rootHeldPrivately) FailStep(reportFd, kSharedRoot);
+        }
     }
     const int kept = *keep ? ::open(keep, O_PATH | O_DIRECTORY | O_CLOEXEC) : -1;
     if (*keep && kept < 0) FailStep(reportFd, kBindTmp);
