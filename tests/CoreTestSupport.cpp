@@ -33,8 +33,9 @@ void CheckMessage(QtMsgType type, const QMessageLogContext& context, const QStri
 }
 
 // When some tests were skipped and none failed: a heading that ctest counts
-// as "skipped" (SKIP_REGULAR_EXPRESSION), then each skipped test and why.
-// A failing run prints no heading, so ctest still counts it as failed.
+// as "skipped" (SKIP_REGULAR_EXPRESSION, which outranks the exit code), then
+// each skipped test and why. A failing run prints no heading, so ctest still
+// counts it as failed.
 void ReportSkipped(int result) {
     const ::testing::UnitTest& unit = *::testing::UnitTest::GetInstance();
     if (result != 0 || unit.skipped_test_count() == 0) return;
@@ -70,12 +71,17 @@ QString TestSocketPath() {
 
 int RunTestsOffscreen(int argc, char** argv, const std::function<int()>& run) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    TestSeams seams(TestSocketPath());
-    g_qtHandler = qInstallMessageHandler(CheckMessage);
-    const int result = run();
-    qInstallMessageHandler(g_qtHandler);
+    int result = 0;
+    {
+        QApplication app(argc, argv);
+        ::testing::InitGoogleTest(&argc, argv);
+        TestSeams seams(TestSocketPath());
+        g_qtHandler = qInstallMessageHandler(CheckMessage);
+        result = run();
+        qInstallMessageHandler(g_qtHandler);
+    }
+    // Last, once the application object is gone too: a crash before this
+    // line leaves no heading, and ctest counts the run as failed.
     ReportSkipped(result);
     return result;
 }
