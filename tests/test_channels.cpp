@@ -598,9 +598,7 @@ TEST_F(ChannelsTest, WindowWithChannels) {
     window().RootFrequencyPopup()->SetListIndex(2);
     ClickTriangle(1);
     ClickRow(12);
-    const QImage shot = GrabWindow();
-    const QString path = QDir::temp().filePath(QStringLiteral("veltrane_channels.png"));
-    ASSERT_TRUE(shot.save(path));
+    KeepPicture(GrabWindow(), QStringLiteral("channels.png"));
     EXPECT_EQ(list().ListCount(), 13);
 }
 
@@ -811,6 +809,5 @@ TEST_F(ChannelsTest, TheWidestFiguresShowWhole) {
     }
     const QFontMetrics label(window().ControlBWText()->font());
     EXPECT_LE(label.horizontalAdvance("22314.6"), window().ControlBWText()->contentsRect().width());
-    const QString path = QDir::temp().filePath(QStringLiteral("veltrane_figures.png"));
-    ASSERT_TRUE(GrabWindow().save(path));
+    KeepPicture(GrabWindow(), QStringLiteral("figures.png"));
 }

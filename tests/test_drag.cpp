@@ -130,8 +130,7 @@ TEST_F(DragTest, TheWorkedDrag) {
     EXPECT_EQ(SlotColour(128 + 20), kDimmedDataSpace) << "slots from 128 on are dimmed";
 
     DragTo(SlotPoint(9));
-    if (const QByteArray folder = qgetenv("VELTRANE_MAP_PNG"); !folder.isEmpty())
-        GrabWindow().save(QString::fromLocal8Bit(folder) + "/drag.png");
+    KeepPicture(GrabWindow(), QStringLiteral("drag.png"));
     EXPECT_EQ(record(3).SegmentDistribution, 3209);
     EXPECT_EQ(list().Cell(5, 2), "3209") << "the SD cell follows";
     EXPECT_EQ(SlotColour(12), window().ColorMap[3]);

@@ -297,7 +297,7 @@ TEST_F(SDCalcTest, OpensFromTheSelectedCode) {
     // A picture of the window to look at.
     const QImage picture = calc.grab().toImage();
     ASSERT_FALSE(picture.isNull());
-    picture.save(QDir::temp().filePath(QStringLiteral("veltrane-sdcalc.png")));
+    KeepPicture(picture, QStringLiteral("sdcalc.png"));
 }
 
 TEST_F(SDCalcTest, NoSelectedSDRowReadsAsNoCode) {
