@@ -201,17 +201,15 @@ void Main::FitFigureFonts() {
                                           busFrequencyText_->contentsRect().width()));
     controlBWText_->setFont(FigureFont(controlBWText_->font(), controlBandwidths,
                                        controlBWText_->contentsRect().width()));
-    // The last column gives the list's frame its pixels.
+    // One size per column, for the width it has: the last column gives the
+    // list's frame its pixels, and the vertical scroll bar's while it shows.
     using namespace ChannelRows;
     Listbox* list = channelListBox_;
-    const int bandwidthColumnPx =
-        std::min(kColumnWidthsPx[kBandwidthColumn],
-                 list->WidthInsideFrame() - kColumnWidthsPx[kIdColumn] -
-                     kColumnWidthsPx[kLabelColumn] - kColumnWidthsPx[kValueColumn]);
-    list->SetColumnFont(kValueColumn, FigureFont(list->font(), rates,
-                                                 list->TextRoomOf(kColumnWidthsPx[kValueColumn])));
-    list->SetColumnFont(kBandwidthColumn,
-                        FigureFont(list->font(), bandwidths, list->TextRoomOf(bandwidthColumnPx)));
+    const QFont base = list->font();
+    list->SetColumnFontFitter(kValueColumn,
+                              [base](int room) { return FigureFont(base, rates, room); });
+    list->SetColumnFontFitter(kBandwidthColumn,
+                              [base](int room) { return FigureFont(base, bandwidths, room); });
 }
 
 void Main::Event_Open() {

@@ -15,6 +15,12 @@ using MapGeometry::PointToSlot;
 
 bool IsOnMap(const MapPoint& at) { return MapGeometry::IsOnMap(at.column, at.row); }
 
+// Only a channel in use with a segment distribution can be moved: a free
+// record is no channel, and a code of 0 (none) would decode as interval 3.
+bool IsDraggable(const Channel& channel) {
+    return channel.Status != 0 && channel.SegmentDistribution != 0;
+}
+
 // Sum over the dragged channel's target slots below 1536 of (owner + 1),
 // skipping its own slots: 0 exactly when every target is free or its own.
 int64_t CollisionSum(int32_t offset, int32_t interval, int32_t segmentLength, int32_t movingId) {
@@ -65,7 +71,8 @@ bool Main::DrawZone_MouseDown(int32_t x, int32_t y) {
     if (!IsChannelId(owner)) return false;
     const Channel& channel = *SBChannel[owner];
     const int32_t interval = Module1::SD2SI(channel.SegmentDistribution);
-    if (slot < interval && (!IPCSocket1()->IsConnected() || channel.Editable != 0)) {
+    if (IsDraggable(channel) && slot < interval &&
+        (!IPCSocket1()->IsConnected() || channel.Editable != 0)) {
         iMoveID = owner;
         flgMoveChannel = 1;
         // Dimmed outside the first interval, where the first segment can go.
@@ -82,6 +89,7 @@ void Main::DrawZone_MouseDrag(int32_t x, int32_t y) {
     MobileSlotText()->SetText(CStr(offset));
     if (!IsChannelId(iMoveID)) return;
     Channel& channel = *SBChannel[iMoveID];
+    if (!IsDraggable(channel)) return;
     const int32_t interval = Module1::SD2SI(channel.SegmentDistribution);
     const int32_t length = channel.SegmentLength;
     if (interval <= 0) return;  // no interval: every offset is refused
@@ -98,7 +106,8 @@ void Main::DrawZone_MouseDrag(int32_t x, int32_t y) {
 }
 
 void Main::DrawZone_MouseUp(int32_t, int32_t) {
-    if (IPCSocket1()->IsConnected() && flgMoveChannel == 1 && IsChannelId(iMoveID)) {
+    if (IPCSocket1()->IsConnected() && flgMoveChannel == 1 && IsChannelId(iMoveID) &&
+        IsDraggable(*SBChannel[iMoveID])) {
         const Channel& channel = *SBChannel[iMoveID];
         IPCSocket1()->Write(("SetEventID:" + CStr(channel.Editable) + "*").toLatin1());
         IPCSocket1()->Write(

@@ -1,11 +1,14 @@
 #include "SDCalc.h"
 
+#include <QFontMetrics>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
 #include "ChannelParameters.h"
 #include "ChannelRows.h"
 #include "ControlTable.h"
+#include "FontFit.h"
 #include "Label.h"
 #include "Listbox.h"
 #include "Main.h"
@@ -32,6 +35,15 @@ constexpr double kSlotsPerSuperframe = Module1::kSlotCount;
 constexpr double kCellsPerSuperframe = 4 * kSlotsPerSuperframe;
 constexpr int kRowsPerFamily = 9;  // rows 1..9 and 10..18 of the pop-ups
 constexpr int kHighestCode = 4095;
+
+// The "SD" row, by its offset below the channel row.
+constexpr int32_t kSDOffset = RowOffsetOf(&Channel::SegmentDistribution);
+
+// The channel row above `row` when `row` is an "SD" row; -1 otherwise.
+int32_t ChannelRowOfSDRow(const Listbox& list, int32_t row) {
+    const std::optional<ParameterRowPlace> place = ParameterRowAt(list, row);
+    return place && place->Offset == kSDOffset ? place->ChannelRow : -1;
+}
 
 const QString kReturnKey = Chr(13);
 const QString kEnterKey = Chr(3);
@@ -120,8 +132,12 @@ void SDCalc::_CreateControls0() {
 
 void SDCalc::Event_Open() {
     const int32_t row = SelectedSDRow();
-    const int32_t sd =
-        row < 0 ? 0 : CLong32(Main::Instance().ChannelListBox()->Cell(row, kValueColumn));
+    const Listbox* list = Main::Instance().ChannelListBox();
+    const int32_t sd = row < 0 ? 0 : CLong32(list->Cell(row, kValueColumn));
+    if (row >= 0) {
+        targetRow_ = row;
+        targetChannel_ = list->Cell(ChannelRowOfSDRow(*list, row), kIdColumn);
+    }
 
     int32_t offset = Module1::iControlSize;  // first slot after the first control space
     int32_t interval = 0;
@@ -158,11 +174,15 @@ void SDCalc::Event_Open() {
         }
     }
 
+    FitRateFont();
     SegmentDistributionEditField_TextChange();
-    SetBusPopupsEnabled(false);
+    if (Main::Exists()) Main::Instance().UpdateBusPopups();
 }
 
-void SDCalc::Event_Close() { SetBusPopupsEnabled(true); }
+// The pop-ups go back to the user unless a controller holds them.
+void SDCalc::Event_Close() {
+    if (Main::Exists()) Main::Instance().UpdateBusPopups();
+}
 
 void SDCalc::ChannelRatePopup_Change() {
     segmentIntervalPopup_->SetListIndex(channelRatePopup_->ListIndex());
@@ -213,20 +233,31 @@ void SDCalc::SegmentDistributionEditField_TextChange() {
 // The code reaches the channel's record when the opened cell editor ends
 // its edit, through the list's own commit.
 void SDCalc::AcceptButton_Action() {
-    SetBusPopupsEnabled(true);
+    // The bus pop-ups follow when the calculator closes below.
     ReadControls();
     ApplyOffsetRule();
     ShowCode();
     if (CLong(segmentDistributionEditField_->Text()) > kHighestCode)
         segmentDistributionEditField_->SetText(QStringLiteral("0"));
 
-    // Without a selected "SD" row there is no cell the code belongs to.
-    const int32_t row = SelectedSDRow();
+    // The code goes into the editor of the channel's "SD" cell, which the
+    // list's commit stores; an edit abandoned there leaves the cell showing
+    // what the record holds. Without that row there is no cell it belongs to.
+    int32_t row = TargetSDRow();
+    if (row >= 0) {
+        // An edit elsewhere ends first; its commit may have moved the rows.
+        Main::Instance().ChannelListBox()->EndEdit();
+        row = TargetSDRow();
+    }
     if (row >= 0) {
         Listbox* list = Main::Instance().ChannelListBox();
-        list->SetCell(row, kValueColumn, segmentDistributionEditField_->Text());
+        list->SetListIndex(row);
         list->SetCellType(row, kValueColumn, kEditableCellType);
         list->EditCell(row, kValueColumn);
+        if (list->EditedRow() == row) {
+            list->ActiveCell().SetText(segmentDistributionEditField_->Text());
+            list->ActiveCell().Widget()->selectAll();
+        }
     }
     Close();
 }
@@ -251,14 +282,36 @@ void SDCalc::ShowCode() {
 int32_t SDCalc::SelectedSDRow() {
     const Listbox* list = Main::Instance().ChannelListBox();
     const int32_t row = list->ListIndex();
-    const std::optional<ParameterRowPlace> place = ParameterRowAt(*list, row);
-    return place && place->Offset == RowOffsetOf(&Channel::SegmentDistribution) ? row : -1;
+    return ChannelRowOfSDRow(*list, row) >= 0 ? row : -1;
 }
 
-void SDCalc::SetBusPopupsEnabled(bool enabled) {
-    if (!Main::Exists()) return;
-    Main& main = Main::Instance();
-    main.RootFrequencyPopup()->SetEnabled(enabled);
-    main.ClockGearPopup()->SetEnabled(enabled);
-    main.SubFrameModePopup()->SetEnabled(enabled);
+int32_t SDCalc::TargetSDRow() const {
+    if (targetRow_ < 0 || !Main::Exists()) return -1;
+    const Listbox* list = Main::Instance().ChannelListBox();
+    const QString& idText = targetChannel_;
+    auto isTheChannelsSDRow = [&](int32_t row) {
+        const int32_t channelRow = ChannelRowOfSDRow(*list, row);
+        return channelRow >= 0 && list->Cell(channelRow, kIdColumn) == idText;
+    };
+    if (isTheChannelsSDRow(targetRow_)) return targetRow_;
+    // Rows above it came or went: the channel's row, wherever it is now.
+    for (int32_t row = kSDOffset; row < list->ListCount(); ++row)
+        if (isTheChannelsSDRow(row)) return row;
+    return -1;
+}
+
+void SDCalc::FitRateFont() {
+    PopupMenu* popup = channelRatePopup_;
+    QStringList rates;
+    for (int k = 0; k < popup->ListCount(); ++k) rates << popup->List(k);
+    const int room = popup->TextRoom();
+    const QFont own = popup->font();
+    const QFontMetrics metrics(own);
+    const bool fits = std::all_of(rates.begin(), rates.end(), [&](const QString& rate) {
+        return metrics.horizontalAdvance(rate) <= room;
+    });
+    if (fits) return;
+    QFont condensed = own;
+    condensed.setStretch(QFont::Condensed);
+    popup->setFont(FontFittingWidth(condensed, rates, room));
 }
