@@ -9,10 +9,10 @@
 
 #include "App.h"
 #include "BenchSupport.h"
+#include "BusState.h"
 #include "IPCSocket.h"
 #include "Main.h"
 #include "MenuBar1.h"
-#include "Module1.h"
 #include "TestSeams.h"
 
 namespace {
@@ -22,7 +22,7 @@ double g_coldRssMb = 0;
 void BM_StartupToMainWindowShown(benchmark::State& state) {
     double rss = 0;
     for (auto _ : state) {
-        Module1::ResetForTests();
+        ResetBusState();
         App::Instance().SetMenuBar(&MenuBar1::Instance());
         Main& main = Main::Instance();
         QCoreApplication::processEvents();

@@ -17,7 +17,6 @@ namespace MapGeometry {
 constexpr int kSlotCount = Module1::kSlotCount;
 constexpr int kColumns = 96;
 constexpr int kRows = 16;
-constexpr int kSlotsPerFrame = 2 * kColumns;  // a frame is two rows
 constexpr int kColumnPitchPx = 7;
 constexpr int kRowPitchPx = 18;
 constexpr int kCellMarginPx = 2;  // left of column 0 and above row 0
@@ -26,7 +25,6 @@ constexpr int kCellHeightPx = 15;
 constexpr int kPictureWidthPx = 674;
 constexpr int kPictureHeightPx = 290;
 constexpr int kPictureDepth = 32;
-constexpr int kRowLineCount = kRows + 1;  // one above every row and one below the last
 
 static_assert(kColumns * kRows == kSlotCount);
 static_assert(kColumns * kColumnPitchPx + kCellMarginPx == kPictureWidthPx);

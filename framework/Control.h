@@ -19,7 +19,6 @@ public:
     QString Name() const;
     bool Enabled() const;
     void SetEnabled(bool enabled);
-    bool Visible() const;
     // Position and size in the window's pixels.
     void SetBounds(int left, int top, int width, int height);
     int Left() const;

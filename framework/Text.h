@@ -30,6 +30,5 @@ QString Trim(const QString& text);
 int InStr(const QString& text, const QString& find);
 // The characters at positions start .. start + length - 1, counted from 1.
 QString Mid(const QString& text, int start, int length);
-int CountFields(const QString& text, const QString& separator);
 QString Chr(int code);
 double Floor(double value);

@@ -102,9 +102,3 @@ void Window::RegisterControl(const QString& name, Control* control) {
     control->Widget()->setObjectName(name);
     controls_.push_back(control);
 }
-
-Control* Window::FindControl(const QString& name) const {
-    for (Control* control : controls_)
-        if (control->Name() == name) return control;
-    return nullptr;
-}

@@ -62,7 +62,6 @@ public:
         RegisterControl(name, control);
         return control;
     }
-    Control* FindControl(const QString& name) const;
     const std::vector<Control*>& Controls() const { return controls_; }
 
 protected:

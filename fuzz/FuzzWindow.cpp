@@ -5,10 +5,10 @@
 #include <QTemporaryDir>
 
 #include "App.h"
+#include "BusState.h"
 #include "Listbox.h"
 #include "Main.h"
 #include "MenuBar1.h"
-#include "Module1.h"
 #include "TestSeams.h"
 
 namespace {
@@ -40,7 +40,7 @@ Main& OpenFuzzWindow() {
 
         g_seams = new TestSeams(ScratchPath(QStringLiteral("remote")));
 
-        Module1::ResetForTests();
+        ResetBusState();
         App::Instance().SetMenuBar(&MenuBar1::Instance());
         Main& main = Main::Instance();
         // Qt loads the font database and its caches on first use; that is

@@ -72,7 +72,6 @@ TEST(MenuBar1Tree, MatchesTheTable) {
         EXPECT_EQ(item->Name, row.name);
         EXPECT_EQ(item->Text, row.text);
         EXPECT_EQ(item->KeyboardShortcut, row.shortcut);
-        EXPECT_TRUE(item->AutoEnable);
         EXPECT_EQ(item->IsQuitItem(), row.quit);
         EXPECT_EQ(dynamic_cast<QuitMenuItem*>(item) != nullptr, row.quit);
         EXPECT_EQ(item->IsSeparator(), QString(row.text) == "-");

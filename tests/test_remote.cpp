@@ -18,6 +18,7 @@
 #include <limits>
 #include <memory>
 
+#include "BusState.h"
 #include "Canvas.h"
 #include "IPCSocket.h"
 #include "Listbox.h"
@@ -478,7 +479,7 @@ TEST_F(RemoteControlTest, BatchShowsWhatItsCommandsShowOneByOne) {
     const Shown batch = shown();
 
     Main::Destroy();
-    Module1::ResetForTests();
+    ResetBusState();
     for (const QString& command : commands) window().ExecNetworkCommand(command + u'*');
     const Shown oneByOne = shown();
 
