@@ -93,11 +93,6 @@ Main::Main() {
     CloseEvent = [this] { Event_Close(); };
 }
 
-Main::~Main() {
-    // Hiding may end an edit in progress, whose handlers need the whole window.
-    hide();
-}
-
 void Main::Layout() {
     SetMenuBar(&MenuBar1::Instance());
     SetTitle(kLocalTitle);

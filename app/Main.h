@@ -36,8 +36,6 @@ class Separator;
 class Main : public Window, public SingleInstance<Main> {
     Q_OBJECT
 public:
-    ~Main() override;
-
     // The window's title, and its title while a controller is connected.
     static inline const QString kLocalTitle = QStringLiteral("Veltrane");
     static inline const QString kRemoteTitle = QStringLiteral("Veltrane - Remote Controlled");

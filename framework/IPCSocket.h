@@ -35,9 +35,9 @@ public:
     explicit IPCSocket(QWidget* parent = nullptr);
     ~IPCSocket() override;
 
-    std::function<void()> Connected;
-    std::function<void()> DataAvailable;
-    std::function<void()> Error;
+    Event<void()> Connected{this};
+    Event<void()> DataAvailable{this};
+    Event<void()> Error{this};
 
     QString Path;
 

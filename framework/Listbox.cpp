@@ -126,16 +126,15 @@ Listbox::Listbox(QWidget* parent) : QTreeWidget(parent), Control(this) {
     header()->setSectionResizeMode(QHeaderView::Fixed);
     setContextMenuPolicy(Qt::DefaultContextMenu);
 
-    connect(this, &QTreeWidget::itemExpanded, this, &Listbox::OnExpanded);
-    connect(this, &QTreeWidget::itemCollapsed, this, &Listbox::OnCollapsed);
-    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
+    connect(this, &QTreeWidget::itemExpanded, EventScope(),
+            [this](QTreeWidgetItem* item) { OnExpanded(item); });
+    connect(this, &QTreeWidget::itemCollapsed, EventScope(),
+            [this](QTreeWidgetItem* item) { OnCollapsed(item); });
+    connect(this, &QTreeWidget::itemSelectionChanged, EventScope(), [this] {
         ++selectionChanges_;
         if (Change) Change();
     });
 }
-
-// The editor goes with the list's children, after the list's own members.
-Listbox::~Listbox() { QObject::disconnect(editorGone_); }
 
 Listbox::MenuChooser Listbox::SetContextualMenuChooser(MenuChooser chooser) {
     return std::exchange(Chooser(), chooser ? std::move(chooser) : MenuChooser(ShowAsMenu));
@@ -368,8 +367,7 @@ void Listbox::KeepFocusInEditor(QLineEdit* editor) {
     setFocusPolicy(Qt::FocusPolicy(focusPolicyBeforeEdit_ & ~Qt::ClickFocus));
     // An editor that goes without being closed (its row removed) gives the
     // clicks back as well.
-    QObject::disconnect(editorGone_);
-    editorGone_ = connect(editor, &QObject::destroyed, this, [this] {
+    connect(editor, &QObject::destroyed, EventScope(), [this] {
         if (!editor_) RestoreFocusPolicy();
     });
 }

@@ -39,17 +39,16 @@ class Listbox : public QTreeWidget, public Control {
     Q_OBJECT
 public:
     explicit Listbox(QWidget* parent = nullptr);
-    ~Listbox() override;
 
     // Events
-    std::function<void(int row)> ExpandRow;
-    std::function<void(int row)> CollapseRow;
-    std::function<void()> Change;
-    std::function<bool(int row, int column, int x, int y)> CellClick;
-    std::function<void(int row, int column)> CellAction;
-    std::function<bool(MenuItem* base, int x, int y)> ConstructContextualMenu;
-    std::function<bool(MenuItem* chosen)> ContextualMenuAction;
-    std::function<bool(::Graphics& g, int row, int column)> CellBackgroundPaint;
+    Event<void(int row)> ExpandRow{this};
+    Event<void(int row)> CollapseRow{this};
+    Event<void()> Change{this};
+    Event<bool(int row, int column, int x, int y)> CellClick{this};
+    Event<void(int row, int column)> CellAction{this};
+    Event<bool(MenuItem* base, int x, int y)> ConstructContextualMenu{this};
+    Event<bool(MenuItem* chosen)> ContextualMenuAction{this};
+    Event<bool(::Graphics& g, int row, int column)> CellBackgroundPaint{this};
 
     // Layout
     void SetColumnWidths(const QString& widths);
@@ -132,6 +131,5 @@ private:
     int lastColumnWidth_ = 0;
     bool editing_ = false;
     Qt::FocusPolicy focusPolicyBeforeEdit_ = Qt::StrongFocus;
-    QMetaObject::Connection editorGone_;
     std::map<int, QFont> columnFonts_;
 };

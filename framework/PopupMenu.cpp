@@ -4,7 +4,7 @@
 #include <QSignalBlocker>
 
 PopupMenu::PopupMenu(QWidget* parent) : QComboBox(parent), Control(this) {
-    connect(this, &QComboBox::currentIndexChanged, this, [this] {
+    connect(this, &QComboBox::currentIndexChanged, EventScope(), [this] {
         if (Change) Change();
     });
 }

@@ -6,7 +6,7 @@
 #include "Text.h"
 
 TextField::TextField(QWidget* parent) : QLineEdit(parent), Control(this) {
-    connect(this, &QLineEdit::textChanged, this, [this] {
+    connect(this, &QLineEdit::textChanged, EventScope(), [this] {
         if (TextChange) TextChange();
     });
 }

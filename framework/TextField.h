@@ -1,7 +1,5 @@
 #pragma once
 #include <QLineEdit>
-#include <functional>
-
 #include "Control.h"
 
 // A one-line text field. Setting Text runs TextChange before it returns;
@@ -14,9 +12,9 @@ class TextField : public QLineEdit, public Control {
 public:
     explicit TextField(QWidget* parent = nullptr);
 
-    std::function<void()> TextChange;
-    std::function<bool(const QString& key)> KeyDown;
-    std::function<void()> LostFocus;
+    Event<void()> TextChange{this};
+    Event<bool(const QString& key)> KeyDown{this};
+    Event<void()> LostFocus{this};
 
     QString Text() const { return text(); }
     void SetText(const QString& text) { setText(text); }

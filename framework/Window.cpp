@@ -16,7 +16,18 @@ Window::Window() : content_(new QWidget(this)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
-Window::~Window() = default;
+// The window's code is gone once this runs; Qt deletes the controls after it
+// (Event.h).
+Window::~Window() {
+    DropAllHandlers();
+    for (Window* child : findChildren<Window*>()) child->DropAllHandlers();
+}
+
+void Window::DropAllHandlers() {
+    DropHandlers();
+    menuHandlers_.clear();
+    for (Control* control : controls_) control->DropHandlers();
+}
 
 void Window::Construct() {
     Layout();

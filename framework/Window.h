@@ -5,6 +5,8 @@
 #include <map>
 #include <vector>
 
+#include "Event.h"
+
 class Control;
 class MenuBar;
 class MenuItem;
@@ -15,15 +17,16 @@ class MenuItem;
 // then every control's Open event in creation order, then the window's
 // OpenEvent, and last it shows a window that is visible once built. Close
 // raises CloseEvent and destroys the window; the next reference builds a new
-// one.
-class Window : public QMainWindow {
+// one. When the window goes, no handler of it, of its controls or of its child
+// windows runs any more (Event.h).
+class Window : public QMainWindow, public EventOwner {
     Q_OBJECT
 public:
     Window();
     ~Window() override;
 
-    std::function<void()> OpenEvent;
-    std::function<void()> CloseEvent;
+    Event<void()> OpenEvent{this};
+    Event<void()> CloseEvent{this};
 
     void Construct();
 
@@ -72,6 +75,8 @@ protected:
 
 private:
     void RegisterControl(const QString& name, Control* control);
+    // Its own events, its menu handlers and its controls' events.
+    void DropAllHandlers();
 
     QWidget* content_;
     std::vector<Control*> controls_;

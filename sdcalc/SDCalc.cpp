@@ -60,17 +60,6 @@ SDCalc::SDCalc() {
     CloseEvent = [this] { Event_Close(); };
 }
 
-SDCalc::~SDCalc() {
-    // The controls outlive this object by a moment; a focus change then must
-    // not reach the handlers.
-    channelRatePopup_->Change = nullptr;
-    segmentOffsetEditField_->KeyDown = nullptr;
-    segmentOffsetEditField_->LostFocus = nullptr;
-    segmentIntervalPopup_->Change = nullptr;
-    segmentDistributionEditField_->TextChange = nullptr;
-    acceptButton_->Action = nullptr;
-}
-
 void SDCalc::Layout() {
     SetTitle(kTitle);
     SetResizeable(false);

@@ -367,7 +367,7 @@ TEST_F(ChannelsTest, KillButtonFollowsTheSelection) {
 TEST_F(ChannelsTest, EverySelectionChangeIsReportedOnce) {
     AddChannels(3);
     int changes = 0;
-    const auto handler = list().Change;
+    const auto handler = list().Change.Bound();
     list().Change = [&] {
         ++changes;
         handler();

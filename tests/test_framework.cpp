@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "Canvas.h"
 #include "CoreTestSupport.h"
@@ -19,6 +20,7 @@
 #include "Picture.h"
 #include "PixelWriter.h"
 #include "PopupMenu.h"
+#include "PushButton.h"
 #include "SingleInstance.h"
 #include "Text.h"
 #include "TextInputStream.h"
@@ -441,6 +443,66 @@ TEST(SingleInstanceTest, OneWindowBuiltOnFirstReferenceAndGoneWhenClosed) {
     OneWindow::Destroy();
     EXPECT_FALSE(OneWindow::Exists());
     EXPECT_EQ(OneWindow::opened, 3);
+}
+
+namespace {
+// A widget whose deletion clicks buttons that still exist: the way a control
+// that goes first can raise another control's event (a focus change, an edit
+// that ends) while Qt takes a window down.
+class ClicksWhenDeleted : public QWidget {
+public:
+    ClicksWhenDeleted(QWidget* parent, std::vector<QPointer<PushButton>>& buttons)
+        : QWidget(parent), buttons_(buttons) {}
+    ~ClicksWhenDeleted() override {
+        for (const QPointer<PushButton>& button : buttons_)
+            if (button) button->click();
+    }
+
+private:
+    std::vector<QPointer<PushButton>>& buttons_;
+};
+}  // namespace
+
+TEST(EventTest, NoHandlerRunsOnceItsWindowGoes) {
+    int reached = 0;  // outlives the windows, unlike what a real handler calls
+    std::vector<QPointer<PushButton>> buttons;
+    auto* window = new Window;
+    auto* child = new Window;
+    child->setParent(window, Qt::Window);
+    // Made before the buttons, so Qt deletes it while they still exist.
+    new ClicksWhenDeleted(window->Content(), buttons);
+    auto* own = window->AddControl<PushButton>(QStringLiteral("Own"));
+    auto* held = child->AddControl<PushButton>(QStringLiteral("Held"));
+    buttons = {own, held};
+    own->Action = [&reached] { ++reached; };
+    held->Action = [&reached] { ++reached; };
+    window->OpenEvent = [&reached] { ++reached; };
+    own->click();
+    held->click();
+    ASSERT_EQ(reached, 2) << "handlers run while their windows live";
+
+    delete window;
+    EXPECT_TRUE(buttons[0].isNull() && buttons[1].isNull()) << "both windows went";
+    EXPECT_EQ(reached, 2) << "the clicks during the teardown reached no handler";
+}
+
+TEST(EventTest, BoundUnboundAndWrapped) {
+    PushButton button;
+    EXPECT_FALSE(button.Action) << "a new control has no handler";
+    button.click();  // raises nothing, and does not fail
+    QStringList log;
+    button.Action = [&log] { log << QStringLiteral("first"); };
+    EXPECT_TRUE(button.Action);
+    const auto first = button.Action.Bound();
+    button.Action = [&log, first] {
+        first();
+        log << QStringLiteral("second");
+    };
+    button.click();
+    EXPECT_EQ(log, QStringList({"first", "second"}));
+    button.Action = nullptr;
+    button.click();
+    EXPECT_EQ(log.size(), 2);
 }
 
 // --- the text streams ------------------------------------------------------

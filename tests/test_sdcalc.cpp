@@ -508,6 +508,25 @@ TEST_F(SDCalcTest, GoesWithTheMainWindow) {
     EXPECT_FALSE(SDCalc::Exists());
 }
 
+// Taking the windows down while the calculator's offset field has the focus
+// and a cell of the main list is being edited runs no handler of theirs: none
+// reaches a window that is going, and nothing builds a new one.
+TEST_F(SDCalcTest, NoHandlerRunsWhileTheWindowsGo) {
+    SelectSDRow(QStringLiteral("3104"));
+    window().ChannelListBox()->EditCell(2, 2);
+    ASSERT_TRUE(window().ChannelListBox()->ActiveCell().IsOpen());
+    SDCalc& calc = Open();
+    calc.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&calc));
+    calc.SegmentOffsetEditField()->setFocus();
+    ASSERT_TRUE(calc.SegmentOffsetEditField()->hasFocus());
+    QPointer<SDCalc> going = &calc;
+    Main::Destroy();
+    EXPECT_TRUE(going.isNull());
+    EXPECT_FALSE(Main::Exists()) << "no handler built a new main window";
+    EXPECT_FALSE(SDCalc::Exists());
+}
+
 // A modal message takes the activation from the calculator while it shows;
 // that is not leaving the offset field.
 TEST_F(SDCalcTest, TheLengthMessageDoesNotCountAsLeavingTheField) {
