@@ -262,3 +262,11 @@ void Main::Event_Open() {
 }
 
 void Main::Event_Close() { Application::Quit(0); }
+
+Channel* Main::ChannelRecord(int64_t id) {
+    return IsChannelId(id) ? SBChannel[static_cast<size_t>(id)].get() : nullptr;
+}
+
+const Channel* Main::ChannelRecord(int64_t id) const {
+    return IsChannelId(id) ? SBChannel[static_cast<size_t>(id)].get() : nullptr;
+}

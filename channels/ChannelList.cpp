@@ -1,6 +1,6 @@
 #include <array>
 
-#include "ChannelRows.h"
+#include "ChannelRowIds.h"
 #include "Graphics.h"
 #include "Listbox.h"
 #include "Main.h"
@@ -45,7 +45,7 @@ int32_t ParameterValue(const Channel& c, int index) {
 
 int32_t Main::GetFreeID() {
     for (int32_t id = 0; id < kChannelIdCount; ++id) {
-        const Channel* c = Record(*this, id);
+        const Channel* c = ChannelRecord(id);
         if (c && c->Status == 0) return id;
     }
     return 0;
@@ -55,7 +55,7 @@ int32_t Main::GetIDfromRow(int32_t row) {
     Listbox* list = ChannelListBox();
     if (row < 0 || row >= list->ListCount()) return -1;
     for (int32_t id = 0; id < kChannelIdCount; ++id) {
-        const Channel* c = Record(*this, id);
+        const Channel* c = ChannelRecord(id);
         if (c && c->RowID == row) return id;
     }
     // Rows whose position is not recorded yet (and parameter rows) are named
@@ -72,7 +72,7 @@ void Main::BuildRowID() {
     for (int row = 0; row < list->ListCount(); ++row) {
         const QString text = list->Cell(row, kIdColumn);
         if (text.isEmpty()) continue;
-        if (Channel* c = Record(*this, IdOfText(text))) c->RowID = row;
+        if (Channel* c = ChannelRecord(IdOfText(text))) c->RowID = row;
     }
 }
 
@@ -82,7 +82,7 @@ void Main::UpdateSD() {
     for (int row = 0; row < list->ListCount(); ++row) {
         if (!list->RowIsFolder(row) || !list->Expanded(row)) continue;
         if (row + kSdOffset >= list->ListCount()) continue;
-        if (const Channel* c = Record(*this, IdOfText(list->Cell(row, kIdColumn))))
+        if (const Channel* c = ChannelRecord(IdOfText(list->Cell(row, kIdColumn))))
             list->SetCell(row + kSdOffset, kValueColumn, CStr(c->SegmentDistribution));
     }
 }
@@ -94,7 +94,7 @@ void Main::ChannelListBox_Change() {
     const int row = ChannelListBox()->ListIndex();
     bool channelRow = false;
     if (row != -1) {
-        const Channel* c = Record(*this, GetIDfromRow(row));
+        const Channel* c = ChannelRecord(GetIDfromRow(row));
         channelRow = c && c->RowID == row;
     }
     RemoveChannelButton()->SetEnabled(channelRow);
@@ -106,7 +106,7 @@ void Main::ChannelListBox_ExpandRow(int32_t row) {
     for (int k = 0; k < kParameterRows; ++k)
         list->SetCell(row + 1 + k, kLabelColumn, QString::fromLatin1(kParameterLabels[k]));
     BuildRowID();  // the channel rows below moved down
-    if (const Channel* c = Record(*this, GetIDfromRow(row))) {
+    if (const Channel* c = ChannelRecord(GetIDfromRow(row))) {
         for (int k = 0; k < kParameterRows; ++k)
             list->SetCell(row + 1 + k, kValueColumn, CStr(ParameterValue(*c, k)));
     }
@@ -127,7 +127,7 @@ bool Main::ChannelListBox_CellBackgroundPaint(::Graphics& g, int32_t row, int32_
     if (column != kLabelColumn || row < 0 || row >= list->ListCount()) return false;
     const QString text = list->Cell(row, kIdColumn);
     if (text.isEmpty()) return false;
-    if (const Channel* c = Record(*this, IdOfText(text))) {
+    if (const Channel* c = ChannelRecord(IdOfText(text))) {
         g.ForeColor = c->BoxColor;
         g.FillRect(kSwatchMarginPx, kSwatchMarginPx, g.Width() - 2 * kSwatchMarginPx,
                    g.Height() - 2 * kSwatchMarginPx);
@@ -137,7 +137,7 @@ bool Main::ChannelListBox_CellBackgroundPaint(::Graphics& g, int32_t row, int32_
 
 void Main::AddChannelButton_Action() {
     const int32_t id = GetFreeID();
-    Channel* c = Record(*this, id);
+    Channel* c = ChannelRecord(id);
     // With every ID in use GetFreeID names a channel that is listed already.
     if (!c || c->Status != 0) return;
     ChannelListBox()->AddFolder(Str(id));
@@ -152,7 +152,7 @@ void Main::RemoveChannelButton_Action() {
     const int row = list->ListIndex();
     if (row == -1) return;
     const int32_t id = GetIDfromRow(row);
-    Channel* c = Record(*this, id);
+    Channel* c = ChannelRecord(id);
     // Only a channel row whose position is recorded, as the button's enabling has it.
     if (!c || c->RowID != row) return;
     if (list->Expanded(row)) list->SetExpanded(row, false);
@@ -169,7 +169,7 @@ void Main::RemoveChannelButton_Action() {
 void Main::ClearChannelTable() {
     ChannelListBox()->DeleteAllRows();
     for (int32_t id = 0; id < kChannelIdCount; ++id)
-        if (Channel* c = Record(*this, id)) FreeChannelRecord(*c);
+        if (Channel* c = ChannelRecord(id)) FreeChannelRecord(*c);
 }
 
 void Main::ClearAllChannels_Action() {

@@ -62,8 +62,9 @@ bool Main::DrawZone_MouseDown(int32_t x, int32_t y) {
     if (!IsOnMap(at)) return false;
     const auto slot = static_cast<int32_t>(at.slot);
     const int32_t owner = Module1::SuperFrameSlot[static_cast<size_t>(slot)];
-    if (!IsChannelId(owner)) return false;
-    const Channel& channel = *SBChannel[owner];
+    const Channel* record = ChannelRecord(owner);
+    if (!record) return false;
+    const Channel& channel = *record;
     const int32_t interval = Module1::SD2SI(channel.SegmentDistribution);
     if (slot < interval && (!IPCSocket1()->IsConnected() || channel.Editable != 0)) {
         iMoveID = owner;
@@ -80,8 +81,9 @@ void Main::DrawZone_MouseDrag(int32_t x, int32_t y) {
     if (!IsOnMap(at)) return;
     const auto offset = static_cast<int32_t>(at.slot);
     MobileSlotText()->SetText(CStr(offset));
-    if (!IsChannelId(iMoveID)) return;
-    Channel& channel = *SBChannel[iMoveID];
+    Channel* record = ChannelRecord(iMoveID);
+    if (!record) return;
+    Channel& channel = *record;
     const int32_t interval = Module1::SD2SI(channel.SegmentDistribution);
     const int32_t length = channel.SegmentLength;
     if (interval <= 0) return;  // no interval: every offset is refused
@@ -98,11 +100,11 @@ void Main::DrawZone_MouseDrag(int32_t x, int32_t y) {
 }
 
 void Main::DrawZone_MouseUp(int32_t, int32_t) {
-    if (IPCSocket1()->IsConnected() && flgMoveChannel == 1 && IsChannelId(iMoveID)) {
-        const Channel& channel = *SBChannel[iMoveID];
-        IPCSocket1()->Write(("SetEventID:" + CStr(channel.Editable) + "*").toLatin1());
+    const Channel* channel = ChannelRecord(iMoveID);
+    if (IPCSocket1()->IsConnected() && flgMoveChannel == 1 && channel) {
+        IPCSocket1()->Write(("SetEventID:" + CStr(channel->Editable) + "*").toLatin1());
         IPCSocket1()->Write(
-            ("SetChannelSD:" + CStr(iMoveID) + "," + CStr(channel.SegmentDistribution) + "*")
+            ("SetChannelSD:" + CStr(iMoveID) + "," + CStr(channel->SegmentDistribution) + "*")
                 .toLatin1());
     }
     flgMoveChannel = 0;

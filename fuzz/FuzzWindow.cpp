@@ -77,9 +77,9 @@ void CheckWindow(Main& window) {
         if (idText.isEmpty()) continue;  // a parameter row
         bool isNumber = false;
         const int id = idText.toInt(&isNumber);
-        if (!isNumber || !IsChannelId(id)) Fail("a channel row names no channel");
-        if (window.SBChannel[static_cast<size_t>(id)]->Status == 0)
-            Fail("a channel row shows a free channel");
+        const Channel* record = isNumber ? window.ChannelRecord(id) : nullptr;
+        if (!record) Fail("a channel row names no channel");
+        if (record->Status == 0) Fail("a channel row shows a free channel");
     }
 }
 

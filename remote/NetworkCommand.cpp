@@ -61,9 +61,10 @@ void AddChannel(Main& window, const std::array<int32_t, kRemoteValueCount>& valu
                 ListRates& rates) {
     const int32_t id = values[kChannelId];
     // The pool has IDs 0 to 255 only; any other ID adds no row either.
-    if (!IsChannelId(id)) return;
+    Channel* found = window.ChannelRecord(id);
+    if (!found) return;
     window.ChannelListBox()->AddFolder(Str(id));
-    Channel& record = *window.SBChannel[static_cast<size_t>(id)];
+    Channel& record = *found;
     record.Status = 1;
     record.BoxColor = window.ColorMap[static_cast<size_t>(id)];
     record.SegmentLength = values[kSegmentLength];

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "ChannelRows.h"
+#include "ChannelRowIds.h"
 #include "ControlTable.h"
 #include "Label.h"
 #include "Listbox.h"
