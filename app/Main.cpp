@@ -234,10 +234,11 @@ void Main::FitFigureFonts() {
     const int bandwidthColumnPx =
         std::min(kColumnWidthsPx[kBandwidthColumn], list->WidthInsideFrame() - kColumnWidthsPx[0] -
                                                         kColumnWidthsPx[1] - kColumnWidthsPx[2]);
-    list->SetColumnFont(kRateColumn, FigureFont(list->font(), rates,
-                                                list->TextRoomOf(kColumnWidthsPx[kRateColumn])));
-    list->SetColumnFont(kBandwidthColumn,
-                        FigureFont(list->font(), bandwidths, list->TextRoomOf(bandwidthColumnPx)));
+    list->SetColumnFont(
+        kRateColumn,
+        FigureFont(list->font(), rates, list->CellTextWidthFor(kColumnWidthsPx[kRateColumn])));
+    list->SetColumnFont(kBandwidthColumn, FigureFont(list->font(), bandwidths,
+                                                     list->CellTextWidthFor(bandwidthColumnPx)));
 }
 
 void Main::Event_Open() {

@@ -86,7 +86,7 @@ public:
     // The room a column's cells leave for their text, in pixels, and the room
     // a column of the given width would leave.
     int CellTextWidth(int column) const;
-    int TextRoomOf(int columnWidth) const;
+    int CellTextWidthFor(int columnWidth) const;
     // The width the columns share while no vertical scroll bar shows.
     int WidthInsideFrame() const;
     // The font a cell's text is drawn in: its column's, smaller where the
@@ -117,10 +117,10 @@ private:
     void RestoreFocusPolicy();
     void ContextualMenuAt(QPoint local, QPoint globalPos);
     void FitLastColumn();
-    void LetGoOfRows(int first, int count);
+    void DeselectRows(int first, int count);
     void PaintCellBackground(QPainter* painter, const QRect& rect, const QModelIndex& index);
     template <typename Op>
-    void KeepingSelectionNews(Op op);
+    void RemoveRowsReportingDeselection(Op removeRows);
 
     std::vector<QTreeWidgetItem*> rows_;  // flat order of the rows shown
     QTreeWidgetItem* expanding_ = nullptr;
