@@ -48,8 +48,8 @@ inline QRect CellRect(int column, int row) {
 constexpr int RowLineY(int line) { return kRowPitchPx * line; }
 
 // The cell a pixel belongs to: a cell's pixels and the gap to its right and
-// below it. The division is done in double and its fraction dropped, as the
-// program converts every Double, so the margin pixels 0 and 1 fall in column
+// below it. The division is done in double and its fraction dropped (ToInt32),
+// as the program converts every double, so the margin pixels 0 and 1 fall in column
 // and row 0. Every pixel of the picture gives a column 0..95 and a row 0..15;
 // points outside it (a drag leaving the canvas) give columns and rows outside.
 struct MapPoint {

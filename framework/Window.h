@@ -53,7 +53,7 @@ public:
     void _AddMenuHandler(const QString& itemName, std::function<bool()> handler);
     // Runs the command of an item as choosing it would: the handler bound to
     // its name, else the quit of a QuitMenuItem, else the standard editing
-    // command of its name (StandardEditing.h). False when nothing handled it.
+    // command of its name (StandardEditing.h). Returns false when nothing handled it.
     bool ChooseMenuItem(MenuItem* item);
 
     QWidget* Content() const { return content_; }

@@ -66,7 +66,7 @@ TEST(RemoteProtocol, ParsesBatchesIntoCommands) {
         // Empty commands and unknown keywords are left out.
         {"**Bogus:1*:5*DisplayErrors:1*", {}},
         {"addchannel:1*", {Command(K::AddChannel, {1})}},
-        // Values: Val, then the Double-to-Int32 conversion.
+        // Values: Val, then the double to int32_t conversion (ToInt32).
         {"SetSuperframeID:2.9*", {Command(K::SetSuperframeID, {2})}},
         {"SetSuperframeID:-2.9*", {Command(K::SetSuperframeID, {-2})}},
         {"SetSuperframeID:1e3*", {Command(K::SetSuperframeID, {1000})}},

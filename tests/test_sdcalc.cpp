@@ -555,7 +555,7 @@ TEST_F(SDCalcTest, TheLengthMessageDoesNotCountAsLeavingTheField) {
 }  // namespace
 
 // Under X11 a key pressed with Ctrl carries a control character as its text:
-// Ctrl+C is Chr(3), Ctrl+M Chr(13). Those are commands, never Return or Enter.
+// Ctrl+C is "\x03", Ctrl+M "\r". Those are commands, never Return or Enter.
 TEST_F(SDCalcTest, CtrlKeysAreNotReturnOrEnter) {
     SelectSDRow(QStringLiteral("0"));
     window().iSegmentLength = 4;  // no interval row yet: Return would show the message
