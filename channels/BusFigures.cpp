@@ -75,7 +75,7 @@ QStringList ControlBandwidthTexts() {
     ForEveryValidSetting([&](int32_t rootFrequency, int32_t gear) {
         for (const SubFrameMode& mode : kSubFrameModes)
             texts << CStr(
-                *ControlBandwidthKbps(rootFrequency, gear, mode.controlSize, mode.subFrameLength));
+                *ControlBandwidthKbps(rootFrequency, gear, mode.ControlSize, mode.SubFrameLength));
     });
     texts.removeDuplicates();
     return texts;

@@ -10,8 +10,8 @@
 namespace BusFigures {
 
 struct SubFrameMode {
-    int32_t controlSize;     // control-space slots at the start of each subframe
-    int32_t subFrameLength;  // slots per subframe
+    int32_t ControlSize;     // control-space slots at the start of each subframe
+    int32_t SubFrameLength;  // slots per subframe
 };
 
 // What the bus figure labels show without valid settings.

@@ -8,8 +8,8 @@
 
 // The bus parameters the channel layer reads.
 struct BusClock {
-    int32_t rootFrequency = -1;  // Hz, -1 when not indicated or reserved
-    int32_t clockGear = 0;       // the clock gear row
+    int32_t RootFrequency = -1;  // Hz, -1 when not indicated or reserved
+    int32_t ClockGear = 0;       // the clock gear row
 };
 
 // Draws every channel in use on a copy of `base`, in ascending ID order (the

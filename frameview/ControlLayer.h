@@ -6,9 +6,9 @@
 
 // The message band a controller lays over the message slots.
 struct MessageMarks {
-    int32_t start = -1;   // message slots before the band
-    int32_t length = -1;  // message slots in the band; none when below 1
-    int32_t type = -1;    // 1 selects the pale band colour
+    int32_t Start = -1;   // message slots before the band
+    int32_t Length = -1;  // message slots in the band; none when below 1
+    int32_t Type = -1;    // 1 selects the pale band colour
 };
 
 // The bottom layer of the map: background, row lines, the control space

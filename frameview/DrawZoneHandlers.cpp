@@ -13,7 +13,7 @@ namespace {
 using MapGeometry::MapPoint;
 using MapGeometry::PointToSlot;
 
-bool IsOnMap(const MapPoint& at) { return MapGeometry::IsOnMap(at.column, at.row); }
+bool IsOnMap(const MapPoint& at) { return MapGeometry::IsOnMap(at.Column, at.Row); }
 
 // Sum over the dragged channel's target slots below 1536 of (owner + 1),
 // skipping its own slots: 0 exactly when every target is free or its own.
@@ -36,7 +36,7 @@ int64_t CollisionSum(int32_t offset, int32_t interval, int32_t segmentLength, in
 
 void Main::DrawZone_MouseMove(int32_t x, int32_t y) {
     const MapPoint at = PointToSlot(x, y);
-    MobileSlotText()->SetText(CStr(at.slot));
+    MobileSlotText()->SetText(CStr(at.Slot));
     if (flgStartScreen != 1) return;
     // Not RedrawMap: only the layers with something to show are built, and
     // the pointer frame goes over the top one before anything is drawn.
@@ -49,18 +49,18 @@ void Main::DrawZone_MouseMove(int32_t x, int32_t y) {
         ErrorSlotBuffer = DrawErrorSlot(top);
         top = ErrorSlotBuffer;
     }
-    DrawZone()->Graphics().DrawPicture(DrawMobileSlot(at.column, at.row, top), 0, 0);
+    DrawZone()->Graphics().DrawPicture(DrawMobileSlot(at.Column, at.Row, top), 0, 0);
 }
 
 bool Main::DrawZone_MouseDown(int32_t x, int32_t y) {
     if (flgStartScreen == 0) flgStartScreen = 1;
     if (flgMoveChannel != 0) return false;
     const MapPoint at = PointToSlot(x, y);
-    MobileSlotText()->SetText(CStr(at.slot));
+    MobileSlotText()->SetText(CStr(at.Slot));
     flgMoveChannel = 0;
     iMoveID = -1;
     if (!IsOnMap(at)) return false;
-    const auto slot = static_cast<int32_t>(at.slot);
+    const auto slot = static_cast<int32_t>(at.Slot);
     const int32_t owner = Module1::SuperFrameSlot[static_cast<size_t>(slot)];
     const Channel* record = ChannelRecord(owner);
     if (!record) return false;
@@ -79,7 +79,7 @@ void Main::DrawZone_MouseDrag(int32_t x, int32_t y) {
     if (flgMoveChannel != 1) return;
     const MapPoint at = PointToSlot(x, y);
     if (!IsOnMap(at)) return;
-    const auto offset = static_cast<int32_t>(at.slot);
+    const auto offset = static_cast<int32_t>(at.Slot);
     MobileSlotText()->SetText(CStr(offset));
     Channel* record = ChannelRecord(iMoveID);
     if (!record) return;

@@ -53,16 +53,16 @@ constexpr int RowLineY(int line) { return kRowPitchPx * line; }
 // and row 0. Every pixel of the picture gives a column 0..95 and a row 0..15;
 // points outside it (a drag leaving the canvas) give columns and rows outside.
 struct MapPoint {
-    int32_t column = 0;
-    int32_t row = 0;
-    int64_t slot = 0;  // column + 96 x row; 64 bits for points far off the map
+    int32_t Column = 0;
+    int32_t Row = 0;
+    int64_t Slot = 0;  // column + 96 x row; 64 bits for points far off the map
 };
 
 inline MapPoint PointToSlot(int32_t x, int32_t y) {
     MapPoint point;
-    point.column = ToInt32((static_cast<double>(x) - kCellMarginPx) / kColumnPitchPx);
-    point.row = ToInt32((static_cast<double>(y) - kCellMarginPx) / kRowPitchPx);
-    point.slot = int64_t{point.column} + int64_t{kColumns} * point.row;
+    point.Column = ToInt32((static_cast<double>(x) - kCellMarginPx) / kColumnPitchPx);
+    point.Row = ToInt32((static_cast<double>(y) - kCellMarginPx) / kRowPitchPx);
+    point.Slot = int64_t{point.Column} + int64_t{kColumns} * point.Row;
     return point;
 }
 

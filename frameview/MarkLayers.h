@@ -5,9 +5,9 @@
 
 // Error marks a controller reports.
 struct ErrorMarks {
-    int32_t start = 0;      // first slot with an error
-    int32_t length = 0;     // slots after `start` that have one too; none when below 1
-    int32_t syncError = 0;  // frames, from frame 0, whose first slot shows a sync error
+    int32_t Start = 0;      // first slot with an error
+    int32_t Length = 0;     // slots after `Start` that have one too; none when below 1
+    int32_t SyncError = 0;  // frames, from frame 0, whose first slot shows a sync error
 };
 
 // A copy of `base` with the error marks in red. Marks off the map (slots

@@ -644,7 +644,7 @@ Figures AllFigures() {
             for (int mode = 0; mode < 32; ++mode) {
                 const auto m = BusFigures::SubFrameModeOfRow(mode);
                 f.controlBandwidths << CStr(
-                    *BusFigures::ControlBandwidthKbps(rf, gear, m->controlSize, m->subFrameLength));
+                    *BusFigures::ControlBandwidthKbps(rf, gear, m->ControlSize, m->SubFrameLength));
             }
             for (int32_t code : intervalCodes) {
                 const double rate = *ChannelFigures::SegmentRate(rf, gear, code);
