@@ -13,6 +13,7 @@
 #include "Module1.h"
 
 using namespace MapGeometry;
+using namespace MapPainters;
 
 namespace {
 constexpr int kControlSlots = 4;  // subframe mode 4 / 32

@@ -12,6 +12,8 @@
 #include "Main.h"
 #include "RemoteProtocol.h"
 
+using namespace RemoteProtocol;
+
 namespace {
 constexpr int kFullBusChannels = kChannelIdCount;
 constexpr int kFloodCommands = 10000;  // more than any bus holds: a controller gone wrong

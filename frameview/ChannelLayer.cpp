@@ -11,6 +11,9 @@
 #include "Text.h"
 
 using namespace MapGeometry;
+
+namespace MapPainters {
+
 using MapPalette::kEmptySegmentDot;
 
 namespace {
@@ -192,3 +195,5 @@ Picture PaintChannelLayer(const Picture& base, std::span<const Channel* const> c
     }
     return layer;
 }
+
+}  // namespace MapPainters

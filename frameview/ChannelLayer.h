@@ -6,6 +6,8 @@
 #include "MapGeometry.h"
 #include "Picture.h"
 
+namespace MapPainters {
+
 // The bus parameters the channel layer reads.
 struct BusClock {
     int32_t RootFrequency = -1;  // Hz, -1 when not indicated or reserved
@@ -20,3 +22,5 @@ struct BusClock {
 // and never clears an entry.
 Picture PaintChannelLayer(const Picture& base, std::span<const Channel* const> channels,
                           const BusClock& bus, MapGeometry::SlotOwners& owners);
+
+}  // namespace MapPainters

@@ -8,6 +8,8 @@
 using namespace MapGeometry;
 using namespace MapPalette;
 
+namespace MapPainters {
+
 namespace {
 constexpr int32_t kPaleBandType = 1;
 
@@ -108,3 +110,5 @@ Picture PaintControlLayer(const SlotOwners& owners, const MessageMarks& marks, i
     DrawRowLine(g, kRows, kEvenRowLine);
     return layer;
 }
+
+}  // namespace MapPainters

@@ -4,6 +4,8 @@
 #include "MapGeometry.h"
 #include "Picture.h"
 
+namespace MapPainters {
+
 // The message band a controller lays over the message slots.
 struct MessageMarks {
     int32_t Start = -1;   // message slots before the band
@@ -17,3 +19,5 @@ struct MessageMarks {
 // dimmed. Slot owners other than control space are drawn as data space.
 Picture PaintControlLayer(const MapGeometry::SlotOwners& owners, const MessageMarks& marks,
                           int32_t dimFlag, int32_t firstDimmedSlot);
+
+}  // namespace MapPainters

@@ -8,6 +8,8 @@
 #include "MarkLayers.h"
 #include "Module1.h"
 
+using namespace MapPainters;
+
 Picture Main::DrawControlSlot(int32_t dimFlag, int32_t firstDimmedSlot) {
     return PaintControlLayer(Module1::SuperFrameSlot, {MessageStart, MessageLength, MessageType},
                              dimFlag, firstDimmedSlot);

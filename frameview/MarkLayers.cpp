@@ -10,6 +10,8 @@
 using namespace MapGeometry;
 using namespace MapPalette;
 
+namespace MapPainters {
+
 namespace {
 constexpr int kFramesPerSuperframe = kRows / 2;
 constexpr int kFrameOutsetPx = 1;  // the pointer frame lies one pixel outside the cell
@@ -43,3 +45,5 @@ Picture PaintPointerFrame(const Picture& base, int32_t column, int32_t row) {
                kPointerFrame);
     return layer;
 }
+
+}  // namespace MapPainters

@@ -3,6 +3,8 @@
 
 #include "Picture.h"
 
+namespace MapPainters {
+
 // Error marks a controller reports.
 struct ErrorMarks {
     int32_t Start = 0;      // first slot with an error
@@ -18,3 +20,5 @@ Picture PaintErrorLayer(const Picture& base, const ErrorMarks& marks);
 // (column, row). Any column and row are accepted; what falls off the picture
 // is not drawn.
 Picture PaintPointerFrame(const Picture& base, int32_t column, int32_t row);
+
+}  // namespace MapPainters

@@ -5,6 +5,8 @@
 #include "RemoteProtocol.h"
 #include "Text.h"
 
+using namespace RemoteProtocol;
+
 namespace {
 // The values of AddChannel, by position in the command.
 enum AddChannelValue {

@@ -7,6 +7,8 @@
 #include "PushButton.h"
 #include "RemoteProtocol.h"
 
+using namespace RemoteProtocol;
+
 namespace {
 // The user's bus and channel controls, which a controller takes over; always
 // handled in this order.

@@ -14,6 +14,7 @@
 #include "Module1.h"
 
 using namespace MapGeometry;
+using namespace MapPainters;
 using namespace MapPictures;
 
 namespace {

@@ -7,6 +7,7 @@
 #include "Module1.h"
 #include "TestSupport.h"
 
+using namespace MapPainters;
 using namespace MapPictures;
 
 namespace {

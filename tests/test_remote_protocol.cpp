@@ -11,6 +11,8 @@
 
 #include "RemoteProtocol.h"
 
+using namespace RemoteProtocol;
+
 namespace {
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
@@ -25,15 +27,13 @@ RemoteCommand Command(RemoteKeyword keyword, std::initializer_list<int32_t> valu
 
 }  // namespace
 
-bool operator==(const RemoteCommand& a, const RemoteCommand& b) {
-    return a.Keyword == b.Keyword && a.Values == b.Values;
-}
-
+namespace RemoteProtocol {
 void PrintTo(const RemoteCommand& command, std::ostream* os) {
     *os << "{keyword " << static_cast<int>(command.Keyword) << ":";
     for (int32_t value : command.Values) *os << " " << value;
     *os << "}";
 }
+}  // namespace RemoteProtocol
 
 namespace {
 using K = RemoteKeyword;
