@@ -93,7 +93,7 @@ protected:
         return handled;
     }
 
-    Channel& Record(int n) { return *window().SBChannel[size_t(n)]; }
+    Channel& Record(int n) { return *window().ChannelRecord(n); }
 
     // Permission cases need a process that permissions bind. A privileged one
     // (root) runs the calling test again in a child without the capabilities

@@ -89,7 +89,7 @@ protected:
         return states;
     }
 
-    Channel& Record(int id) { return *window().SBChannel[size_t(id)]; }
+    Channel& Record(int id) { return *window().ChannelRecord(id); }
     Listbox& List() { return *window().ChannelListBox(); }
 
     QString path_;
