@@ -1,22 +1,35 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLineEdit>
 #include <QLocalServer>
 #include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cmath>
 #include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -681,6 +694,67 @@ TEST_F(ConfigFileTest, SavesThatPermissionsForbidLeaveEverythingAsItWas) {
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
+// A named pipe, a device or a socket at the chosen path is no file to save
+// into (nor is a link to one): the save says so and leaves it, and its folder,
+// as they were.
+TEST_F(ConfigFileTest, SavingOntoAnythingButARegularFileTouchesNothing) {
+    const QString pipe = Path("pipe.cfg");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QLocalServer server;
+    ASSERT_TRUE(server.listen(Path("socket.cfg"))) << server.errorString().toStdString();
+    ASSERT_TRUE(QFile::link(pipe, Path("link to pipe.cfg")));
+    std::vector<QString> targets = {pipe, Path("link to pipe.cfg"), Path("socket.cfg")};
+    // A copy of the null device, as `mknod null.cfg c 1 3` makes it.
+    const QString device = Path("null.cfg");
+    const bool haveDevice =
+        ::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    const std::string noDevice = haveDevice ? std::string() : std::strerror(errno);
+    if (haveDevice) {
+        ASSERT_TRUE(QFile::link(device, Path("link to null.cfg")));
+        targets.push_back(device);
+        targets.push_back(Path("link to null.cfg"));
+    }
+    auto node = [](const QString& path) {
+        struct stat info {};
+        ::lstat(QFile::encodeName(path).constData(), &info);
+        return std::tuple(info.st_ino, info.st_mode, info.st_rdev, info.st_size);
+    };
+    std::vector<std::tuple<ino_t, mode_t, dev_t, off_t>> nodes;
+    nodes.reserve(targets.size());
+    for (const QString& target : targets) nodes.push_back(node(target));
+    const auto entries = [this] {
+        return QDir(dir_.path())
+            .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    const QStringList before = entries();
+
+    MakeUserWork();
+    for (const QString& target : targets) {
+        SCOPED_TRACE(target.toStdString());
+        const WindowState state = State();
+        RecordedMessages().clear();
+        EXPECT_TRUE(Save(target));
+        EXPECT_EQ(
+            RecordedMessages(),
+            QStringList(
+                {QStringLiteral("Error: cannot create \"%1\": not a regular file").arg(target)}));
+        ExpectUnchanged(state);
+    }
+    for (size_t i = 0; i < targets.size(); ++i)
+        EXPECT_EQ(node(targets[i]), nodes[i]) << targets[i].toStdString();
+    EXPECT_EQ(entries(), before);
+    // Nobody holds the pipe open.
+    errno = 0;
+    const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+    EXPECT_EQ(writer, -1);
+    EXPECT_EQ(errno, ENXIO);
+    if (writer >= 0) ::close(writer);
+
+    if (!haveDevice)
+        GTEST_SKIP() << "the device cases did not run: no device node can be made here ("
+                     << noDevice << ")";
+}
+
 // The temporary file of an atomic save cannot be made in a folder that takes
 // no new files; a file there that may be written is written in place. Root
 // writes anywhere: the case runs where permissions bind.
@@ -765,6 +839,119 @@ TEST_F(ConfigFileTest, AFailedWriteKeepsTheOldFile) {
     EXPECT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::Files), QStringList({"kept.cfg"}));
 }
 
+// A file written in place has no temporary file to fall back on: a save that
+// the file-size limit or a full disk stops fails before any old byte changes.
+// Each case runs in a child that permissions bind, as they bind a user, set up
+// as the program sets itself up; the full disk is a small file system that
+// the child mounts in its own mount namespace and fills.
+TEST_F(ConfigFileTest, AFailedInPlaceSaveKeepsTheOldFile) {
+    const QString kRole = QStringLiteral("save-in-place");
+    const struct {
+        const char* name;
+        rlim_t fileSizeLimit;  // 0: none
+        bool fullDisk;
+        int oldSize;      // the new text takes about 6 KB
+        const char* why;  // nullptr: the save succeeds
+    } cases[] = {
+        {"over the size limit, the old file shorter", 4096, false, 2000, "File too large"},
+        {"over the size limit, the old file longer", 4096, false, 20000, "File too large"},
+        {"on a full disk, the old file shorter", 0, true, 2000, "No space left on device"},
+        // Written over, the longer old file has room for the new text.
+        {"on a full disk, the old file longer", 0, true, 20000, nullptr},
+    };
+    auto oldBytes = [](int size) {
+        QByteArray bytes = "SLIMbus Configuration file\n4\n";
+        while (bytes.size() < size) bytes += QByteArray::number(bytes.size() % 97) + '\n';
+        return bytes.left(size);
+    };
+
+    if (ChildProcess::Role() == kRole) {
+        SetUpProcess();
+        const auto& c = cases[ChildProcess::RoleArguments().value(0).toInt()];
+        if (!FilePermissionsHold())
+            GTEST_SKIP() << "the file capabilities could not be dropped, so root overrides "
+                            "the permissions under test";
+        QString locked = QStringLiteral("/tmp/locked");
+        if (c.fullDisk) {
+            ASSERT_TRUE(QDir("/tmp").mkdir("full"));
+            ASSERT_EQ(::mount("tmpfs", "/tmp/full", "tmpfs", 0, "size=128k"), 0)
+                << std::strerror(errno);
+            locked = QStringLiteral("/tmp/full/locked");
+            ASSERT_TRUE(QDir("/tmp/full").mkdir("locked"));
+            WriteBytes(locked + "/old.cfg", oldBytes(c.oldSize));
+            const int filler = ::open("/tmp/full/filler", O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+            ASSERT_GE(filler, 0);
+            const QByteArray block(4096, 'f');
+            while (::write(filler, block.constData(), size_t(block.size())) > 0) {
+            }
+            ::close(filler);
+            ASSERT_TRUE(
+                QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        }
+        const QString old = locked + "/old.cfg";
+        const QByteArray was = ReadBytes(old);
+        const ino_t inode = Inode(old);
+        EXPECT_TRUE(Save(old));
+        for (const QString& message : RecordedMessages())
+            std::printf("message: %s\n", message.toLocal8Bit().constData());
+        if (c.why) {
+            EXPECT_EQ(ReadBytes(old), was);
+        } else {
+            BusConfiguration saved;
+            saved.SubFrameModeRow = window().SubFrameModePopup()->ListIndex();
+            saved.ClockGearRow = window().ClockGearPopup()->ListIndex();
+            saved.RootFrequencyRow = window().RootFrequencyPopup()->ListIndex();
+            EXPECT_EQ(ReadBytes(old), Joined(saved.Serialize(), "\n"));
+        }
+        EXPECT_EQ(Inode(old), inode) << "not written in place";
+        EXPECT_EQ(QDir(locked).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+                  QStringList({"old.cfg"}));
+        return;
+    }
+    const QString why = ChildProcess::WhyNotIsolated();
+    if (!why.isEmpty()) GTEST_SKIP() << why.toStdString();
+
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(c.name);
+        ChildProcess child;
+        const QString old =
+            QString::fromLatin1(c.fullDisk ? "/tmp/full/locked/old.cfg" : "/tmp/locked/old.cfg");
+        if (!c.fullDisk) {
+            ASSERT_TRUE(QDir().mkpath(child.HostPath("/tmp/locked")));
+            WriteBytes(child.HostPath(old), oldBytes(c.oldSize));
+            QFile::setPermissions(child.HostPath("/tmp/locked"),
+                                  QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        }
+        ChildProcess::Options options;
+        options.dropFileCapabilities = true;
+        if (c.fileSizeLimit != 0) options.fileSizeLimit = c.fileSizeLimit;
+        const QString failed = child.StartThisTest(kRole, {QString::number(i)}, options);
+        ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
+        ASSERT_TRUE(child.WaitForExit(60000)) << child.Describe().toStdString();
+        const std::string output = child.Output().toStdString();
+        ASSERT_EQ(child.ExitCode(), 0) << child.Describe().toStdString();
+        if (output.find("[  SKIPPED ]") != std::string::npos)
+            GTEST_SKIP() << "skipped as an unprivileged process:\n" << output;
+        EXPECT_NE(output.find("[  PASSED  ] 1 test"), std::string::npos) << output;
+        const QStringList messages = QString::fromStdString(output).split(u'\n').filter(
+            QRegularExpression(QStringLiteral("^message: ")));
+        if (c.why)
+            EXPECT_EQ(messages, QStringList({QStringLiteral("message: Error: cannot write "
+                                                            "\"%1\": %2")
+                                                 .arg(old, QLatin1String(c.why))}))
+                << output;
+        else
+            EXPECT_TRUE(messages.isEmpty()) << output;
+        if (!c.fullDisk) {
+            EXPECT_EQ(ReadBytes(child.HostPath(old)), oldBytes(c.oldSize));
+            QFile::setPermissions(child.HostPath("/tmp/locked"), QFileDevice::ReadOwner |
+                                                                     QFileDevice::WriteOwner |
+                                                                     QFileDevice::ExeOwner);
+        }
+    }
+}
+
 TEST_F(ConfigFileTest, CancelledDialogs) {
     MakeUserWork();
     const WindowState before = State();
@@ -791,6 +978,229 @@ TEST_F(ConfigFileTest, CancelledDialogs) {
     EXPECT_EQ(after.subFrameRow, before.subFrameRow);
     ExpectMapRedrawn();
     EXPECT_FALSE(GrabMap() == before.map);
+}
+
+// --- the real file dialogs ---------------------------------------------------
+
+// While it lives, the program's real dialogs show instead of the seam's
+// answers, and the dialogs keep their state (a Qt file dialog stores where it
+// was) in a folder of the test's own.
+class RealFileDialogs {
+public:
+    RealFileDialogs() : seam_(SetFileDialogHook({})) {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+    }
+    ~RealFileDialogs() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+        SetFileDialogHook(std::move(seam_));
+    }
+    RealFileDialogs(const RealFileDialogs&) = delete;
+    RealFileDialogs& operator=(const RealFileDialogs&) = delete;
+
+private:
+    FileDialogHook seam_;
+    QTemporaryDir settings_;
+};
+
+// The files (not folders) in one folder that anybody opened, as inotify tells.
+class OpenedFiles {
+public:
+    explicit OpenedFiles(const QString& folder) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        if (fd_ >= 0)
+            watch_ = ::inotify_add_watch(fd_, QFile::encodeName(folder).constData(), IN_OPEN);
+    }
+    ~OpenedFiles() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    OpenedFiles(const OpenedFiles&) = delete;
+    OpenedFiles& operator=(const OpenedFiles&) = delete;
+
+    bool Watching() const { return watch_ >= 0; }
+    // Those opened since the last call.
+    QStringList Take() {
+        QStringList names;
+        alignas(inotify_event) char buffer[4096];
+        for (;;) {
+            const ssize_t got = ::read(fd_, buffer, sizeof buffer);
+            if (got <= 0) return names;
+            for (ssize_t at = 0; at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if ((event->mask & IN_OPEN) && !(event->mask & IN_ISDIR) && event->len > 0)
+                    names << QFile::decodeName(event->name);
+                at += ssize_t(sizeof(inotify_event)) + event->len;
+            }
+        }
+    }
+
+private:
+    int fd_;
+    int watch_ = -1;
+};
+
+// Keeps turning `name` in `folder` from a regular file into a named pipe and
+// back, renaming entries made in `spare` over it, so that whoever looks at it
+// finds one and then opens the other. Should anybody wait on a pipe after all,
+// it frees them after a while by opening the pipes for writing.
+class FlippingFile {
+public:
+    FlippingFile(const QString& folder, const QString& spare, const QString& name,
+                 const QStringList& pipes)
+        : target_(QFile::encodeName(QDir(folder).filePath(name))),
+          spare_(QFile::encodeName(spare)) {
+        for (const QString& pipe : pipes) pipes_.push_back(QFile::encodeName(pipe));
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~FlippingFile() {
+        stop_ = true;
+        thread_.join();
+    }
+    FlippingFile(const FlippingFile&) = delete;
+    FlippingFile& operator=(const FlippingFile&) = delete;
+
+    int Flips() const { return flips_; }
+    bool HadToFreeAReader() const { return freed_; }
+
+private:
+    void Run() {
+        const auto start = std::chrono::steady_clock::now();
+        for (int n = 0; !stop_; ++n) {
+            if (std::chrono::steady_clock::now() - start > std::chrono::seconds(20)) {
+                for (const QByteArray& pipe : pipes_) {
+                    const int writer = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);
+                    if (writer >= 0) {
+                        freed_ = true;
+                        ::close(writer);
+                    }
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                continue;
+            }
+            const QByteArray entry = spare_ + "/entry" + QByteArray::number(n);
+            if (n % 2 == 0) {
+                ::mkfifo(entry.constData(), 0600);
+            } else {
+                const int fd = ::open(entry.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+                if (fd >= 0) {
+                    [[maybe_unused]] const ssize_t written = ::write(fd, "SLIMbus\n", 8);
+                    ::close(fd);
+                }
+            }
+            if (::rename(entry.constData(), target_.constData()) == 0) ++flips_;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+
+    const QByteArray target_;
+    const QByteArray spare_;
+    std::vector<QByteArray> pipes_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> flips_{0};
+    std::atomic<bool> freed_{false};
+    std::thread thread_;
+};
+
+// Answers the next file dialog as a user would: once it shows `folder` with
+// `listed` in it (their types filled in), runs `shown` and chooses `choice`.
+// Gives up after 20 seconds, cancelling the dialog.
+void AnswerFileDialog(const QString& folder, const QStringList& listed, const QString& choice,
+                      const std::function<void(QFileDialog&)>& shown) {
+    auto* timer = new QTimer;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    auto folderChosen = std::make_shared<bool>(false);
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        if (std::chrono::steady_clock::now() > deadline) {
+            ADD_FAILURE() << "the dialog did not list the folder in time";
+            dialog->reject();
+            timer->deleteLater();
+            return;
+        }
+        if (!*folderChosen) {
+            dialog->setDirectory(folder);
+            *folderChosen = true;
+            return;
+        }
+        const auto* model = dialog->findChild<QFileSystemModel*>();
+        if (!model) return;
+        const QModelIndex root = model->index(folder);
+        QStringList found;
+        for (int row = 0; row < model->rowCount(root); ++row) {
+            const QModelIndex name = model->index(row, 0, root);
+            if (!model->index(row, 2, root).data().toString().isEmpty())
+                found << name.data().toString();
+        }
+        for (const QString& name : listed)
+            if (!found.contains(name)) return;
+        timer->stop();
+        timer->deleteLater();
+        shown(*dialog);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!name) {
+            ADD_FAILURE() << "the dialog has no file name field";
+            dialog->reject();
+            return;
+        }
+        name->setText(choice);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    timer->start(10);
+}
+
+// The dialogs never open a file to choose its icon or type (what a file is
+// called says it): a named pipe in the folder, or a file that keeps turning
+// into one, cannot stop the window, and no file is opened before it is chosen.
+TEST_F(ConfigFileTest, TheFileDialogsOpenNoFileTheyList) {
+    QDir(dir_.path()).mkdir("shown");
+    QDir(dir_.path()).mkdir("spare");
+    const QString folder = Path("shown");
+    const QString pipe = folder + "/pipe.cfg";
+    WriteBytes(folder + "/plain.cfg", Joined(Numbered().Serialize(), "\n"));
+    WriteBytes(folder + "/notes.txt", "notes\n");
+    WriteBytes(folder + "/no extension", "SLIMbus\n");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    OpenedFiles opened(folder);
+    ASSERT_TRUE(opened.Watching()) << std::strerror(errno);
+    const RealFileDialogs real;
+    const FlippingFile flipping(folder, Path("spare"), "flip.cfg", {pipe, folder + "/flip.cfg"});
+
+    struct Seen {
+        bool visible = false;
+        QStringList opened;
+    };
+    auto look = [&](Seen& seen) {
+        return [&](QFileDialog& dialog) {
+            // Let the flipping file change under the dialog's eyes a while.
+            const int flips = flipping.Flips();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return flipping.Flips() > flips + 40; }, 5000));
+            QTest::qWait(50);
+            seen.visible = dialog.isVisible();
+            seen.opened = opened.Take();
+        };
+    };
+    const QStringList listed = {"notes.txt", "plain.cfg"};
+
+    Seen opening;
+    AnswerFileDialog(folder, listed, "plain.cfg", look(opening));
+    EXPECT_TRUE(window()._FileLoadBusConfiguration_Action());
+    EXPECT_TRUE(opening.visible);
+    EXPECT_TRUE(opening.opened.isEmpty())
+        << "opened by the open dialog: " << opening.opened.join(", ").toStdString();
+    EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join('\n').toStdString();
+    EXPECT_EQ(window().SubFrameModePopup()->ListIndex(), 7) << "the chosen file was not loaded";
+
+    opened.Take();  // the load's own reading of the chosen file
+    Seen saving;
+    AnswerFileDialog(folder, listed, "saved.cfg", look(saving));
+    EXPECT_TRUE(window()._FileSaveBusConfiguration_Action());
+    EXPECT_TRUE(saving.visible);
+    EXPECT_TRUE(saving.opened.isEmpty())
+        << "opened by the save dialog: " << saving.opened.join(", ").toStdString();
+    EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join('\n').toStdString();
+    EXPECT_EQ(ReadBytes(folder + "/saved.cfg"), ReadBytes(folder + "/plain.cfg"));
+
+    EXPECT_FALSE(flipping.HadToFreeAReader()) << "something waited on a named pipe";
 }
 
 }  // namespace
