@@ -508,9 +508,10 @@ TEST_F(SDCalcTest, GoesWithTheMainWindow) {
     EXPECT_FALSE(SDCalc::Exists());
 }
 
-// Taking the windows down while the calculator's offset field has the focus
-// and a cell of the main list is being edited runs no handler of theirs: none
-// reaches a window that is going, and nothing builds a new one.
+// Taking the windows down while a control that acts on losing the focus has
+// it (the calculator's offset field, a cell editor of the main list, the
+// subframe mode pop-up) runs no handler: none reaches a window that is going
+// (the sanitizer build sees it), and nothing builds a new one.
 TEST_F(SDCalcTest, NoHandlerRunsWhileTheWindowsGo) {
     SelectSDRow(QStringLiteral("3104"));
     window().ChannelListBox()->EditCell(2, 2);
@@ -521,6 +522,16 @@ TEST_F(SDCalcTest, NoHandlerRunsWhileTheWindowsGo) {
     calc.SegmentOffsetEditField()->setFocus();
     ASSERT_TRUE(calc.SegmentOffsetEditField()->hasFocus());
     QPointer<SDCalc> going = &calc;
+    Main::Destroy();
+    ASSERT_FALSE(Main::Exists());
+
+    // The same with the focus on the main window's pop-up, whose leaving
+    // rebuilds the slot map.
+    Main& main = window();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    main.SubFrameModePopup()->setFocus();
+    ASSERT_TRUE(main.SubFrameModePopup()->hasFocus());
     Main::Destroy();
     EXPECT_TRUE(going.isNull());
     EXPECT_FALSE(Main::Exists()) << "no handler built a new main window";
