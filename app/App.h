@@ -7,5 +7,5 @@
 class App : public Application, public SingleInstance<App> {
 private:
     friend class SingleInstance<App>;
-    App();
+    App();  // NOLINT(modernize-use-equals-delete): defined in App.cpp, reached through Instance()
 };
