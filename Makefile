@@ -1,5 +1,6 @@
 # Thin wrapper over CMake. `make run` builds and starts the program,
-# `make test` builds and runs every test; both install missing packages first.
+# `make test` builds and runs every test; both install missing packages first
+# (on a machine without make: `bash scripts/make.sh run` / `test`).
 # `make bench` runs the benchmarks, `make lint` runs clang-tidy, `make format`
 # rewrites the sources in the house style and `make format-check` lists those
 # that differ from it.
@@ -18,8 +19,17 @@ all: build
 deps:
 	@bash scripts/install-deps.sh
 
+CONFIGURE_ARGS = -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+
+# Configures only a build folder not yet configured with these arguments;
+# after that `cmake --build` configures again by itself when a CMakeLists.txt
+# changes.
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	@if [ ! -f $(BUILD)/CMakeCache.txt ] || \
+	    [ "$$(cat $(BUILD)/.configure-args 2>/dev/null)" != "$(CONFIGURE_ARGS)" ]; then \
+	    echo "cmake -S . -B $(BUILD) $(CONFIGURE_ARGS)"; \
+	    cmake -S . -B $(BUILD) $(CONFIGURE_ARGS) && echo "$(CONFIGURE_ARGS)" >$(BUILD)/.configure-args; \
+	fi
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -27,8 +37,14 @@ build: configure
 run: build
 	$(BUILD)/bin/veltrane
 
+# A test program that skipped tests (and failed none) counts as skipped; the
+# skipped tests and their reasons follow ctest's summary.
 test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@cd $(BUILD) && status=0 && \
+	    { QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) || status=$$?; } && \
+	    { ! grep -q '^skipped: ' Testing/Temporary/LastTest.log || \
+	      { echo "Skipped tests, and why:"; grep -h '^skipped: ' Testing/Temporary/LastTest.log; }; } && \
+	    exit $$status
 
 bench: build
 	@bash scripts/run-benchmarks.sh $(BUILD)

@@ -229,16 +229,14 @@ void Main::FitFigureFonts() {
                                           busFrequencyText_->contentsRect().width()));
     controlBWText_->setFont(FigureFont(controlBWText_->font(), controlBandwidths,
                                        controlBWText_->contentsRect().width()));
-    // The last column gives the list's frame its pixels.
+    // One size per column, for the width it has: the last column gives the
+    // list's frame its pixels, and the vertical scroll bar's while it shows.
     Listbox* list = channelListBox_;
-    const int bandwidthColumnPx =
-        std::min(kColumnWidthsPx[kBandwidthColumn], list->WidthInsideFrame() - kColumnWidthsPx[0] -
-                                                        kColumnWidthsPx[1] - kColumnWidthsPx[2]);
-    list->SetColumnFont(
-        kRateColumn,
-        FigureFont(list->font(), rates, list->CellTextWidthFor(kColumnWidthsPx[kRateColumn])));
-    list->SetColumnFont(kBandwidthColumn, FigureFont(list->font(), bandwidths,
-                                                     list->CellTextWidthFor(bandwidthColumnPx)));
+    const QFont base = list->font();
+    list->SetColumnFontFitter(kRateColumn,
+                              [base](int room) { return FigureFont(base, rates, room); });
+    list->SetColumnFontFitter(kBandwidthColumn,
+                              [base](int room) { return FigureFont(base, bandwidths, room); });
 }
 
 void Main::Event_Open() {

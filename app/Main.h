@@ -188,6 +188,9 @@ public:
     void ClearChannelTable();  // channels/
     // No message band and no error marks; the map shows it at its next redraw.
     void ResetMarks();  // remote/
+    // The three bus pop-ups are the user's only while neither the calculator
+    // nor a controller holds them.
+    void UpdateBusPopups();  // channels/
 
 protected:
     void Layout() override;
@@ -233,6 +236,8 @@ private:
 
     // Remote text after the last "*" of a read, completed by the next read.
     QByteArray pendingRemoteText_;
+    // From the socket's Connected event to its next Error event.
+    bool remoteControlled_ = false;
     // The parameter row whose value menu was opened last, -1 for none, with
     // its channel and its offset below the channel row.
     int32_t valueMenuRow_ = -1;

@@ -6,9 +6,9 @@
 #include "ProcessSetup.h"
 
 int main(int argc, char** argv) {
+    SetUpProcess();
     QApplication runtime(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Veltrane"));
-    SetUpProcess();
 
     App& app = App::Instance();
     app.SetMenuBar(&MenuBar1::Instance());

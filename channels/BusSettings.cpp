@@ -6,6 +6,7 @@
 #include "Main.h"
 #include "Module1.h"
 #include "PopupMenu.h"
+#include "SDCalc.h"
 #include "Text.h"
 
 namespace {
@@ -83,4 +84,13 @@ void Main::SubFrameModePopup_Change() {
 void Main::SubFrameModePopup_LostFocus() {
     // Only the slot map; the channels mark their slots again at the next draw.
     Module1::BuildSlotMap();
+}
+
+// The calculator's rates and a controller's settings both rest on the bus
+// staying as it is; whichever lets go last gives the pop-ups back.
+void Main::UpdateBusPopups() {
+    const bool free = !SDCalc::Exists() && !remoteControlled_;
+    RootFrequencyPopup()->SetEnabled(free);
+    ClockGearPopup()->SetEnabled(free);
+    SubFrameModePopup()->SetEnabled(free);
 }

@@ -17,6 +17,15 @@ constexpr int kSwatchMarginPx = 2;
 const std::array<const char*, kParameterRows> kParameterLabels = {"SL", "SD", "TP", "FL", "PR",
                                                                   "AF", "CL", "DT", "DL"};
 
+// A freed channel takes its drag in the map with it: the moves and the
+// release that follow store and report nothing.
+void EndDragOf(Main& main, int32_t id) {
+    if (main.flgMoveChannel != 0 && main.iMoveID == id) {
+        main.flgMoveChannel = 0;
+        main.iMoveID = -1;
+    }
+}
+
 // The record field shown at each row offset (minus 1); "CL" comes before "DT"
 // although the record holds them the other way round.
 int32_t ParameterValue(const Channel& c, int index) {
@@ -155,11 +164,15 @@ void Main::RemoveChannelButton_Action() {
     Channel* c = ChannelRecord(id);
     // Only a channel row whose position is recorded, as the button's enabling has it.
     if (!c || c->RowID != row) return;
+    // The button is disabled with the selection; its focus stays in the list
+    // rather than passing on to the bus pop-ups.
+    if (RemoveChannelButton()->hasFocus()) list->setFocus(Qt::OtherFocusReason);
     if (list->Expanded(row)) list->SetExpanded(row, false);
     list->RemoveRow(row);
     // Freed once its row is gone, so that the collapse above cannot give the
     // record its row back.
     FreeChannelRecord(*c);
+    EndDragOf(*this, id);
     BuildRowID();
 
     // The channel's slots go from the slot map with it.
@@ -169,7 +182,10 @@ void Main::RemoveChannelButton_Action() {
 void Main::ClearChannelTable() {
     ChannelListBox()->DeleteAllRows();
     for (int32_t id = 0; id < kChannelIdCount; ++id)
-        if (Channel* c = ChannelRecord(id)) FreeChannelRecord(*c);
+        if (Channel* c = ChannelRecord(id)) {
+            FreeChannelRecord(*c);
+            EndDragOf(*this, id);
+        }
 }
 
 void Main::ClearAllChannels_Action() {

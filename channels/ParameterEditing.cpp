@@ -81,6 +81,10 @@ void Main::ChannelListBox_CellAction(int32_t row, int32_t column) {
     const int32_t channelRow = channel.RowID;
     if (row == channelRow || channelRow < 0) return;
     const int32_t value = CLong32(ChannelListBox()->Cell(row, column));
+    // Once the edit has ended the cell shows what the record holds, not the
+    // text as typed ("007", "abc", digits beyond 32 bits).
+    if (row - channelRow >= 1 && row - channelRow <= 9)
+        ChannelListBox()->SetCell(row, column, CStr(value));
     // The channel's new segments over its old ones, which stay marked in the slot map.
     auto redrawChannels = [this] {
         DisplayChannelRate();
@@ -146,18 +150,28 @@ bool Main::ChannelListBox_ContextualMenuAction(MenuItem* hitItem) {
     flgStartScreen = 1;
     if (!hitItem) return true;
     const QString& text = hitItem->Text;
+    Listbox* list = ChannelListBox();
+    auto menuRowHolds = [&] {
+        return IsParameterRowOf(*list, valueMenuRow_, valueMenuChannel_, valueMenuOffset_);
+    };
     if (text == kCalculatorItem) {
+        // The calculator works on the selected "SD" row: the one the menu was
+        // opened on, starting from what was typed into it (the commit stores
+        // it before the calculator reads the cell).
+        list->EndEdit();
+        if (!SDCalc::Exists()) list->SetListIndex(menuRowHolds() ? valueMenuRow_ : -1);
         SDCalc::Instance().Show();
         return true;
     }
     if (!IsCodeItem(text)) return true;
-    Listbox* list = ChannelListBox();
-    // Without an open editor the code goes into the value cell of the row the
-    // menu was opened on, opened for it, so that the choice is not lost.
-    if (!list->ActiveCell().IsOpen() &&
-        IsParameterRowOf(*list, valueMenuRow_, valueMenuChannel_, valueMenuOffset_)) {
+    // The code goes into the value cell of the row the menu was opened on:
+    // into its edit in progress, or opened for it. Rows changed while the
+    // menu was open (a controller's commands) take it nowhere.
+    if (!menuRowHolds()) return true;
+    if (list->EditedRow() != valueMenuRow_ || list->EditedColumn() != kValueColumn) {
         list->SetCellType(valueMenuRow_, kValueColumn, kEditableCellType);
-        list->EditCell(valueMenuRow_, kValueColumn);
+        list->EditCell(valueMenuRow_, kValueColumn);  // ends another edit first
+        if (list->EditedRow() != valueMenuRow_ || !menuRowHolds()) return true;
     }
     list->ActiveCell().SetText(CStr(static_cast<int32_t>(CLong(text))));
     return true;

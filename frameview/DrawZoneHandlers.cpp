@@ -15,6 +15,12 @@ using MapGeometry::PointToSlot;
 
 bool IsOnMap(const MapPoint& at) { return MapGeometry::IsOnMap(at.Column, at.Row); }
 
+// Only a channel in use with a segment distribution can be moved: a free
+// record is no channel, and a code of 0 (none) would decode as interval 3.
+bool IsDraggable(const Channel& channel) {
+    return channel.Status != 0 && channel.SegmentDistribution != 0;
+}
+
 // Sum over the dragged channel's target slots below 1536 of (owner + 1),
 // skipping its own slots: 0 exactly when every target is free or its own.
 int64_t CollisionSum(int32_t offset, int32_t interval, int32_t segmentLength, int32_t movingId) {
@@ -66,7 +72,8 @@ bool Main::DrawZone_MouseDown(int32_t x, int32_t y) {
     if (!record) return false;
     const Channel& channel = *record;
     const int32_t interval = Module1::SD2SI(channel.SegmentDistribution);
-    if (slot < interval && (!IPCSocket1()->IsConnected() || channel.Editable != 0)) {
+    if (IsDraggable(channel) && slot < interval &&
+        (!IPCSocket1()->IsConnected() || channel.Editable != 0)) {
         iMoveID = owner;
         flgMoveChannel = 1;
         // Dimmed outside the first interval, where the first segment can go.
@@ -82,7 +89,7 @@ void Main::DrawZone_MouseDrag(int32_t x, int32_t y) {
     const auto offset = static_cast<int32_t>(at.Slot);
     MobileSlotText()->SetText(CStr(offset));
     Channel* record = ChannelRecord(iMoveID);
-    if (!record) return;
+    if (!record || !IsDraggable(*record)) return;
     Channel& channel = *record;
     const int32_t interval = Module1::SD2SI(channel.SegmentDistribution);
     const int32_t length = channel.SegmentLength;
@@ -101,7 +108,7 @@ void Main::DrawZone_MouseDrag(int32_t x, int32_t y) {
 
 void Main::DrawZone_MouseUp(int32_t, int32_t) {
     const Channel* channel = ChannelRecord(iMoveID);
-    if (IPCSocket1()->IsConnected() && flgMoveChannel == 1 && channel) {
+    if (IPCSocket1()->IsConnected() && flgMoveChannel == 1 && channel && IsDraggable(*channel)) {
         IPCSocket1()->Write(("SetEventID:" + CStr(channel->Editable) + "*").toLatin1());
         IPCSocket1()->Write(
             ("SetChannelSD:" + CStr(iMoveID) + "," + CStr(channel->SegmentDistribution) + "*")

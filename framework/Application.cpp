@@ -19,18 +19,33 @@ void NoteSignal(int) {
     errno = savedErrno;
 }
 
+// The pipe exists from the first QuitOnSignals on; the event loop watches it
+// from Run on, so a signal that came before is acted on once the loop runs.
 bool OpenSignalPipe() {
     if (g_signalPipe[0] >= 0) return true;
-    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
-    auto* notifier =
+    return ::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) == 0;
+}
+
+void WatchSignalPipe() {
+    static QSocketNotifier* watcher = nullptr;
+    if (watcher || g_signalPipe[0] < 0) return;
+    watcher =
         new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, [] {
+    QObject::connect(watcher, &QSocketNotifier::destroyed, [] { watcher = nullptr; });
+    QObject::connect(watcher, &QSocketNotifier::activated, [] {
         char drained[64];
         while (::read(g_signalPipe[0], drained, sizeof drained) > 0) {
         }
         Application::Quit(0);
     });
-    return true;
+}
+
+// Whether the program was started with `number` ignored (nohup, a shell's
+// background job); that stays so.
+bool IgnoredAtStart(int number) {
+    struct sigaction before {};
+    return ::sigaction(number, nullptr, &before) == 0 && (before.sa_flags & SA_SIGINFO) == 0 &&
+           before.sa_handler == SIG_IGN;
 }
 }  // namespace
 
@@ -39,6 +54,7 @@ Application::Application() = default;
 Application::~Application() = default;
 
 int Application::Run() {
+    WatchSignalPipe();
     if (OpenEvent) OpenEvent();
     return QApplication::exec();
 }
@@ -51,5 +67,7 @@ void Application::QuitOnSignals(std::initializer_list<int> numbers) {
     action.sa_handler = NoteSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int number : numbers) ::sigaction(number, &action, nullptr);
+    for (const int number : numbers) {
+        if (!IgnoredAtStart(number)) ::sigaction(number, &action, nullptr);
+    }
 }

@@ -26,9 +26,11 @@ public:
     int Run();
     static void Quit(int code = 0);
 
-    // From now on each of these signals ends the event loop as Quit(0) does.
-    // The handler only writes to a pipe; the loop reads it and quits, so the
-    // program's own clean-up runs as after any other quit. Needs the runtime.
+    // From now on each of these signals ends the event loop as Quit(0) does;
+    // one that comes before Run is acted on once the loop runs. The handler
+    // only writes to a pipe; the loop reads it and quits, so the program's own
+    // clean-up runs as after any other quit. A signal that the process was
+    // started with ignored stays ignored. Needs no runtime: it can come first.
     static void QuitOnSignals(std::initializer_list<int> numbers);
 
 private:

@@ -1,6 +1,7 @@
 #include "IPCSocket.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -33,15 +34,22 @@ void Warn(const QString& path, const QString& reason) {
     qCWarning(lcVeltrane).noquote() << QStringLiteral("not listening on %1: %2").arg(path, reason);
 }
 
+QString ErrnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+bool FillAddress(const QByteArray& path, sockaddr_un* address) {
+    if (path.size() >= static_cast<qsizetype>(sizeof(address->sun_path))) return false;
+    address->sun_family = AF_UNIX;
+    std::memcpy(address->sun_path, path.constData(), static_cast<size_t>(path.size()));
+    return true;
+}
+
 enum class PeerProbe { Listening, Stale, Unknown };
 
 // Whether some program accepts connections on the socket file at `path`. A
 // non-blocking connect answers at once: refused means nobody listens there.
 PeerProbe ProbePeer(const QByteArray& path) {
     sockaddr_un address{};
-    if (path.size() >= static_cast<qsizetype>(sizeof(address.sun_path))) return PeerProbe::Unknown;
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
+    if (!FillAddress(path, &address)) return PeerProbe::Unknown;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return PeerProbe::Unknown;
     const int rc = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
@@ -52,55 +60,100 @@ PeerProbe ProbePeer(const QByteArray& path) {
     return PeerProbe::Unknown;
 }
 
-// Makes the path free for a new socket file: nothing there, or a stale socket
-// file that is removed. Anything else stays as it is; `reason` says why.
-bool ClearPath(const QString& path, QString* reason) {
-    const QByteArray native = QFile::encodeName(path);
+FileIdentity IdentityOf(const struct stat& info) { return {info.st_dev, info.st_ino}; }
+
+bool IsFile(const QByteArray& path, const FileIdentity& identity) {
     struct stat info {};
-    if (::lstat(native.constData(), &info) != 0) {
-        if (errno == ENOENT) return true;
-        *reason = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
+    return ::lstat(path.constData(), &info) == 0 && info.st_dev == identity.device &&
+           info.st_ino == identity.inode;
+}
+
+// What a path holds, for a new socket file.
+enum class Occupant { Nothing, OwnStaleSocket, Other };
+
+// Only a socket file of this user's that nobody listens on may be replaced;
+// for anything else `reason` says why it stays.
+Occupant LookAt(const QByteArray& path, QString* reason) {
+    struct stat info {};
+    if (::lstat(path.constData(), &info) != 0) {
+        if (errno == ENOENT) return Occupant::Nothing;
+        *reason = ErrnoText();
+        return Occupant::Other;
     }
     if (!S_ISSOCK(info.st_mode)) {
         *reason = QStringLiteral("the path exists and is not a socket; it is left untouched");
-        return false;
+        return Occupant::Other;
     }
-    switch (ProbePeer(native)) {
+    if (info.st_uid != ::geteuid()) {
+        *reason =
+            QStringLiteral("the socket file there belongs to another user; it is left untouched");
+        return Occupant::Other;
+    }
+    switch (ProbePeer(path)) {
         case PeerProbe::Listening:
             *reason = QStringLiteral("another program is listening there");
-            return false;
+            return Occupant::Other;
         case PeerProbe::Unknown:
             *reason = QStringLiteral("the socket file there may be in use; it is left untouched");
-            return false;
+            return Occupant::Other;
         case PeerProbe::Stale:
             break;
     }
-    if (::unlink(native.constData()) != 0 && errno != ENOENT) {
-        *reason = QStringLiteral("cannot remove the stale socket file: %1")
-                      .arg(QString::fromLocal8Bit(std::strerror(errno)));
+    return Occupant::OwnStaleSocket;
+}
+
+bool Rename(const QByteArray& from, const QByteArray& to, unsigned int flags) {
+    return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), flags) == 0;
+}
+
+// Moves the socket file `inside` (in a private folder) to `target`, where
+// nothing may be but a stale socket file of this user's. Nothing at the target
+// is ever removed by its name: a stale file is exchanged with ours, looked at
+// again where it came out (the private folder, where nobody else can change
+// it) and only then removed; whatever came out that is not stale goes back.
+bool PlaceSocket(const QByteArray& inside, const QByteArray& target, QString* reason) {
+    // A path that keeps changing under us is given up after a few rounds.
+    for (int round = 0; round < 4; ++round) {
+        if (Rename(inside, target, RENAME_NOREPLACE)) return true;
+        if (errno != EEXIST) {
+            *reason = ErrnoText();
+            return false;
+        }
+        switch (LookAt(target, reason)) {
+            case Occupant::Nothing:
+                continue;  // it went meanwhile
+            case Occupant::Other:
+                return false;
+            case Occupant::OwnStaleSocket:
+                break;
+        }
+        if (!Rename(inside, target, RENAME_EXCHANGE)) {
+            if (errno == ENOENT) continue;
+            *reason = ErrnoText();
+            return false;
+        }
+        if (LookAt(inside, reason) == Occupant::OwnStaleSocket) {
+            ::unlink(inside.constData());
+            return true;
+        }
+        // Between the look and the exchange another program placed its
+        // socket there: it goes back, and ours comes out again.
+        if (!Rename(inside, target, RENAME_EXCHANGE))
+            *reason = QStringLiteral("%1; putting it back failed: %2").arg(*reason, ErrnoText());
         return false;
     }
-    return true;
+    *reason = QStringLiteral("the path keeps changing; it is left untouched");
+    return false;
 }
 
 // How many connecting peers wait for accept; one is served, the others are
 // closed at once.
 constexpr int kBacklog = 4;
 
-bool FillAddress(const QByteArray& path, sockaddr_un* address) {
-    if (path.size() >= static_cast<qsizetype>(sizeof(address->sun_path))) return false;
-    address->sun_family = AF_UNIX;
-    std::memcpy(address->sun_path, path.constData(), static_cast<size_t>(path.size()));
-    return true;
-}
-
-QString ErrnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
-
 // A listening socket file made at `path`: bound in a private folder beside the
-// path, given its mode there, and only then moved into place, never over
-// anything that appeared at the path meanwhile. `placed` is the socket file's
-// identity, taken before the move (the move keeps it).
+// path, given its mode there, and only then moved into place (PlaceSocket).
+// `placed` is the socket file's identity, taken before the move (the move
+// keeps it).
 int ListenAt(const QString& path, FileIdentity* placed, QString* reason) {
     const QByteArray target = QFile::encodeName(path);
     QByteArray folder = target + "-XXXXXX";
@@ -116,21 +169,19 @@ int ListenAt(const QString& path, FileIdentity* placed, QString* reason) {
     if (fd < 0 || !FillAddress(inside, &address)) {
         *reason = fd < 0 ? ErrnoText() : QStringLiteral("the path is too long");
     } else if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
-               ::chmod(inside.constData(), S_IRUSR | S_IWUSR) != 0 ||
-               ::lstat(inside.constData(), &info) != 0 || ::listen(fd, kBacklog) != 0) {
+               ::lstat(inside.constData(), &info) != 0 ||
+               ::chmod(inside.constData(), S_IRUSR | S_IWUSR) != 0 || ::listen(fd, kBacklog) != 0) {
         *reason = ErrnoText();
-    } else if (::renameat2(AT_FDCWD, inside.constData(), AT_FDCWD, target.constData(),
-                           RENAME_NOREPLACE) != 0) {
-        *reason = errno == EEXIST
-                      ? QStringLiteral("the path was taken meanwhile; it is left untouched")
-                      : ErrnoText();
-    } else {
-        placed->device = info.st_dev;
-        placed->inode = info.st_ino;
+    } else if (PlaceSocket(inside, target, reason)) {
+        *placed = IdentityOf(info);
         ok = true;
     }
-    ::unlink(inside.constData());  // only when the move did not happen
-    ::rmdir(folder.constData());
+    // Only our own file is removed from the folder; should another program's
+    // file have been left there, the folder stays and the warning names it.
+    if (IsFile(inside, IdentityOf(info))) ::unlink(inside.constData());
+    if (::rmdir(folder.constData()) != 0 && errno == ENOTEMPTY)
+        *reason += QStringLiteral("; what came out of the path is kept in %1")
+                       .arg(QFile::decodeName(folder));
     if (!ok && fd >= 0) ::close(fd);
     return ok ? fd : -1;
 }
@@ -147,12 +198,16 @@ void RemoveIfOurs(const QString& path, const FileIdentity& placed) {
 }
 }  // namespace
 
-IPCSocket::IPCSocket(QWidget* parent) : QObject(parent), Control(HiddenPlace(parent)) {}
+IPCSocket::IPCSocket(QWidget* parent)
+    : QObject(parent), Control(HiddenPlace(parent)), place_(Widget()) {}
 
 IPCSocket::~IPCSocket() {
     // No event may reach the window that is going away.
     DropPeer();
     StopListening();
+    // Without a parent nobody else deletes it; with one, it goes with the
+    // socket rather than with the window.
+    delete place_.data();
 }
 
 IPCSocket::PathRedirect IPCSocket::SetPathRedirect(PathRedirect redirect) {
@@ -160,17 +215,17 @@ IPCSocket::PathRedirect IPCSocket::SetPathRedirect(PathRedirect redirect) {
 }
 
 void IPCSocket::Listen() {
-    if (listenFd_ >= 0) return;
+    if (listenFd_ >= 0) {
+        if (StillPlaced()) return;
+        // Someone took the path: this socket cannot be reached any more.
+        StopListening();
+    }
     const QString path = Redirect() ? Redirect()(Path) : Path;
     if (path.isEmpty()) {
         Warn(path, QStringLiteral("no path"));
         return;
     }
     QString reason;
-    if (!ClearPath(path, &reason)) {
-        Warn(path, reason);
-        return;
-    }
     FileIdentity placed;
     const int fd = ListenAt(path, &placed, &reason);
     if (fd < 0) {
@@ -180,13 +235,21 @@ void IPCSocket::Listen() {
     listenFd_ = fd;
     listeningPath_ = path;
     placed_ = placed;
+    acceptDeferred_ = false;
     acceptNotifier_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
     connect(acceptNotifier_, &QSocketNotifier::activated, this, &IPCSocket::AcceptPeers);
 }
 
-void IPCSocket::Close() {
+bool IPCSocket::StillPlaced() const { return IsFile(QFile::encodeName(listeningPath_), placed_); }
+
+void IPCSocket::Disconnect() {
     DropPeer();
     errorDue_ = false;  // the connection ends by the owner's own choice
+    ResumeAccepting();
+}
+
+void IPCSocket::Close() {
+    Disconnect();
     StopListening();
 }
 
@@ -200,6 +263,7 @@ void IPCSocket::StopListening() {
     }
     ::close(listenFd_);
     listenFd_ = -1;
+    acceptDeferred_ = false;
     RemoveIfOurs(listeningPath_, placed_);
     listeningPath_.clear();
 }
@@ -220,17 +284,34 @@ void IPCSocket::Write(const QByteArray& data) {
     // A peer found gone while writing is reported after the writer's handler.
     if (errorDue_ && !inDataAvailable_)
         QMetaObject::invokeMethod(this, &IPCSocket::RaiseDueError, Qt::QueuedConnection);
+    else if (!inDataAvailable_)
+        ResumeAccepting();
 }
 
 QString IPCSocket::ListeningPath() const { return listeningPath_; }
 
 void IPCSocket::AcceptPeers() {
     while (listenFd_ >= 0) {
+        // A peer that has gone, with its end not yet read, is no reason to
+        // turn the next one away: its session ends first.
+        if (peer_ && PeerHasEnded()) {
+            if (inDataAvailable_ || inWrite_) {
+                DeferAccepting();
+                return;
+            }
+            EndGonePeer();
+            continue;  // Error may have changed the listening
+        }
+        if (!peer_ && errorDue_) {
+            // The last session's end is still to be reported.
+            DeferAccepting();
+            return;
+        }
         const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (fd < 0) break;  // none waiting (or the peer gave up already)
-        if (peer_ || errorDue_) {
-            // One peer at a time: a second one is closed at once, unread (also
-            // while the first one's going away is still to be reported).
+        if (peer_) {
+            // One peer at a time: while the first one is still connected, a
+            // second one is closed at once, unread.
             ::close(fd);
             continue;
         }
@@ -248,6 +329,35 @@ void IPCSocket::AcceptPeers() {
     }
 }
 
+bool IPCSocket::PeerHasEnded() const {
+    if (!peer_) return false;
+    pollfd look{static_cast<int>(peer_->socketDescriptor()), POLLRDHUP, 0};
+    if (look.fd < 0) return true;
+    return ::poll(&look, 1, 0) > 0 && (look.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+}
+
+void IPCSocket::EndGonePeer() {
+    // Reading up to the end of the stream delivers what the peer sent
+    // (DataAvailable); reading its end raises Error (PeerGone).
+    constexpr int kMostReads = 64;
+    for (int read = 0; peer_ && read < kMostReads; ++read) {
+        if (!peer_->waitForReadyRead(0)) break;
+    }
+    if (peer_) PeerGone();
+}
+
+void IPCSocket::DeferAccepting() {
+    acceptDeferred_ = true;
+    if (acceptNotifier_) acceptNotifier_->setEnabled(false);
+}
+
+void IPCSocket::ResumeAccepting() {
+    if (!acceptDeferred_) return;
+    acceptDeferred_ = false;
+    // The notifier reports a peer still waiting at once.
+    if (acceptNotifier_) acceptNotifier_->setEnabled(true);
+}
+
 void IPCSocket::PeerDataReady() {
     if (!peer_) return;
     if (inDataAvailable_) {
@@ -262,6 +372,7 @@ void IPCSocket::PeerDataReady() {
         RaiseDueError();
         return;
     }
+    ResumeAccepting();
     // Data that came while the handler ran (in a nested event loop) is not
     // announced again by the socket.
     if (dataAgain_ && peer_ && peer_->bytesAvailable() > 0)
@@ -285,12 +396,14 @@ void IPCSocket::RaiseError() {
         return;
     }
     if (Error) Error();
+    ResumeAccepting();
 }
 
 void IPCSocket::RaiseDueError() {
     if (!errorDue_) return;
     errorDue_ = false;
     if (Error) Error();
+    ResumeAccepting();
 }
 
 void IPCSocket::DropPeer() {

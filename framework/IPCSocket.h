@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 #include <functional>
 
 #include "Control.h"
@@ -21,14 +22,22 @@ struct FileIdentity {
 // accepts one peer; Connected, DataAvailable and Error (also when the peer goes
 // away); ReadAll returns all unread data; Write sends without waiting.
 //
-// The socket file is the user's alone (owner read and write only). A stale
-// socket file left at the path by an earlier run is replaced; a path that is
-// not a socket, or on which another program listens, is left untouched and
-// Listen logs one warning (Logging.h). A second peer that connects while one
-// is served is closed at once, unread. Closing, or destroying the socket,
-// removes the socket file, but only while the path still names the file that
-// Listen placed there. Events run on the thread of the event loop, never
-// nested inside one another.
+// The socket file is the user's alone (owner read and write only) and stays at
+// its path from Listen to Close, also between peers. A stale socket file of
+// the same user's, left at the path by an earlier run, is replaced; anything
+// else there (a file, another program's socket, another user's socket) is
+// left untouched and Listen logs one warning (Logging.h). The new file is
+// exchanged in, never placed after removing the old one by name, so two
+// programs starting at once never remove each other's socket file.
+//
+// One peer is served at a time. A second peer that connects while the first
+// one is still connected is closed at once, unread; when the first one has
+// gone already (its end of stream is waiting to be read), its session ends
+// first (its data, then Error) and the second one is served. Disconnect ends
+// the session and goes on listening; Close, or destroying the socket, ends the
+// listening too and removes the socket file, but only while the path still
+// names the file that Listen placed there. Events run on the thread of the
+// event loop, never nested inside one another.
 class IPCSocket : public QObject, public Control {
     Q_OBJECT
 public:
@@ -41,7 +50,11 @@ public:
 
     QString Path;
 
+    // Starts listening; while listening already, listens anew only when the
+    // path no longer names this socket's file.
     void Listen();
+    // Ends the connection with the peer; the socket goes on listening.
+    void Disconnect();
     void Close();
     bool IsConnected() const;
     QByteArray ReadAll();
@@ -58,6 +71,11 @@ public:
 
 private:
     void AcceptPeers();
+    bool PeerHasEnded() const;
+    void EndGonePeer();
+    void DeferAccepting();
+    void ResumeAccepting();
+    bool StillPlaced() const;
     void StopListening();
     void PeerDataReady();
     void PeerGone();
@@ -72,6 +90,8 @@ private:
     QPointer<QLocalSocket> peer_;
     bool inDataAvailable_ = false;
     bool inWrite_ = false;
-    bool dataAgain_ = false;  // data came while DataAvailable ran
-    bool errorDue_ = false;   // the peer went away during DataAvailable or Write
+    bool dataAgain_ = false;       // data came while DataAvailable ran
+    bool errorDue_ = false;        // the peer went away during DataAvailable or Write
+    bool acceptDeferred_ = false;  // a peer waits until the last session's end is reported
+    QPointer<QWidget> place_;      // the hidden widget that stands for the socket
 };

@@ -159,6 +159,23 @@ void Listbox::FitLastColumn() {
     for (int c = 0; c < last; ++c) others += columnWidth(c);
     const int room = viewport()->width() - others;
     setColumnWidth(last, std::clamp(room, kNarrowestLastColumnPx, lastColumnWidth_));
+    RefitColumnFonts();
+}
+
+void Listbox::SetColumnFontFitter(int column, ColumnFontFitter fit) {
+    columnFontFitters_[column] = std::move(fit);
+    RefitColumnFonts();
+}
+
+// One size for the whole column, at the width it has now.
+void Listbox::RefitColumnFonts() {
+    for (const auto& [column, fit] : columnFontFitters_) {
+        if (!fit) continue;
+        const QFont font = fit(CellTextWidth(column));
+        const auto current = columnFonts_.find(column);
+        if (current != columnFonts_.end() && current->second == font) continue;
+        SetColumnFont(column, font);
+    }
 }
 
 bool Listbox::viewportEvent(QEvent* event) {
@@ -346,6 +363,10 @@ void Listbox::EditCell(int row, int column) {
 
 CellEditor Listbox::ActiveCell() const { return CellEditor(editor_.data()); }
 
+int Listbox::EditedRow() const { return editor_ ? RowOf(itemFromIndex(editorIndex_)) : -1; }
+
+int Listbox::EditedColumn() const { return editor_ ? editorIndex_.column() : -1; }
+
 void Listbox::EndEdit() {
     if (!editor_) return;
     QLineEdit* editor = editor_;
@@ -437,11 +458,14 @@ void Listbox::mousePressEvent(QMouseEvent* event) {
                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
             return;
         }
-    } else if (event->button() == Qt::RightButton && editor_) {
-        // A contextual click keeps the edit in progress, its text and its focus:
-        // a code chosen from the menu goes into it.
+    } else if (event->button() == Qt::RightButton && editor_ && item &&
+               itemFromIndex(editorIndex_) == item) {
+        // A contextual click on the row being edited keeps the edit, its text
+        // and its focus: a code chosen from the row's menu goes into it.
         return;
     } else if (editor_) {
+        // Anywhere else the edit ends as with any click, and the press goes
+        // on to select the row under it.
         EndEdit();
     }
     QTreeWidget::mousePressEvent(event);
@@ -452,6 +476,15 @@ void Listbox::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void Listbox::ContextualMenuAt(QPoint local, QPoint globalPos) {
+    // A menu for another row than the one being edited (one that came
+    // without a press first) ends the edit, and is that row's.
+    if (editor_) {
+        const int row = RowFromXY(local.x(), local.y());
+        if (row < 0 || row != EditedRow()) {
+            EndEdit();
+            if (row >= 0) SetListIndex(row);
+        }
+    }
     if (!ConstructContextualMenu) return;
     MenuItem base;
     ConstructContextualMenu(&base, local.x(), local.y());
@@ -479,8 +512,9 @@ int Listbox::CellTextWidthFor(int columnWidth) const {
 
 int Listbox::WidthInsideFrame() const { return width() - 2 * frameWidth(); }
 
-// A text wider than its cell (a column narrowed by the vertical scroll bar)
-// shows whole in a smaller size rather than cut off.
+// A column's font fits the texts it is meant for; a text wider than its
+// cell all the same (a value typed beyond any legal range) shows whole in a
+// smaller size rather than cut off.
 QFont Listbox::CellFont(int row, int column) const {
     QFont font = ColumnFont(column);
     const QString text = Cell(row, column);

@@ -32,9 +32,11 @@ private:
 // click on its disclosure triangle or SetExpanded) raises ExpandRow, in which
 // AddRow inserts rows directly below it; collapsing removes them and then
 // raises CollapseRow. CellAction comes once for every edit that ends with its
-// text kept (Return, a click elsewhere, the editor losing focus); Escape
-// abandons the edit. A contextual click, on the editor too, keeps the edit
-// open with its text and raises ConstructContextualMenu for the point.
+// text kept (Return, a click elsewhere, the editor losing focus, EndEdit);
+// Escape abandons the edit. A contextual click on the row being edited, on
+// the editor too, keeps the edit open with its text; anywhere else it ends
+// the edit and selects the row under it, as a click does. Then it raises
+// ConstructContextualMenu for the point.
 class Listbox : public QTreeWidget, public Control {
     Q_OBJECT
 public:
@@ -73,6 +75,11 @@ public:
     void SetCellType(int row, int column, int type);
     void EditCell(int row, int column);
     CellEditor ActiveCell() const;
+    // The cell being edited; -1 for both while no editor is open.
+    int EditedRow() const;
+    int EditedColumn() const;
+    // Ends the edit in progress, if any, keeping its text (CellAction follows).
+    void EndEdit();
 
     // Row under a point of the list (its own pixels); -1 when none.
     int RowFromXY(int x, int y) const;
@@ -89,8 +96,13 @@ public:
     int CellTextWidthFor(int columnWidth) const;
     // The width the columns share while no vertical scroll bar shows.
     int WidthInsideFrame() const;
-    // The font a cell's text is drawn in: its column's, smaller where the
-    // text would not fit the cell otherwise.
+    // A column whose font fits the room its cells really have: `fit` gives
+    // the font for a text room in pixels, and is asked again whenever the
+    // column's width changes (the vertical scroll bar comes or goes).
+    using ColumnFontFitter = std::function<QFont(int textRoom)>;
+    void SetColumnFontFitter(int column, ColumnFontFitter fit);
+    // The font a cell's text is drawn in: its column's, smaller only where a
+    // text beyond what the column was fitted for would not fit otherwise.
     QFont CellFont(int row, int column) const;
 
     // Chooses an item of a contextual menu; the default shows it as a menu at
@@ -112,11 +124,11 @@ private:
     QTreeWidgetItem* Item(int row) const;
     void OnExpanded(QTreeWidgetItem* item);
     void OnCollapsed(QTreeWidgetItem* item);
-    void EndEdit();
     void KeepFocusInEditor(QLineEdit* editor);
     void RestoreFocusPolicy();
     void ContextualMenuAt(QPoint local, QPoint globalPos);
     void FitLastColumn();
+    void RefitColumnFonts();
     void DeselectRows(int first, int count);
     void PaintCellBackground(QPainter* painter, const QRect& rect, const QModelIndex& index);
     template <typename Op>
@@ -132,4 +144,5 @@ private:
     bool editing_ = false;
     Qt::FocusPolicy focusPolicyBeforeEdit_ = Qt::StrongFocus;
     std::map<int, QFont> columnFonts_;
+    std::map<int, ColumnFontFitter> columnFontFitters_;
 };

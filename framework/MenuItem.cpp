@@ -47,8 +47,12 @@ void MenuItem::FillMenu(QMenu* menu, const std::function<void(MenuItem*)>& trigg
         QAction* action = menu->addAction(item->Text);
         action->setObjectName(item->Name);
         if (item->IsQuitItem()) action->setMenuRole(QAction::QuitRole);
-        if (!item->KeyboardShortcut.isEmpty())
+        // The application's one menu bar serves every window: the secondary
+        // windows have none of their own, and its shortcuts work in them too.
+        if (!item->KeyboardShortcut.isEmpty()) {
             action->setShortcut(QKeySequence(ShortcutToKeySequence(item->KeyboardShortcut)));
+            action->setShortcutContext(Qt::ApplicationShortcut);
+        }
         QObject::connect(action, &QAction::triggered, menu, [item, triggered] { triggered(item); });
     }
 }

@@ -2,6 +2,8 @@
 
 #include <QFocusEvent>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 PopupMenu::PopupMenu(QWidget* parent) : QComboBox(parent), Control(this) {
     connect(this, &QComboBox::currentIndexChanged, EventScope(), [this] {
@@ -29,4 +31,13 @@ void PopupMenu::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
     // Opening the pop-up's own list is not leaving it.
     if (event->reason() != Qt::PopupFocusReason && LostFocus) LostFocus();
+}
+
+// The style draws the text into the edit field, a pixel in from either side.
+int PopupMenu::TextRoom() const {
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QRect field =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    return field.width() - 2;
 }

@@ -23,6 +23,8 @@ public:
     QString List(int row) const { return itemText(row); }
     // The text of the selected row; empty with no selection.
     QString Text() const { return currentIndex() < 0 ? QString() : currentText(); }
+    // The width in pixels that the closed pop-up gives the selected row's text.
+    int TextRoom() const;
 
 protected:
     void focusOutEvent(QFocusEvent* event) override;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 
 #include "IPCSocket.h"
@@ -6,6 +7,7 @@
 #include "PopupMenu.h"
 #include "PushButton.h"
 #include "RemoteProtocol.h"
+#include "SDCalc.h"
 
 using namespace RemoteProtocol;
 
@@ -30,6 +32,7 @@ void Main::ResetMarks() {
 
 void Main::IPCSocket1_Connected() {
     pendingRemoteText_.clear();
+    remoteControlled_ = true;
     SetTitle(kRemoteTitle);
     for (Control* control : UserControls(*this)) control->SetEnabled(false);
 }
@@ -43,7 +46,10 @@ void Main::IPCSocket1_DataAvailable() {
 
 void Main::IPCSocket1_Error() {
     SetTitle(kLocalTitle);
-    IPCSocket1()->Close();
+    // The socket keeps its file at the path between controllers, so that no
+    // other program can take the path meanwhile; Listen only listens anew
+    // when the path was taken from it.
+    IPCSocket1()->Disconnect();
     IPCSocket1()->Listen();
     pendingRemoteText_.clear();
 
@@ -51,5 +57,14 @@ void Main::IPCSocket1_Error() {
     // Only the channel layer: the error marks leave the map at once.
     RedrawMap(MapLayer::Channel, SlotMap::Rebuild);
 
-    for (Control* control : UserControls(*this)) control->SetEnabled(true);
+    // The bus pop-ups stay with the calculator while it is open.
+    remoteControlled_ = false;
+    const std::array<Control*, 3> busPopups = {RootFrequencyPopup(), ClockGearPopup(),
+                                               SubFrameModePopup()};
+    const bool calculatorHoldsThePopups = SDCalc::Exists();
+    for (Control* control : UserControls(*this)) {
+        const bool busPopup =
+            std::find(busPopups.begin(), busPopups.end(), control) != busPopups.end();
+        if (!busPopup || !calculatorHoldsThePopups) control->SetEnabled(true);
+    }
 }

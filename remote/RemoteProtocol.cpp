@@ -25,9 +25,20 @@ constexpr KeywordName kKeywords[] = {
     {"AddChannel", RemoteKeyword::AddChannel},
 };
 
+// Blanks around a keyword and around a value list: white space, and also NUL
+// and the other control characters (a C controller's string ends, line ends)
+// that come between commands.
+bool IsBlank(QChar c) { return c.isSpace() || c.category() == QChar::Other_Control; }
+
+QStringView TrimBlanks(QStringView text) {
+    while (!text.isEmpty() && IsBlank(text.front())) text = text.mid(1);
+    while (!text.isEmpty() && IsBlank(text.back())) text.chop(1);
+    return text;
+}
+
 // Keywords compare regardless of letter case, as the framework's text
 // comparison does.
-std::optional<RemoteKeyword> FindKeyword(const QString& text) {
+std::optional<RemoteKeyword> FindKeyword(QStringView text) {
     for (const KeywordName& name : kKeywords) {
         if (text.compare(QLatin1String(name.text), Qt::CaseInsensitive) == 0) return name.keyword;
     }
@@ -56,7 +67,7 @@ void ParseValues(const QString& list, std::array<int32_t, kRemoteValueCount>& va
 bool AreValueCharacters(QStringView text) {
     for (const QChar c : text) {
         const bool value = (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.' ||
-                           c == u',' || c == u'e' || c == u'E' || c.isSpace();
+                           c == u',' || c == u'e' || c == u'E' || IsBlank(c);
         if (!value) return false;
     }
     return true;
@@ -66,11 +77,11 @@ std::optional<RemoteCommand> ParseCommand(QStringView command) {
     // A command without ":" is all keyword and no values.
     const qsizetype colon = command.indexOf(u':');
     const QStringView keywordText = colon < 0 ? command : command.left(colon);
-    const std::optional<RemoteKeyword> keyword = FindKeyword(Trim(keywordText.toString()));
+    const std::optional<RemoteKeyword> keyword = FindKeyword(TrimBlanks(keywordText));
     if (!keyword) return std::nullopt;
     RemoteCommand parsed;
     parsed.Keyword = *keyword;
-    if (colon >= 0) ParseValues(Trim(command.mid(colon + 1).toString()), parsed.Values);
+    if (colon >= 0) ParseValues(TrimBlanks(command.mid(colon + 1)).toString(), parsed.Values);
     return parsed;
 }
 }  // namespace
@@ -94,7 +105,7 @@ bool CanBecomeRemoteCommand(const QByteArray& text) {
     // compares them.
     const QString tail = RemoteBatchText(text);
     QStringView view(tail);
-    while (!view.isEmpty() && view.front().isSpace()) view = view.mid(1);
+    while (!view.isEmpty() && IsBlank(view.front())) view = view.mid(1);
     if (view.isEmpty()) return true;
     const qsizetype colon = view.indexOf(u':');
     if (colon < 0) {
@@ -103,10 +114,9 @@ bool CanBecomeRemoteCommand(const QByteArray& text) {
             if (keyword.startsWith(view, Qt::CaseInsensitive)) return true;
         }
         // A whole keyword followed by blanks still waits for its ":".
-        return FindKeyword(Trim(view.toString())).has_value();
+        return FindKeyword(TrimBlanks(view)).has_value();
     }
-    return FindKeyword(Trim(view.left(colon).toString())) &&
-           AreValueCharacters(view.mid(colon + 1));
+    return FindKeyword(TrimBlanks(view.left(colon))) && AreValueCharacters(view.mid(colon + 1));
 }
 
 QByteArray TakeRemoteBatch(QByteArray& pending, const QByteArray& received) {

@@ -41,6 +41,10 @@ std::vector<RemoteCommand> ParseRemoteBatch(const QString& batch);
 // The most text kept from one read for the next while it holds no "*".
 constexpr qsizetype kMaxPendingRemoteBytes = qsizetype{64} * 1024;
 
+// Blanks, around a keyword and around a value list, are white space and the
+// control characters, NUL among them: what comes between two commands (a C
+// controller's closing NUL, a line end) is no part of the next keyword.
+
 // Whether text that has no "*" yet can still become a command once more text
 // comes: after leading blanks, the start of a keyword, or a whole keyword
 // (blanks may follow it) with ":" and value characters only (digits, signs,
@@ -52,7 +56,7 @@ bool CanBecomeRemoteCommand(const QByteArray& text);
 // there is none. The text after that "*" is kept in `pending` for the next
 // read only while it can still become a command and is at most
 // kMaxPendingRemoteBytes long; anything else is dropped at once, so that stray
-// bytes (a C string's closing NUL, junk) never reach the next read's command.
+// bytes (junk) never reach the next read's command.
 QByteArray TakeRemoteBatch(QByteArray& pending, const QByteArray& received);
 
 // The batch as text: each byte one character, so no byte is lost or altered.

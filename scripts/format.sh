@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
-# Formats the project's own sources (*.cpp, *.h of its source folders) with the
-# committed .clang-format and clang-format 14.
+# Formats the project's own sources (scripts/sources.sh: every *.cpp and *.h of
+# the checkout) with the committed .clang-format and clang-format 14.
 #   scripts/format.sh           rewrites every file that differs
 #   scripts/format.sh --check   changes nothing: lists the files that differ
 #                               and fails when there is any
 set -euo pipefail
 format=clang-format-14
-folders=(framework bus app channels frameview sdcalc config remote tests bench fuzz)
 
 mode=apply
 case "${1:-}" in
@@ -20,7 +19,7 @@ if ! command -v "$format" >/dev/null; then
     exit 2
 fi
 
-mapfile -t files < <(find "${folders[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
+mapfile -t files < <(bash scripts/sources.sh)
 differing=()
 for file in "${files[@]}"; do
     "$format" --style=file "$file" | cmp -s - "$file" || differing+=("$file")

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and running need, when
-# they are missing. Extra groups: "fuzz" adds clang's fuzzing runtime, "lint"
-# clang-tidy and "format" clang-format (version 14, as the scripts call them).
+# they are missing. Extra groups: "fuzz" adds clang's fuzzing runtime and the
+# llvm-symbolizer that its reports name source lines with (on PATH), "lint"
+# clang-tidy and "format" clang-format (version 14, as the scripts call them),
+# both with git, which lists the sources.
 set -euo pipefail
 
 packages=(build-essential cmake make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
@@ -9,9 +11,9 @@ packages=(build-essential cmake make pkg-config qt6-base-dev qt6-qpa-plugins lib
           fonts-dejavu-core fonts-dejavu-extra)
 for group in "$@"; do
     case "$group" in
-        fuzz) packages+=(clang libclang-rt-14-dev) ;;
-        lint) packages+=(clang-tidy-14) ;;
-        format) packages+=(clang-format-14) ;;
+        fuzz) packages+=(clang libclang-rt-14-dev llvm) ;;  # llvm: llvm-symbolizer
+        lint) packages+=(clang-tidy-14 git) ;;
+        format) packages+=(clang-format-14 git) ;;
         *) echo "unknown package group: $group" >&2; exit 2 ;;
     esac
 done

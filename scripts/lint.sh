@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Runs clang-tidy (the committed .clang-tidy) over the project's own sources as
-# the build compiles them: the compile commands of a configured build folder.
-# Exits non-zero on any warning.
+# Runs clang-tidy (the committed .clang-tidy) over the project's own sources
+# (scripts/sources.sh) as the build compiles them: the compile commands of a
+# configured build folder. Their headers are checked where they are included;
+# the header filter is the folders of the project's headers. Exits non-zero
+# on any warning.
 set -euo pipefail
 build=${1:-build}
 jobs=${JOBS:-4}
 tidy=clang-tidy-14
-folders='framework|bus|app|channels|frameview|sdcalc|config|remote|tests|bench|fuzz'
 
 cd "$(dirname "$0")/.."
 root=$(pwd -P)
@@ -14,15 +15,14 @@ if [ ! -f "$build/compile_commands.json" ]; then
     echo "no $build/compile_commands.json: configure the build first (make configure)" >&2
     exit 2
 fi
-# Our sources only, not the generated ones of the build folder; with them the
-# sources only some builds compile (the fuzz entry points, clang only), which
+# Our sources only, not the generated ones of the build folder; the sources
+# only some builds compile (the fuzz entry points, clang only) too, which
 # clang-tidy checks with the flags of their folder's neighbours.
-mapfile -t sources < <({
-    sed -n 's/^ *"file": "\(.*\)",\{0,1\}$/\1/p' "$build/compile_commands.json"
-    printf '%s\n' "$root"/*/*.cpp
-} | grep -E "^$root/($folders)/[^/]+\.cpp$" | sort -u)
+mapfile -t sources < <(bash scripts/sources.sh cpp | sed "s|^|$root/|")
+folders=$(bash scripts/sources.sh h | sed -n 's|/[^/]*$||p' | sort -u | paste -sd '|')
+headers="^$root/($folders)/[^/]+\.h\$"
 if [ ${#sources[@]} -eq 0 ]; then
-    echo "no sources found in $build/compile_commands.json" >&2
+    echo "no sources listed (scripts/sources.sh)" >&2
     exit 2
 fi
 echo "clang-tidy: ${#sources[@]} files, $jobs at a time"
@@ -30,7 +30,8 @@ log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 status=0
 printf '%s\n' "${sources[@]}" |
-    xargs -P "$jobs" -n 1 "$tidy" -p "$build" --quiet >"$log" 2>&1 || status=$?
+    xargs -P "$jobs" -n 1 "$tidy" -p "$build" --quiet --header-filter="$headers" >"$log" 2>&1 ||
+    status=$?
 # Only the diagnostics and their context; not clang-tidy's "N warnings generated".
 grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$|^Suppressed [0-9]+ warnings|^Use -header-filter|NOLINT' "$log" || true
 if [ $status -ne 0 ] || grep -q -E '(warning|error): ' "$log"; then

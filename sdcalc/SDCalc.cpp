@@ -1,9 +1,12 @@
 #include "SDCalc.h"
 
+#include <QFontMetrics>
+#include <algorithm>
 #include <cmath>
 
 #include "ChannelRowIds.h"
 #include "ControlTable.h"
+#include "FontFit.h"
 #include "Label.h"
 #include "Listbox.h"
 #include "Main.h"
@@ -32,6 +35,7 @@ constexpr int kRowsPerFamily = 9;  // rows 1..9 and 10..18 of the pop-ups
 constexpr int kHighestCode = 4095;
 
 const QString kSDLabel = QStringLiteral("SD");
+constexpr int32_t kSDOffset = 2;  // the "SD" row below its channel row
 
 const QString kReturnKey = Chr(13);
 const QString kEnterKey = Chr(3);
@@ -109,8 +113,12 @@ void SDCalc::_CreateControls0() {
 
 void SDCalc::Event_Open() {
     const int32_t row = SelectedSDRow();
-    const int32_t sd =
-        row < 0 ? 0 : CLong32(Main::Instance().ChannelListBox()->Cell(row, kValueColumn));
+    const Listbox* list = Main::Instance().ChannelListBox();
+    const int32_t sd = row < 0 ? 0 : CLong32(list->Cell(row, kValueColumn));
+    if (row >= kSDOffset && !list->Cell(row - kSDOffset, kIdColumn).isEmpty()) {
+        targetRow_ = row;
+        targetChannel_ = list->Cell(row - kSDOffset, kIdColumn);
+    }
 
     int32_t offset = Module1::iControlSize;  // first slot after the first control space
     int32_t interval = 0;
@@ -147,11 +155,15 @@ void SDCalc::Event_Open() {
         }
     }
 
+    FitRateFont();
     SegmentDistributionEditField_TextChange();
-    SetBusPopupsEnabled(false);
+    if (Main::Exists()) Main::Instance().UpdateBusPopups();
 }
 
-void SDCalc::Event_Close() { SetBusPopupsEnabled(true); }
+// The pop-ups go back to the user unless a controller holds them.
+void SDCalc::Event_Close() {
+    if (Main::Exists()) Main::Instance().UpdateBusPopups();
+}
 
 void SDCalc::ChannelRatePopup_Change() {
     segmentIntervalPopup_->SetListIndex(channelRatePopup_->ListIndex());
@@ -202,20 +214,31 @@ void SDCalc::SegmentDistributionEditField_TextChange() {
 // The code reaches the channel's record when the opened cell editor ends
 // its edit, through the list's own commit.
 void SDCalc::AcceptButton_Action() {
-    SetBusPopupsEnabled(true);
+    // The bus pop-ups follow when the calculator closes below.
     ReadControls();
     ApplyOffsetRule();
     ShowCode();
     if (CLong(segmentDistributionEditField_->Text()) > kHighestCode)
         segmentDistributionEditField_->SetText(QStringLiteral("0"));
 
-    // Without a selected "SD" row there is no cell the code belongs to.
-    const int32_t row = SelectedSDRow();
+    // The code goes into the editor of the channel's "SD" cell, which the
+    // list's commit stores; an edit abandoned there leaves the cell showing
+    // what the record holds. Without that row there is no cell it belongs to.
+    int32_t row = TargetSDRow();
+    if (row >= 0) {
+        // An edit elsewhere ends first; its commit may have moved the rows.
+        Main::Instance().ChannelListBox()->EndEdit();
+        row = TargetSDRow();
+    }
     if (row >= 0) {
         Listbox* list = Main::Instance().ChannelListBox();
-        list->SetCell(row, kValueColumn, segmentDistributionEditField_->Text());
+        list->SetListIndex(row);
         list->SetCellType(row, kValueColumn, kEditableCellType);
         list->EditCell(row, kValueColumn);
+        if (list->EditedRow() == row) {
+            list->ActiveCell().SetText(segmentDistributionEditField_->Text());
+            list->ActiveCell().Widget()->selectAll();
+        }
     }
     Close();
 }
@@ -247,10 +270,35 @@ int32_t SDCalc::SelectedSDRow() {
     return row;
 }
 
-void SDCalc::SetBusPopupsEnabled(bool enabled) {
-    if (!Main::Exists()) return;
-    Main& main = Main::Instance();
-    main.RootFrequencyPopup()->SetEnabled(enabled);
-    main.ClockGearPopup()->SetEnabled(enabled);
-    main.SubFrameModePopup()->SetEnabled(enabled);
+int32_t SDCalc::TargetSDRow() const {
+    if (targetRow_ < 0 || !Main::Exists()) return -1;
+    const Listbox* list = Main::Instance().ChannelListBox();
+    const QString& idText = targetChannel_;
+    auto isTheChannelsSDRow = [&](int32_t row) {
+        return row >= kSDOffset && row < list->ListCount() &&
+               list->Cell(row, kIdColumn).isEmpty() && list->Cell(row, kLabelColumn) == kSDLabel &&
+               list->Cell(row - 1, kIdColumn).isEmpty() &&
+               list->Cell(row - kSDOffset, kIdColumn) == idText;
+    };
+    if (isTheChannelsSDRow(targetRow_)) return targetRow_;
+    // Rows above it came or went: the channel's row, wherever it is now.
+    for (int32_t row = kSDOffset; row < list->ListCount(); ++row)
+        if (isTheChannelsSDRow(row)) return row;
+    return -1;
+}
+
+void SDCalc::FitRateFont() {
+    PopupMenu* popup = channelRatePopup_;
+    QStringList rates;
+    for (int k = 0; k < popup->ListCount(); ++k) rates << popup->List(k);
+    const int room = popup->TextRoom();
+    const QFont own = popup->font();
+    const QFontMetrics metrics(own);
+    const bool fits = std::all_of(rates.begin(), rates.end(), [&](const QString& rate) {
+        return metrics.horizontalAdvance(rate) <= room;
+    });
+    if (fits) return;
+    QFont condensed = own;
+    condensed.setStretch(QFont::Condensed);
+    popup->setFont(FontFittingWidth(condensed, rates, room));
 }

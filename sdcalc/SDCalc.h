@@ -13,9 +13,10 @@ class TextField;
 
 // The segment distribution calculator: turns a channel rate (or segment
 // interval) and a segment offset into the segment distribution code of the
-// "SD" row selected in the main window's channel list, and writes it back.
-// While it exists the main window's three bus pop-ups are disabled, so the
-// rates it lists stay true to the bus. The one calculator is
+// "SD" row selected in the main window's channel list when it opens, and
+// writes it back into that channel's "SD" row, wherever the selection has
+// gone since. While it exists the main window's three bus pop-ups are
+// disabled, so the rates it lists stay true to the bus. The one calculator is
 // SDCalc::Instance(), built (and shown) on the first reference; a closed
 // calculator is gone and the next reference builds a new one.
 class SDCalc : public Window, public SingleInstance<SDCalc> {
@@ -67,7 +68,12 @@ private:
     void ShowCode();
     // The selected row of the main list when it is an "SD" parameter row; -1 otherwise.
     static int32_t SelectedSDRow();
-    static void SetBusPopupsEnabled(bool enabled);
+    // The "SD" row of the channel the calculator opened on, as the list
+    // stands now; -1 when it shows none.
+    int32_t TargetSDRow() const;
+    // The rate pop-up's font: its own, or a condensed one small enough for
+    // every rate it lists to show whole.
+    void FitRateFont();
 
     PopupMenu* channelRatePopup_ = nullptr;
     Label* staticText1_ = nullptr;
@@ -82,4 +88,9 @@ private:
     PushButton* acceptButton_ = nullptr;
     Label* sdHexText_ = nullptr;
     Label* sdBinText_ = nullptr;
+
+    // The ID text of the channel whose "SD" row the calculator opened on, and
+    // that row; -1 for none.
+    QString targetChannel_;
+    int32_t targetRow_ = -1;
 };

@@ -6,6 +6,7 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,7 +30,7 @@ const QString kRoleMarker = QStringLiteral("--child-role=");
 constexpr int kFileCapabilities[] = {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER};
 
 // The steps before exec, named for the report of a failed start.
-enum Step : int { kNamespace = 1, kPrivateMounts, kBindTmp, kLimit, kExec };
+enum Step : int { kNamespace = 1, kPrivateMounts, kSharedRoot, kBindTmp, kLimit, kExec };
 
 const char* StepName(int step) {
     switch (step) {
@@ -37,6 +38,10 @@ const char* StepName(int step) {
             return "unshare(CLONE_NEWNS)";
         case kPrivateMounts:
             return "making the mounts private";
+        case kSharedRoot:
+            return "/ is no mount point (a chroot) and the mount holding it is shared with "
+                   "other namespaces or not to be seen, so the private /tmp would show there; "
+                   "making the mounts private";
         case kBindTmp:
             return "mounting the private /tmp";
         case kLimit:
@@ -55,12 +60,22 @@ const char* StepName(int step) {
 
 // `keep`, when not empty, is a folder of the real /tmp that the program lives
 // in (a build under /tmp): it is mounted again at its own path on the private
-// /tmp, where the host made a folder for it.
-void IsolateChild(int reportFd, const char* hostTmp, const char* keep) {
+// /tmp, where the host made a folder for it. `rootHeldPrivately` says that /
+// is no mount point (a chroot) and the mount that holds it propagates nothing.
+void IsolateChild(int reportFd, const char* hostTmp, const char* keep, bool rootHeldPrivately) {
     if (::unshare(CLONE_NEWNS) != 0) FailStep(reportFd, kNamespace);
     // Nothing mounted here may reach the test's own namespace.
-    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-        FailStep(reportFd, kPrivateMounts);
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        // / is no mount point (a chroot): only the mount that the private
+        // /tmp lands on matters. That is /tmp's own, when /tmp is a mount
+        // point, made private here; else the one holding /, which must share
+        // nothing already.
+        if (errno != EINVAL) FailStep(reportFd, kPrivateMounts);
+        if (::mount(nullptr, "/tmp", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+            if (errno != EINVAL) FailStep(reportFd, kPrivateMounts);
+            if (!rootHeldPrivately) FailStep(reportFd, kSharedRoot);
+        }
+    }
     const int kept = *keep ? ::open(keep, O_PATH | O_DIRECTORY | O_CLOEXEC) : -1;
     if (*keep && kept < 0) FailStep(reportFd, kBindTmp);
     if (::mount(hostTmp, "/tmp", nullptr, MS_BIND, nullptr) != 0) FailStep(reportFd, kBindTmp);
@@ -95,6 +110,37 @@ void StartAsFromAShell() {
     sigset_t none;
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
+}
+
+// The fields of the /proc/<pid>/mountinfo line of the mount `id`; empty when
+// there is none.
+QStringList MountInfo(const QString& file, quint64 id) {
+    QFile info(file);
+    if (!info.open(QIODevice::ReadOnly)) return {};
+    for (const QByteArray& line : info.readAll().split('\n')) {
+        QStringList fields = QString::fromLocal8Bit(line).split(u' ');
+        if (fields.size() > 4 && fields[0] == QString::number(id)) return fields;
+    }
+    return {};
+}
+
+// True when / is no mount point (a chroot) and the mount that holds it shares
+// no mounts with other namespaces, so that what the child mounts under it
+// stays in the child's namespace. That mount lies outside the chroot, where
+// only a process outside it (the first) still lists it.
+bool RootHeldPrivately() {
+    struct statx root {};
+    if (::statx(AT_FDCWD, "/", 0, STATX_MNT_ID, &root) != 0 || !(root.stx_mask & STATX_MNT_ID))
+        return false;
+    if (!MountInfo(QStringLiteral("/proc/self/mountinfo"), root.stx_mnt_id).isEmpty())
+        return false;  // / is a mount point
+    const QStringList fields = MountInfo(QStringLiteral("/proc/1/mountinfo"), root.stx_mnt_id);
+    if (fields.isEmpty()) return false;
+    // The optional fields, up to "-", name the peer groups.
+    for (qsizetype i = 6; i < fields.size() && fields[i] != u'-'; ++i) {
+        if (fields[i].startsWith(QStringLiteral("shared:"))) return false;
+    }
+    return true;
 }
 
 // Reads the child's report of a failed start: empty when exec succeeded.
@@ -159,6 +205,7 @@ QString ChildProcess::Start(const QString& program, const QStringList& arguments
         keep = QFile::encodeName(top);
         QDir(tmp_.path()).mkpath(top.mid(5));
     }
+    static const bool rootHeldPrivately = RootHeldPrivately();
     rlimit limit{};
     ::getrlimit(RLIMIT_FSIZE, &limit);
     if (options.fileSizeLimit) limit.rlim_cur = *options.fileSizeLimit;
@@ -177,7 +224,7 @@ QString ChildProcess::Start(const QString& program, const QStringList& arguments
         ::dup2(output[1], STDOUT_FILENO);
         ::dup2(output[1], STDERR_FILENO);
         StartAsFromAShell();
-        IsolateChild(report[1], hostTmp.constData(), keep.constData());
+        IsolateChild(report[1], hostTmp.constData(), keep.constData(), rootHeldPrivately);
         if (options.fileSizeLimit && ::setrlimit(RLIMIT_FSIZE, &limit) != 0)
             FailStep(report[1], kLimit);
         // Last: making the mount namespace needs root's full set.

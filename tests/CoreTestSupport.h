@@ -55,5 +55,10 @@ private:
 QByteArray ReadBytes(const QString& path);
 void WriteBytes(const QString& path, const QByteArray& bytes);
 
+// Pictures to look at: when VELTRANE_GRAB_DIR names a folder, `image` is saved
+// there as `name` (a PNG) and the test fails when it cannot be; otherwise
+// nothing is written.
+void KeepPicture(const QImage& image, const QString& name);
+
 Color PixelColor(const QImage& image, int x, int y);
 void PrintTo(const Color& color, std::ostream* os);

@@ -379,6 +379,41 @@ TEST_F(ChannelsTest, KillButtonFollowsTheSelection) {
     EXPECT_FALSE(KillEnabled());
 }
 
+// "Kill channel" pressed from the keyboard, or clicked, leaves the focus in
+// the list, not on the bus pop-up that follows the disabled button: the
+// next arrow key moves in the list and leaves the bus alone.
+TEST_F(ChannelsTest, TheFocusStaysInTheListAfterKill) {
+    AddChannels(3);
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    QWindow* keyboard = window().windowHandle();
+    auto press = [&](Qt::Key key) { QTest::keyClick(keyboard, key); };
+
+    list().setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list().hasFocus(); }));
+    press(Qt::Key_Down);
+    const int selected = list().ListIndex();
+    ASSERT_GE(selected, 0);
+    QStringList left = Column(0);
+    left.removeAt(selected);
+    press(Qt::Key_Tab);  // "Add channel"
+    press(Qt::Key_Tab);  // "Kill channel"
+    ASSERT_EQ(QApplication::focusWidget(), window().RemoveChannelButton());
+    press(Qt::Key_Space);
+    EXPECT_EQ(Column(0), left);
+    EXPECT_EQ(QApplication::focusWidget(), &list());
+    press(Qt::Key_Down);
+    EXPECT_EQ(window().RootFrequencyPopup()->ListIndex(), 1) << "the bus is left alone";
+    EXPECT_NE(list().ListIndex(), -1) << "the arrow key moved in the list";
+
+    // Clicked: the same.
+    ClickRow(0);
+    left.removeAt(0);
+    Click(window().RemoveChannelButton());
+    EXPECT_EQ(Column(0), left);
+    EXPECT_EQ(QApplication::focusWidget(), &list());
+}
+
 TEST_F(ChannelsTest, EverySelectionChangeIsReportedOnce) {
     AddChannels(3);
     int changes = 0;
@@ -580,9 +615,7 @@ TEST_F(ChannelsTest, WindowWithChannels) {
     window().RootFrequencyPopup()->SetListIndex(2);
     ClickTriangle(1);
     ClickRow(12);
-    const QImage shot = GrabWindow();
-    const QString path = QDir::temp().filePath(QStringLiteral("veltrane_channels.png"));
-    ASSERT_TRUE(shot.save(path));
+    KeepPicture(GrabWindow(), QStringLiteral("channels.png"));
     EXPECT_EQ(list().ListCount(), 13);
 }
 
@@ -618,10 +651,10 @@ TEST_F(ChannelsTest, AFullListScrollsOnlyVertically) {
     record(0).SegmentLength = 25;
     window().DisplayChannelRate();
     ASSERT_EQ(list().Cell(0, 3), "104166.666kbps");
-    const QFont shrunk = list().CellFont(0, 3);
-    EXPECT_LE(QFontMetrics(shrunk).horizontalAdvance(list().Cell(0, 3)), list().CellTextWidth(3));
-    EXPECT_GE(QFontInfo(shrunk).pixelSize(), 8);
-    EXPECT_EQ(list().CellFont(1, 3), list().ColumnFont(3)) << "shorter texts keep the column's";
+    const QFont column = list().ColumnFont(3);
+    EXPECT_LE(QFontMetrics(column).horizontalAdvance(list().Cell(0, 3)), list().CellTextWidth(3));
+    EXPECT_EQ(list().CellFont(0, 3), column) << "the column's size fits it";
+    EXPECT_EQ(list().CellFont(1, 3), column);
 
     // The last row can be scrolled to and shows whole above the list's bottom.
     list().scrollToItem(list().topLevelItem(29));
@@ -717,6 +750,58 @@ TEST_F(ChannelsTest, EveryFigureFitsItsControl) {
     EXPECT_EQ(list().columnWidth(2), 60);
 }
 
+// Every figure of a column is drawn in one size, the largest at which every
+// figure fits the width the column has now: narrower while the vertical
+// scroll bar shows, wider again once it goes.
+TEST_F(ChannelsTest, EachFigureColumnHasOneSizeForItsWidth) {
+    const Figures all = AllFigures();
+    window().RootFrequencyPopup()->SetListIndex(9);  // 27 MHz
+    const int32_t intervals[] = {3, 6, 12, 24, 48, 96, 192, 384, 768, 1536, 2, 4, 8};
+    AddChannels(22);
+    for (int id = 0; id < 22; ++id) {
+        const int32_t interval = intervals[id % std::size(intervals)];
+        record(id).SegmentDistribution = Module1::CalculateSegmentDistribution(1, interval);
+        record(id).SegmentLength = 1 + (id * 7) % 31;
+    }
+    window().DisplayChannelRate();
+    QScrollBar* vertical = list().verticalScrollBar();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return vertical->isVisible(); }));
+    QCoreApplication::processEvents();
+
+    auto expectOneFittingSize = [&](const char* when) {
+        SCOPED_TRACE(when);
+        for (int c : {2, 3}) {
+            const QFont font = list().ColumnFont(c);
+            for (int row = 0; row < list().ListCount(); ++row)
+                ASSERT_EQ(list().CellFont(row, c), font) << "row " << row << ", column " << c;
+            const QStringList& texts = c == 2 ? all.rates : all.bandwidths;
+            const QString widest = Widest(font, texts);
+            EXPECT_LE(QFontMetrics(font).horizontalAdvance(widest), list().CellTextWidth(c))
+                << widest.toStdString();
+            // One pixel more and some figure would not fit.
+            QFont larger = font;
+            larger.setPixelSize(QFontInfo(font).pixelSize() + 1);
+            if (QFontInfo(larger).pixelSize() <= QFontInfo(list().font()).pixelSize()) {
+                EXPECT_GT(QFontMetrics(larger).horizontalAdvance(Widest(larger, texts)),
+                          list().CellTextWidth(c));
+            }
+        }
+    };
+    expectOneFittingSize("with the scroll bar");
+    const int narrowColumn = list().columnWidth(3);
+    const int narrowSize = QFontInfo(list().ColumnFont(3)).pixelSize();
+
+    for (int i = 0; i < 20; ++i) {
+        list().SetListIndex(list().ListCount() - 1);
+        Click(window().RemoveChannelButton());
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !vertical->isVisible(); }));
+    QCoreApplication::processEvents();
+    ASSERT_GT(list().columnWidth(3), narrowColumn);
+    expectOneFittingSize("without the scroll bar");
+    EXPECT_GE(QFontInfo(list().ColumnFont(3)).pixelSize(), narrowSize);
+}
+
 // The figures of the report, shown by the window itself: whole, not elided.
 TEST_F(ChannelsTest, TheWidestFiguresShowWhole) {
     window().RootFrequencyPopup()->SetListIndex(2);  // 22.5792 MHz
@@ -741,6 +826,5 @@ TEST_F(ChannelsTest, TheWidestFiguresShowWhole) {
     }
     const QFontMetrics label(window().ControlBWText()->font());
     EXPECT_LE(label.horizontalAdvance("22314.6"), window().ControlBWText()->contentsRect().width());
-    const QString path = QDir::temp().filePath(QStringLiteral("veltrane_figures.png"));
-    ASSERT_TRUE(GrabWindow().save(path));
+    KeepPicture(GrabWindow(), QStringLiteral("figures.png"));
 }

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 #include "ChannelListFixture.h"
@@ -129,8 +130,7 @@ TEST_F(DragTest, TheWorkedDrag) {
     EXPECT_EQ(SlotColour(128 + 20), kDimmedDataSpace) << "slots from 128 on are dimmed";
 
     DragTo(SlotPoint(9));
-    if (const QByteArray folder = qgetenv("VELTRANE_MAP_PNG"); !folder.isEmpty())
-        GrabWindow().save(QString::fromLocal8Bit(folder) + "/drag.png");
+    KeepPicture(GrabWindow(), QStringLiteral("drag.png"));
     EXPECT_EQ(record(3).SegmentDistribution, 3209);
     EXPECT_EQ(list().Cell(5, 2), "3209") << "the SD cell follows";
     EXPECT_EQ(SlotColour(12), window().ColorMap[3]);
@@ -267,6 +267,46 @@ TEST_F(DragTest, PaintDuringADragDrawsOnTheDimmedLayer) {
     Release(SlotPoint(9));
 }
 
+// Freeing the dragged channel ends its drag: the moves and the release that
+// follow store nothing, and a later "Add channel" brings the channel back
+// without a segment distribution.
+TEST_F(DragTest, FreeingTheChannelEndsItsDrag) {
+    struct Route {
+        const char* name;
+        std::function<void()> free;
+    };
+    const Route routes[] = {
+        {"Clear All Channels", [this] { Click(window().ClearAllChannels()); }},
+        {"Kill channel", [this] { Click(window().RemoveChannelButton()); }},
+    };
+    for (const Route& route : routes) {
+        SCOPED_TRACE(route.name);
+        ClickRow(3);  // channel 3's row, for "Kill channel"
+        ShowMap();
+        Press(SlotPoint(9));
+        ASSERT_EQ(window().iMoveID, 3);
+        route.free();
+        ASSERT_EQ(record(3).Status, 0);
+        EXPECT_EQ(window().flgMoveChannel, 0);
+        DragTo(SlotPoint(2));
+        DragTo(SlotPoint(20));
+        Release(SlotPoint(20));
+        EXPECT_EQ(record(3).SegmentDistribution, 0);
+        for (int slot = 0; slot < 1536; ++slot) ASSERT_NE(Module1::SuperFrameSlot[slot], 3) << slot;
+        EXPECT_EQ(SlotColour(200), kDataSpace) << "undimmed again";
+
+        // Back to four channels, channel 3 as the test began.
+        Click(window().ClearAllChannels());
+        AddChannels(4);
+        EXPECT_EQ(record(3).SegmentDistribution, 0) << "the freed record kept no code";
+        EXPECT_EQ(record(3).Rate, 0.0);
+        record(3).SegmentDistribution = 3208;
+        record(3).SegmentLength = 4;
+        list().SetExpanded(3, true);
+        window().RedrawMap(Main::MapLayer::Channel, Main::SlotMap::Rebuild);
+    }
+}
+
 namespace {
 // The same window with a controller on its socket.
 class ConnectedDragTest : public DragTest {
@@ -363,4 +403,33 @@ TEST_F(ConnectedDragTest, ADragThatChangesNothingIsStillReported) {
     Release(SlotPoint(0));
     EXPECT_EQ(record(3).SegmentDistribution, 3208);
     EXPECT_EQ(controller_->ReadCommands(2), Notifications(3208));
+}
+
+// A controller's "ClearAllChannels" during a drag ends it: nothing is stored
+// into the freed record and nothing is reported. A code of 0 given to the
+// dragged channel meanwhile is no interval either.
+TEST_F(ConnectedDragTest, ARemoteClearEndsTheDrag) {
+    ShowMap();
+    ControllerAddsChannel3(4, 7);
+    Press(SlotPoint(8));
+    ASSERT_EQ(window().iMoveID, 3);
+    ASSERT_TRUE(controller_->Send("ClearAllChannels:*"));
+    ASSERT_TRUE(controller_->SendSentinel());
+    ASSERT_EQ(record(3).Status, 0);
+    DragTo(SlotPoint(2));
+    Release(SlotPoint(2));
+    EXPECT_EQ(record(3).SegmentDistribution, 0);
+    ASSERT_TRUE(controller_->SendSentinel());
+    EXPECT_EQ(controller_->ReadWithoutEventLoop(), QByteArray()) << "no report of a freed channel";
+
+    ControllerAddsChannel3(4, 7);
+    Press(SlotPoint(8));
+    ASSERT_EQ(window().iMoveID, 3);
+    ASSERT_TRUE(controller_->Send("AddChannel:3,4,0,0,0,0,0,1,0,16,7*"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return record(3).SegmentDistribution == 0; }));
+    for (int slot : {2, 9, 20}) DragTo(SlotPoint(slot));
+    Release(SlotPoint(20));
+    EXPECT_EQ(record(3).SegmentDistribution, 0);
+    ASSERT_TRUE(controller_->SendSentinel());
+    EXPECT_EQ(controller_->ReadWithoutEventLoop(), QByteArray());
 }

@@ -5,8 +5,10 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -16,9 +18,12 @@
 #include "Label.h"
 #include "MenuItem.h"
 #include "Module1.h"
+#include "PopupMenu.h"
 #include "RemoteController.h"
 #include "SDCalc.h"
 #include "TestSeams.h"
+#include "Text.h"
+#include "TextField.h"
 
 namespace {
 const QString kZeroOffsetMessage = QStringLiteral(
@@ -245,33 +250,117 @@ TEST_F(EditingTest, ChoosingACodeWritesItIntoTheOpenEditor) {
     EXPECT_EQ(record(0).DataType, 0);
 }
 
-// The menu of another parameter row is that row's; its code still goes into
-// the edit in progress.
-TEST_F(EditingTest, AContextualClickOnAnotherRowKeepsTheEdit) {
-    ClickRow(3, 2);  // TP
-    QTest::keyClicks(Editor(), "5");
-    QLineEdit* editor = Editor();
+// A contextual click on another row ends the edit in progress, which stores
+// its text, and selects that row; a code chosen from its menu goes into its
+// own value cell, opened for it. The same on a channel row or another
+// channel's row, which offer no menu.
+TEST_F(EditingTest, AContextualClickOnAnotherRowEndsTheEdit) {
+    AddChannels(1);  // channel 1, row 10
     for (const Delivery delivery : {Delivery::PressReleaseThenMenu, Delivery::ThroughTheWindow}) {
+        SCOPED_TRACE(static_cast<int>(delivery));
+        record(0).TransportProtocol = 0;
+        ClickRow(5, 2);  // PR
+        QTest::keyClicks(Editor(), "5");
+        bool endedBeforeTheMenu = false;
         const QStringList offered =
-            ContextMenu(InViewport(4, 2), "1 - Frequency locked", delivery);  // FL
-        EXPECT_EQ(offered, (QStringList{"0 - Frequency unlocked", "1 - Frequency locked"}));
-        ASSERT_EQ(Editor(), editor);
-        EXPECT_EQ(editor->text(), "1");
-        editor->setText("5");
-        EXPECT_TRUE(ContextMenu(InViewport(0, 2), QString(), delivery).isEmpty()) << "channel row";
-        EXPECT_EQ(Editor(), editor);
-        EXPECT_EQ(editor->text(), "5");
+            ContextMenu(InViewport(3, 1), "1 - Pushed Protocol", delivery, [&] {  // TP
+                endedBeforeTheMenu = !list().ActiveCell().IsOpen() && record(0).PresenceRate == 5 &&
+                                     list().ListIndex() == 3;
+            });
+        EXPECT_EQ(offered.value(1), "1 - Pushed Protocol");
+        EXPECT_TRUE(endedBeforeTheMenu) << "the edit ended, the row under the click is selected";
+        EXPECT_EQ(list().Cell(5, 2), "5");
+        ASSERT_EQ(list().EditedRow(), 3) << "TP's value cell is open for the code";
+        EXPECT_EQ(Editor()->text(), "1");
+        EXPECT_EQ(record(0).TransportProtocol, 0) << "stored when that edit ends";
+        QTest::keyClick(Editor(), Qt::Key_Return);
+        EXPECT_EQ(record(0).TransportProtocol, 1);
+        EXPECT_EQ(record(0).PresenceRate, 5);
+
+        for (int row : {0, 10}) {  // channel rows: no menu, the edit ends all the same
+            ClickRow(4, 2);
+            QTest::keyClicks(Editor(), "1");
+            EXPECT_TRUE(ContextMenu(InViewport(row, 1), QString(), delivery).isEmpty());
+            EXPECT_FALSE(list().ActiveCell().IsOpen()) << row;
+            EXPECT_EQ(list().ListIndex(), row);
+            EXPECT_TRUE(KillEnabled()) << "a channel row is selected";
+            EXPECT_EQ(record(0).FrequencyLocked, 1);
+            record(0).FrequencyLocked = 0;
+        }
     }
-    EXPECT_EQ(record(0).TransportProtocol, 0);
-    EXPECT_EQ(record(0).FrequencyLocked, 0);
-    QTest::keyClick(editor, Qt::Key_Return);
-    EXPECT_EQ(record(0).TransportProtocol, 5);
-    // A plain click elsewhere in the list still ends the edit, with its text.
-    ClickRow(6, 2);
-    QTest::keyClicks(Editor(), "1");
-    ClickRow(8, 1);
-    EXPECT_FALSE(list().ActiveCell().IsOpen());
-    EXPECT_EQ(record(0).AuxFormat, 1);
+}
+
+namespace {
+// A contextual click whose menu is the program's real one, chosen from by
+// the mouse or the keyboard as a user does.
+class RealMenuTest : public EditingTest {
+protected:
+    void SetUp() override {
+        EditingTest::SetUp();
+        outer_ = Listbox::SetContextualMenuChooser({});
+    }
+    void TearDown() override {
+        Listbox::SetContextualMenuChooser(outer_);
+        EditingTest::TearDown();
+    }
+
+    enum class Choice { Mouse, Keyboard };
+    // Right-clicks the row's label and chooses the item in the menu that shows.
+    void ChooseFromMenu(int row, const QString& item, Choice by) {
+        bool chose = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu || chose) return;
+            chose = true;
+            const QList<QAction*> actions = menu->actions();
+            int index = 0;
+            while (index < actions.size() && actions[index]->text() != item) ++index;
+            ASSERT_LT(index, actions.size()) << item.toStdString();
+            if (by == Choice::Mouse) {
+                const QPoint at = menu->actionGeometry(actions[index]).center();
+                QTest::mouseMove(menu, at);
+                QTest::mouseClick(menu, Qt::LeftButton, {}, at);
+            } else {
+                for (int k = 0; k <= index; ++k) QTest::keyClick(menu, Qt::Key_Down);
+                QTest::keyClick(menu, Qt::Key_Return);
+            }
+        });
+        poll.start(10);
+        QWidget* window = list().window();
+        const QPoint inWindow = list().viewport()->mapTo(window, InViewport(row, 1));
+        QTest::mousePress(window->windowHandle(), Qt::RightButton, {}, inWindow);
+        QTest::mouseRelease(window->windowHandle(), Qt::RightButton, {}, inWindow);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return chose && !QApplication::activePopupWidget(); }));
+    }
+
+    Listbox::MenuChooser outer_;
+};
+}  // namespace
+
+TEST_F(RealMenuTest, MouseAndKeyboardChooseAlike) {
+    for (const Choice by : {Choice::Mouse, Choice::Keyboard}) {
+        SCOPED_TRACE(by == Choice::Mouse ? "mouse" : "keyboard");
+        record(0).TransportProtocol = 0;
+        ClickRow(5, 2);  // PR
+        QTest::keyClicks(Editor(), "5");
+        ChooseFromMenu(3, "1 - Pushed Protocol", by);  // TP
+        EXPECT_EQ(record(0).PresenceRate, 5);
+        ASSERT_EQ(list().EditedRow(), 3);
+        EXPECT_EQ(Editor()->text(), "1");
+        QTest::keyClick(Editor(), Qt::Key_Return);
+        EXPECT_EQ(record(0).TransportProtocol, 1);
+        EXPECT_EQ(list().Cell(3, 2), "1");
+
+        // On the row being edited the code goes into its edit.
+        ClickRow(3, 2);
+        QTest::keyClicks(Editor(), "7");
+        ChooseFromMenu(3, "2 - Pulled Protocol", by);
+        ASSERT_EQ(list().EditedRow(), 3);
+        EXPECT_EQ(Editor()->text(), "2");
+        QTest::keyClick(Editor(), Qt::Key_Return);
+        EXPECT_EQ(record(0).TransportProtocol, 2);
+    }
 }
 
 // Rows changed while the menu was open (a controller's commands): the row the
@@ -369,6 +458,137 @@ TEST_F(EditingTest, TheCalculatorItemShowsTheCalculator) {
     ASSERT_TRUE(SDCalc::Exists());
     EXPECT_TRUE(SDCalc::Instance().isVisible());
     SDCalc::Instance().close();
+}
+
+namespace {
+// Channel 0 (SD 3208, SL 4) expanded at row 0, channel 1 (SD 3216) expanded
+// below it at row 10: their "SD" rows are 2 and 12.
+class CalculatorFromTheListTest : public EditingTest {
+protected:
+    void SetUp() override {
+        EditingTest::SetUp();
+        record(0).SegmentDistribution = 3208;  // interval 128, offset 8
+        record(0).SegmentLength = 4;
+        AddChannels(1);
+        record(1).SegmentDistribution = 3216;  // interval 128, offset 16
+        record(1).SegmentLength = 4;
+        list().SetExpanded(0, false);
+        list().SetExpanded(0, true);
+        list().SetExpanded(10, true);
+        ASSERT_EQ(list().Cell(2, 2), "3208");
+        ASSERT_EQ(list().Cell(12, 2), "3216");
+    }
+    void TearDown() override {
+        if (SDCalc::Exists()) SDCalc::Instance().Close();
+        QCoreApplication::processEvents();
+        EditingTest::TearDown();
+    }
+    SDCalc& OpenFromRow(int row) {
+        ContextMenuOnRow(row, "Segment Distribution Calculator");
+        EXPECT_TRUE(SDCalc::Exists());
+        return SDCalc::Instance();
+    }
+    void Accept(SDCalc& calc) { QTest::mouseClick(calc.AcceptButton(), Qt::LeftButton); }
+    static constexpr int kInterval32Row = 14;
+    static constexpr int kInterval768Row = 1;
+};
+}  // namespace
+
+// What was typed into the "SD" cell is stored before the calculator reads it.
+TEST_F(CalculatorFromTheListTest, StartsFromTheCodeTypedIntoTheRow) {
+    ClickRow(2, 2);
+    QTest::keyClicks(Editor(), "3224");  // interval 128, offset 24
+    SDCalc& calc = OpenFromRow(2);
+    EXPECT_EQ(record(0).SegmentDistribution, 3224);
+    EXPECT_EQ(list().Cell(2, 2), "3224");
+    EXPECT_EQ(calc.SegmentOffsetEditField()->Text(), "24");
+    EXPECT_EQ(calc.SegmentIntervalPopup()->Text(), "128");
+    EXPECT_EQ(calc.SegmentDistributionEditField()->Text(), "3224");
+}
+
+// The calculator works on the "SD" row whose menu opened it, not on the row
+// whose edit was in progress.
+TEST_F(CalculatorFromTheListTest, WorksOnTheRowItWasOpenedOn) {
+    ClickRow(2, 2);  // channel 0's "SD" cell open
+    SDCalc& calc = OpenFromRow(12);
+    EXPECT_FALSE(list().ActiveCell().IsOpen() && list().EditedRow() == 2);
+    EXPECT_EQ(calc.SegmentDistributionEditField()->Text(), "3216");
+    EXPECT_EQ(calc.SegmentOffsetEditField()->Text(), "16");
+    calc.SegmentIntervalPopup()->SetListIndex(kInterval32Row);
+    // The user clicks elsewhere in the list meanwhile: the code still goes
+    // where the calculator came from.
+    ClickRow(5, 1);
+    Accept(calc);
+    ASSERT_EQ(list().EditedRow(), 12);
+    EXPECT_EQ(list().ListIndex(), 12);
+    EXPECT_EQ(Editor()->text(), "3120");
+    QTest::keyClick(Editor(), Qt::Key_Return);
+    EXPECT_EQ(record(1).SegmentDistribution, 3120);
+    EXPECT_EQ(record(0).SegmentDistribution, 3208);
+    EXPECT_EQ(list().Cell(2, 2), "3208");
+
+    // Rows above it come and go: still that channel's row.
+    SDCalc& again = OpenFromRow(12);
+    list().SetExpanded(0, false);  // channel 1's "SD" row is now row 3
+    again.SegmentIntervalPopup()->SetListIndex(kInterval768Row);
+    Accept(again);
+    ASSERT_EQ(list().EditedRow(), 3);
+    QTest::keyClick(Editor(), Qt::Key_Return);
+    EXPECT_EQ(record(1).SegmentDistribution, Module1::CalculateSegmentDistribution(16, 768));
+
+    // Its row gone: nothing is written anywhere.
+    SDCalc& third = OpenFromRow(3);
+    list().SetExpanded(1, false);
+    const QStringList before = Column(2);
+    Accept(third);
+    EXPECT_FALSE(list().ActiveCell().IsOpen());
+    EXPECT_EQ(Column(2), before);
+}
+
+// With another row's edit in progress the menu of the "SD" row still opens
+// the calculator on that row's code, and "Accept" reaches the channel.
+TEST_F(CalculatorFromTheListTest, AnEditOnAnotherRowEndsFirst) {
+    ClickRow(1, 2);  // SL
+    QTest::keyClicks(Editor(), "5");
+    SDCalc& calc = OpenFromRow(2);
+    EXPECT_EQ(record(0).SegmentLength, 5);
+    EXPECT_EQ(calc.SegmentOffsetEditField()->Text(), "8");
+    EXPECT_EQ(calc.SegmentDistributionEditField()->Text(), "3208");
+    calc.SegmentIntervalPopup()->SetListIndex(kInterval32Row);
+    Accept(calc);
+    ASSERT_EQ(list().EditedRow(), 2);
+    QTest::keyClick(Editor(), Qt::Key_Return);
+    EXPECT_EQ(record(0).SegmentDistribution, 3112);
+}
+
+// However an edit ends, the cell shows what the record holds.
+TEST_F(CalculatorFromTheListTest, AfterAnEditTheCellShowsTheRecord) {
+    SDCalc& calc = OpenFromRow(2);
+    calc.SegmentIntervalPopup()->SetListIndex(kInterval768Row);
+    Accept(calc);
+    ASSERT_EQ(list().EditedRow(), 2);
+    EXPECT_EQ(Editor()->text(), "264");
+    QTest::keyClick(Editor(), Qt::Key_Escape);
+    EXPECT_FALSE(list().ActiveCell().IsOpen());
+    EXPECT_EQ(record(0).SegmentDistribution, 3208);
+    EXPECT_EQ(list().Cell(2, 2), "3208");
+    EXPECT_EQ(list().Cell(0, 2), "48kHz");
+
+    // A code from a value menu, abandoned; typed texts, committed.
+    ContextMenuOnRow(3, "2 - Pulled Protocol");
+    ASSERT_EQ(list().EditedRow(), 3);
+    QTest::keyClick(Editor(), Qt::Key_Escape);
+    EXPECT_EQ(list().Cell(3, 2), "0");
+    struct Case {
+        const char* typed;
+        const char* shown;
+    };
+    for (const Case c : {Case{"007", "7"}, Case{"abc", "0"}, Case{"99999999999", "1215752191"},
+                         Case{" 12", "12"}}) {
+        Commit(9, QString::fromLatin1(c.typed));
+        EXPECT_EQ(list().Cell(9, 2), c.shown) << c.typed;
+        EXPECT_EQ(CStr(record(0).DataLength), c.shown) << c.typed;
+    }
 }
 
 // On a fresh window the commits draw on the control space it opened with,

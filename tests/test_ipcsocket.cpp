@@ -2,9 +2,12 @@
 // own: listen, a peer connects, its data comes, an answer goes back, close.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -106,4 +109,48 @@ TEST_F(IPCSocketTest, ASecondPeerIsClosedUnread) {
     EXPECT_EQ(log_, QStringList({"connected", "data mine*"}));
 }
 
+// Disconnect ends the session and keeps the socket file listening at its path.
+TEST_F(IPCSocketTest, DisconnectKeepsListening) {
+    socket_->Listen();
+    struct stat placed {};
+    ASSERT_EQ(::lstat(QFile::encodeName(path_).constData(), &placed), 0);
+    QLocalSocket first;
+    first.connectToServer(path_);
+    ASSERT_TRUE(first.waitForConnected(5000));
+    ASSERT_TRUE(WaitForLog(1));
+    socket_->Disconnect();
+    EXPECT_FALSE(socket_->IsConnected());
+    EXPECT_TRUE(first.state() == QLocalSocket::UnconnectedState || first.waitForDisconnected(5000));
+    EXPECT_EQ(socket_->ListeningPath(), path_);
+    socket_->Listen();  // listening still: nothing changes
+    struct stat now {};
+    ASSERT_EQ(::lstat(QFile::encodeName(path_).constData(), &now), 0);
+    EXPECT_EQ(now.st_ino, placed.st_ino) << "the same socket file";
+
+    QLocalSocket second;
+    second.connectToServer(path_);
+    ASSERT_TRUE(second.waitForConnected(5000));
+    second.write("again*");
+    second.flush();
+    ASSERT_TRUE(WaitForLog(3));
+    EXPECT_EQ(log_, QStringList({"connected", "connected", "data again*"}));
+}
+
+// The hidden widget that stands for the socket goes with it, also when the
+// socket has no window.
+TEST(IPCSocket, HiddenPlaceGoesWithTheSocket) {
+    QPointer<QWidget> place;
+    {
+        IPCSocket socket;
+        place = socket.Widget();
+        ASSERT_TRUE(place);
+        EXPECT_FALSE(place->isVisible());
+    }
+    EXPECT_TRUE(place.isNull());
+    QWidget window;
+    auto* socket = new IPCSocket(&window);
+    place = socket->Widget();
+    delete socket;
+    EXPECT_TRUE(place.isNull());
+}
 }  // namespace

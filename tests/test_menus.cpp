@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
+#include <functional>
+#include <vector>
 
 #include "About.h"
 #include "Canvas.h"
@@ -19,6 +21,7 @@
 #include "MenuItem.h"
 #include "PushButton.h"
 #include "Resources.h"
+#include "SDCalc.h"
 #include "TestSupport.h"
 #include "TextField.h"
 
@@ -174,6 +177,85 @@ TEST_F(MenuTest, QuitShortcutEndsTheEventLoop) {
     EXPECT_TRUE(Main::Exists()) << "Quit ends the loop; the windows go with the application";
 }
 
+namespace {
+// The calculator and the About box have no menu bar of their own; the
+// application's shortcuts reach the main window's handlers from them too,
+// pressed as the keyboard does: to the window in front, through its focus.
+class SecondaryWindowShortcutTest : public MenuTest {
+protected:
+    void TearDown() override {
+        if (SDCalc::Exists()) SDCalc::Instance().Close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        MenuTest::TearDown();
+    }
+    // The calculator with the focus in its offset field, or the About box.
+    struct Front {
+        const char* name;
+        std::function<QWidget*()> open;
+    };
+    std::vector<Front> Fronts() {
+        return {{"calculator",
+                 [] {
+                     SDCalc& calc = SDCalc::Instance();
+                     calc.Show();
+                     calc.SegmentOffsetEditField()->setFocus();
+                     return static_cast<QWidget*>(&calc);
+                 }},
+                {"About box", [] {
+                     About::Instance().Show();
+                     return static_cast<QWidget*>(&About::Instance());
+                 }}};
+    }
+    static bool InFront(QWidget* front) {
+        front->activateWindow();
+        return QTest::qWaitForWindowActive(front) && QApplication::activeWindow() == front;
+    }
+};
+}  // namespace
+
+TEST_F(SecondaryWindowShortcutTest, FileShortcutsWorkInEveryWindow) {
+    for (const Front& f : Fronts()) {
+        SCOPED_TRACE(f.name);
+        QWidget* front = f.open();
+        ASSERT_TRUE(InFront(front));
+        RecordedFileDialogs().clear();
+        QTest::keyClick(front->windowHandle(), Qt::Key_L, Qt::ControlModifier);
+        ASSERT_EQ(RecordedFileDialogs().size(), 1);
+        EXPECT_EQ(RecordedFileDialogs()[0].Kind, FileDialogKind::Open);
+        QTest::keyClick(front->windowHandle(), Qt::Key_S, Qt::ControlModifier);
+        ASSERT_EQ(RecordedFileDialogs().size(), 2);
+        EXPECT_EQ(RecordedFileDialogs()[1].Kind, FileDialogKind::Save);
+        EXPECT_EQ(RecordedFileDialogs()[1].DefaultName, "SBconfig.cfg");
+    }
+    // Text fields keep their own editing keys.
+    SDCalc& calc = SDCalc::Instance();
+    ASSERT_TRUE(InFront(&calc));
+    TextField* field = calc.SegmentOffsetEditField();
+    field->setFocus();
+    field->SetText(QStringLiteral("123"));
+    QTest::keyClick(calc.windowHandle(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(field->selectedText(), "123");
+}
+
+TEST_F(SecondaryWindowShortcutTest, QuitShortcutWorksInEveryWindow) {
+    for (const Front& f : Fronts()) {
+        SCOPED_TRACE(f.name);
+        QWidget* front = f.open();
+        QTimer press;
+        press.setSingleShot(true);
+        QObject::connect(&press, &QTimer::timeout, [&] {
+            if (!InFront(front)) QCoreApplication::exit(98);
+            QTest::keyClick(front->windowHandle(), Qt::Key_Q, Qt::ControlModifier);
+        });
+        QTimer giveUp;
+        giveUp.setSingleShot(true);
+        QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        press.start(0);
+        giveUp.start(20000);
+        EXPECT_EQ(QCoreApplication::exec(), 0);
+    }
+}
+
 TEST_F(MenuTest, HelpAboutShowsOneWindowAndBuildsANewOneAfterClose) {
     Action("HelpAbout")->trigger();
     ASSERT_TRUE(About::Exists());
@@ -265,9 +347,7 @@ TEST_F(MenuTest, AboutWindowLayout) {
     for (const QPoint p : {QPoint(0, 0), QPoint(337, 145), QPoint(673, 289), QPoint(100, 250)})
         EXPECT_EQ(shown.pixel(p), expected.pixel(p)) << p.x() << "," << p.y();
 
-    // VELTRANE_GRAB_DIR=/some/folder keeps a picture of the window to look at.
-    const QString grabs = qEnvironmentVariable("VELTRANE_GRAB_DIR");
-    if (!grabs.isEmpty()) about.grab().save(QDir(grabs).filePath("about.png"));
+    KeepPicture(about.grab().toImage(), QStringLiteral("about.png"));
 }
 
 // A window of text editors under the application's menus, with no handlers.

@@ -17,6 +17,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <thread>
 
 #include "BusState.h"
 #include "Canvas.h"
@@ -309,6 +310,28 @@ TEST_F(RemoteControlTest, WritesEndingInNulAllRun) {
     EXPECT_EQ(window().ErrorStart, 100);
     ASSERT_TRUE(controller->Send(nulTerminated("SetSuperframeID:4*")));
     ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == 4; }));
+
+    // Several of them in one write: each NUL stands before the next keyword.
+    ASSERT_TRUE(controller->Send(nulTerminated("ClearAllChannels:*") +
+                                 nulTerminated("AddChannel:5,4,3210,0,0,0,0,1,0,16,5*") +
+                                 nulTerminated("AddChannel:6,4,3212,0,0,0,0,1,0,16,6*") +
+                                 nulTerminated("SetSuperframeID:5*")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == 5; }));
+    ASSERT_EQ(List().ListCount(), 2);
+    EXPECT_EQ(List().Cell(0, 0), QStringLiteral("5"));
+    EXPECT_EQ(List().Cell(1, 0), QStringLiteral("6"));
+    EXPECT_EQ(Record(6).SegmentDistribution, 3212);
+
+    // Back to back, without waiting: the reads join and split as they come.
+    for (int id = 10; id < 40; ++id) {
+        ASSERT_TRUE(controller->Send(nulTerminated("AddChannel:" + QByteArray::number(id) +
+                                                   ",4,3208,0,0,0,0,1,0,16," +
+                                                   QByteArray::number(id) + "*")));
+    }
+    ASSERT_TRUE(controller->Send(nulTerminated("SetSuperframeID:6*")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().SuperframeID == 6; }));
+    ASSERT_EQ(List().ListCount(), 2 + 30);
+    for (int id = 10; id < 40; ++id) EXPECT_EQ(Record(id).Editable, id) << id;
 }
 
 TEST_F(RemoteControlTest, JunkAfterTheLastStarDoesNotStopTheNextCommand) {
@@ -653,6 +676,65 @@ TEST_F(RemoteControlTest, SecondControllerIsRefusedAtOnce) {
     EXPECT_TRUE(window().IPCSocket1()->IsConnected());
 }
 
+// A controller as `echo CMD | nc -U` is one: connect, one write, close, on
+// plain POSIX sockets from a thread of its own, never waiting for the window.
+bool SendAndClose(const QByteArray& path, const QByteArray& text) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
+              ::send(fd, text.constData(), size_t(text.size()), MSG_NOSIGNAL) == text.size();
+    ::close(fd);
+    return ok;
+}
+
+// The second connection comes before the window has seen the first one end:
+// the first one's session ends (its command runs, then Error), and the second
+// one is served with what it sent.
+TEST_F(RemoteControlTest, NextControllerIsServedWhenTheLastOneHasGone) {
+    const QByteArray path = QFile::encodeName(path_);
+    ASSERT_TRUE(SendAndClose(path, "AddChannel:1,4,3208,0,0,0,0,1,0,16,1*"));
+    Controller second(path_);
+    ASSERT_TRUE(second.Send("AddChannel:2,4,3208,0,0,0,0,1,0,16,2*"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List().ListCount() == 2; }));
+    EXPECT_EQ(List().Cell(0, 0), QStringLiteral("1"));
+    EXPECT_EQ(List().Cell(1, 0), QStringLiteral("2"));
+    EXPECT_TRUE(second.Connected());
+    EXPECT_EQ(window().Title(), kRemoteTitle);
+    EXPECT_EQ(EnabledStates(), std::vector<bool>(7, false));
+    // The first one's Error ran: its marks went with it; the second one is
+    // the controller now.
+    ASSERT_TRUE(second.SendSentinel());
+    second.Disconnect();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().Title() == kLocalTitle; }));
+}
+
+// Sessions of one command each, as fast as a loop can make them: every one
+// runs. The last one is the sentinel; sessions run in the order they came.
+TEST_F(RemoteControlTest, EveryOneCommandSessionRuns) {
+    constexpr int kSessions = 60;
+    const QByteArray path = QFile::encodeName(path_);
+    int sent = 0;
+    std::thread client([&] {
+        for (int id = 0; id < kSessions; ++id) {
+            if (SendAndClose(path, "AddChannel:" + QByteArray::number(id) +
+                                       ",4,3208,0,0,0,0,1,0,16," + QByteArray::number(id) + "*"))
+                ++sent;
+        }
+        if (SendAndClose(path, "SetSuperframeID:4242*")) ++sent;
+    });
+    const bool done = QTest::qWaitFor([&] { return window().SuperframeID == 4242; }, 20000);
+    client.join();
+    ASSERT_TRUE(done);
+    EXPECT_EQ(sent, kSessions + 1);
+    ASSERT_EQ(List().ListCount(), kSessions);
+    for (int id = 0; id < kSessions; ++id) EXPECT_EQ(List().Cell(id, 0), QString::number(id));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window().Title() == kLocalTitle; }));
+    EXPECT_EQ(EnabledStates(), std::vector<bool>(7, true));
+}
+
 // A socket file that nobody listens on, as a crashed run leaves it.
 void LeaveStaleSocketFile(const QString& path) {
     const QByteArray native = QFile::encodeName(path);
@@ -780,21 +862,26 @@ TEST_F(SocketPathTest, WhatTookThePathWhileConnectedSurvives) {
     }
 }
 
-// Listening again after a controller leaves places a new socket file, and
-// that one is the file the window takes away at its end.
-TEST_F(SocketPathTest, ListeningAgainKnowsItsNewSocketFile) {
+// Between controllers the socket file stays at its path, the same file, so
+// nobody else can take the path meanwhile; the window takes it away at its end.
+TEST_F(SocketPathTest, SocketFileStaysBetweenControllers) {
     const QString path = folder_.filePath(QStringLiteral("remote"));
     OpenWindowOn(path);  // without a warning
     struct stat first {};
     ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &first), 0);
-    Connect(path)->Disconnect();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window().Title() == kLocalTitle; }));
-    struct stat again {};
-    ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &again), 0);
-    EXPECT_TRUE(S_ISSOCK(again.st_mode));
-    EXPECT_EQ(again.st_mode & 0777, 0600u);
-    Connect(path)->Disconnect();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window().Title() == kLocalTitle; }));
+    for (int round = 0; round < 2; ++round) {
+        Connect(path)->Disconnect();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window().Title() == kLocalTitle; }));
+        struct stat again {};
+        ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &again), 0);
+        EXPECT_TRUE(S_ISSOCK(again.st_mode));
+        EXPECT_EQ(again.st_mode & 0777, 0600u);
+        EXPECT_EQ(again.st_ino, first.st_ino) << "the same socket file";
+        EXPECT_EQ(again.st_dev, first.st_dev);
+    }
+    // Someone else cannot place a socket there now.
+    QLocalServer other;
+    EXPECT_FALSE(other.listen(path));
     Main::Destroy();
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_TRUE(

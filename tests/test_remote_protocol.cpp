@@ -56,6 +56,11 @@ TEST(RemoteProtocol, ParsesBatchesIntoCommands) {
          {Command(K::AddChannel, {3, 4, 3208, 0, 0, 0, 0, 1, 0, 16, 7})}},
         // Blanks around the keyword and around the whole value list.
         {"  DisplayError \t:  100,2  *", {Command(K::DisplayError, {100, 2})}},
+        // NUL and the other control characters count as blanks too.
+        {"\x01"
+         "DisplayError\x7f:\x1f"
+         "100,2\x9f*",
+         {Command(K::DisplayError, {100, 2})}},
         // Blanks inside the list: Val reads past leading blanks and stops at others.
         {"DisplayMessage: 0 , 6 ,1*", {Command(K::DisplayMessage, {0, 6, 1})}},
         // Missing values read 0.
@@ -82,6 +87,27 @@ TEST(RemoteProtocol, ParsesBatchesIntoCommands) {
         SCOPED_TRACE(c.batch);
         EXPECT_EQ(ParseRemoteBatch(QString::fromLatin1(c.batch)), c.expected);
     }
+}
+
+// A C controller writes each command with its string's closing NUL; several
+// of them arrive in one read, each NUL before the next keyword.
+TEST(RemoteProtocol, NulsBetweenCommandsAreBlanks) {
+    const QByteArray nul(1, '\0');
+    const QByteArray batch = "ClearAllChannels:*" + nul + "AddChannel:5,4,3210,0,0,0,0,1,0,16,5*" +
+                             nul + "AddChannel:6,4,3212,0,0,0,0,1,0,16,6*" + nul + nul +
+                             "\r\nDisplayError:100,2*" + nul;
+    QByteArray pending;
+    const QByteArray taken = TakeRemoteBatch(pending, batch);
+    EXPECT_EQ(
+        ParseRemoteBatch(RemoteBatchText(taken)),
+        std::vector<RemoteCommand>({Command(K::ClearAllChannels),
+                                    Command(K::AddChannel, {5, 4, 3210, 0, 0, 0, 0, 1, 0, 16, 5}),
+                                    Command(K::AddChannel, {6, 4, 3212, 0, 0, 0, 0, 1, 0, 16, 6}),
+                                    Command(K::DisplayError, {100, 2})}));
+    // The NUL that ends the read may stand before the next read's keyword.
+    const QByteArray next = TakeRemoteBatch(pending, "SetSuperframeID:7*");
+    EXPECT_EQ(ParseRemoteBatch(RemoteBatchText(next)),
+              std::vector<RemoteCommand>({Command(K::SetSuperframeID, {7})}));
 }
 
 TEST(RemoteProtocol, KeepsTwentyOneValuesAndIgnoresTheRest) {
@@ -116,20 +142,21 @@ TEST(RemoteProtocol, KeepsTheTextAfterTheLastStarForTheNextRead) {
         {"", "*", "*", ""},
         {"", "", "", ""},
         // What cannot become a command any more is dropped at once.
-        {"", "AddChannel:5*@", "AddChannel:5*", ""},
         {"", "SetClockGear:3*junk", "SetClockGear:3*", ""},
         {"Dis", "pose", "", ""},
         {"DisplayError:1", "00,x", "", ""},
         {"DisplayError:1", "00, 2", "", "DisplayError:100, 2"},
-        {"", "*\r\n", "*", "\r\n"},  // blanks may still lead a keyword
+        {"", "*\r\n", "*", "\r\n"},                    // blanks may still lead a keyword
+        {"", "AddChannel:5*@", "AddChannel:5*", "@"},  // a NUL is a blank
+        {"@", "AddChannel:5*", "@AddChannel:5*", ""},
     };
     for (const SplitCase& c : cases) {
         SCOPED_TRACE(std::string(c.pending) + "|" + c.received);
-        QByteArray pending(c.pending);
-        QByteArray received(c.received);
-        received.replace('@', '\0');  // "@" stands for a NUL byte
-        EXPECT_EQ(TakeRemoteBatch(pending, received), QByteArray(c.batch));
-        EXPECT_EQ(pending, QByteArray(c.pendingAfter));
+        // "@" stands for a NUL byte.
+        auto bytes = [](const char* text) { return QByteArray(text).replace('@', '\0'); };
+        QByteArray pending = bytes(c.pending);
+        EXPECT_EQ(TakeRemoteBatch(pending, bytes(c.received)), bytes(c.batch));
+        EXPECT_EQ(pending, bytes(c.pendingAfter));
     }
 }
 
@@ -148,8 +175,13 @@ TEST(RemoteProtocol, KeepsOnlyTextThatCanStillBecomeACommand) {
         {"AddChannel:3,4,3208,0,0,0,0,1,0,16,7", true},
         {"DisplayMessage: -1.5e+3 , +2E-1,", true},
         {"ClearAllChannels:", true},
-        {QByteArray(1, '\0'), false},
-        {QByteArray("AddChannel:1", 12) + QByteArray(1, '\0'), false},
+        {QByteArray(1, '\0'), true},  // control characters are blanks
+        {QByteArray("\0\x01"
+                    "Add",
+                    5),
+         true},
+        {QByteArray("AddChannel:1", 12) + QByteArray(1, '\0'), true},
+        {QByteArray("Add\0C", 5), false},
         {"Add ", false},
         {"AddChannelX", false},
         {"SetClockGear:1;", false},

@@ -5,9 +5,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QPointer>
 #include <QTest>
+#include <algorithm>
 #include <climits>
+#include <memory>
 #include <ostream>
 #include <vector>
 
@@ -18,6 +22,7 @@
 #include "MsgBox.h"
 #include "PopupMenu.h"
 #include "PushButton.h"
+#include "RemoteController.h"
 #include "SDCalc.h"
 #include "Separator.h"
 #include "TestSeams.h"
@@ -209,6 +214,43 @@ TEST_F(SDCalcTest, RateRowsForOddBusSettings) {
     }
 }
 
+// Every rate the pop-up lists shows whole in the closed pop-up, at every
+// valid bus setting, in the font the pop-up really draws with; where the
+// rates are short the pop-up keeps the calculator's own font.
+TEST_F(SDCalcTest, EveryRateShowsWhole) {
+    SelectSDRow(QStringLiteral("8"));
+    int smallest = 100;
+    for (int row = 1; row <= 9; ++row) {
+        for (int gear = 1; gear <= 10; ++gear) {
+            SCOPED_TRACE(testing::Message() << "root row " << row << ", gear " << gear);
+            Module1::iRootFrequency = Module1::RootFrequencyOfRow(row);
+            Module1::iClockGear = gear;
+            SDCalc& calc = Open();
+            PopupMenu* rates = calc.ChannelRatePopup();
+            const QFontMetrics metrics(rates->font());
+            for (int k = 0; k < rates->ListCount(); ++k)
+                EXPECT_LE(metrics.horizontalAdvance(rates->List(k)), rates->TextRoom())
+                    << rates->List(k).toStdString();
+            smallest = std::min(smallest, QFontInfo(rates->font()).pixelSize());
+            if (row == 1 && gear == 10) {
+                EXPECT_EQ(rates->font(), calc.SegmentIntervalPopup()->font()) << "24.576 MHz";
+            }
+            calc.Close();
+            QCoreApplication::processEvents();
+        }
+    }
+    EXPECT_GE(smallest, 7) << "readable";
+
+    // What the closed pop-up draws: the whole text, clear of the arrow.
+    Module1::iRootFrequency = Module1::RootFrequencyOfRow(7);  // 25 MHz
+    Module1::iClockGear = 10;
+    SDCalc& calc = Open();
+    PopupMenu* rates = calc.ChannelRatePopup();
+    rates->SetListIndex(0);
+    ASSERT_EQ(rates->Text(), "4.06901041666667");
+    EXPECT_LE(QFontMetrics(rates->font()).horizontalAdvance(rates->Text()), rates->TextRoom());
+}
+
 TEST_F(SDCalcTest, OpensFromTheSelectedCode) {
     struct Case {
         const char* cell;
@@ -255,7 +297,7 @@ TEST_F(SDCalcTest, OpensFromTheSelectedCode) {
     // A picture of the window to look at.
     const QImage picture = calc.grab().toImage();
     ASSERT_FALSE(picture.isNull());
-    picture.save(QDir::temp().filePath(QStringLiteral("veltrane-sdcalc.png")));
+    KeepPicture(picture, QStringLiteral("sdcalc.png"));
 }
 
 TEST_F(SDCalcTest, NoSelectedSDRowReadsAsNoCode) {
@@ -386,7 +428,7 @@ TEST_F(SDCalcTest, TypedCodeOnlyChangesTheLabels) {
     // "Accept" takes the code from the offset and the interval again.
     Type(code, QStringLiteral("abc"));
     QTest::mouseClick(calc.AcceptButton(), Qt::LeftButton);
-    EXPECT_EQ(window().ChannelListBox()->Cell(2, 2), "8");
+    EXPECT_EQ(window().ChannelListBox()->ActiveCell().Text(), "8");
 }
 
 TEST_F(SDCalcTest, AcceptWritesTheCodeIntoTheSelectedRow) {
@@ -399,9 +441,9 @@ TEST_F(SDCalcTest, AcceptWritesTheCodeIntoTheSelectedRow) {
     EXPECT_EQ(calc->SegmentDistributionEditField()->Text(), "2559");
 
     Listbox* list = window().ChannelListBox();
-    EXPECT_EQ(list->Cell(2, 2), "2559");
     EXPECT_EQ(list->CellType(2, 2), 3);
     ASSERT_TRUE(list->ActiveCell().IsOpen()) << "the cell's editor is open";
+    EXPECT_EQ(list->EditedRow(), 2);
     EXPECT_EQ(list->ActiveCell().Text(), "2559");
     EXPECT_EQ(list->Cell(1, 2), "4") << "no other row is touched";
     EXPECT_FALSE(SDCalc::Exists());
@@ -456,7 +498,7 @@ TEST_F(SDCalcTest, NoIntervalOrNegativeOffsetGivesNoCode) {
     EXPECT_EQ(calc.SegmentDistributionEditField()->Text(), "0");
 
     QTest::mouseClick(calc.AcceptButton(), Qt::LeftButton);
-    EXPECT_EQ(window().ChannelListBox()->Cell(2, 2), "2559") << "interval 768, offset 767";
+    EXPECT_EQ(window().ChannelListBox()->ActiveCell().Text(), "2559") << "interval 768, offset 767";
 }
 
 TEST_F(SDCalcTest, BusPopupsAreDisabledWhileTheCalculatorExists) {
@@ -487,9 +529,10 @@ TEST_F(SDCalcTest, BusPopupsAreDisabledWhileTheCalculatorExists) {
     EXPECT_TRUE(BusPopupsDisabled());
 
     // Closed by "Accept".
-    window().ChannelListBox()->SetListIndex(2);
     QTest::mouseClick(calc.AcceptButton(), Qt::LeftButton);
     EXPECT_TRUE(BusPopupsEnabled());
+    ASSERT_EQ(window().ChannelListBox()->ActiveCell().Text(), code) << "the row it opened on";
+    window().ChannelListBox()->EndEdit();
     EXPECT_EQ(window().ChannelListBox()->Cell(2, 2), code);
     QCoreApplication::processEvents();
 
@@ -498,6 +541,62 @@ TEST_F(SDCalcTest, BusPopupsAreDisabledWhileTheCalculatorExists) {
     EXPECT_EQ(fresh.SegmentOffsetEditField()->Text(), "5");
     EXPECT_EQ(fresh.SegmentIntervalPopup()->ListIndex(), kInterval32Row);
     EXPECT_TRUE(BusPopupsDisabled());
+}
+
+// The calculator and a controller both hold the bus pop-ups; they are the
+// user's again only once both have let go, in either order.
+TEST_F(SDCalcTest, BusPopupsWaitForTheCalculatorAndTheController) {
+    SelectSDRow(QStringLiteral("8"));
+    auto disconnect = [this](std::unique_ptr<Controller>& controller) {
+        controller->Disconnect();
+        controller.reset();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return window().Title() == "Veltrane"; }));
+    };
+    struct Case {
+        const char* what;
+        bool calculatorFirst;
+        bool closeByAccept;
+        bool calculatorLetsGoFirst;
+    };
+    const Case cases[] = {
+        {"calculator, controller, close box, disconnect", true, false, true},
+        {"calculator, controller, Accept, disconnect", true, true, true},
+        {"calculator, controller, disconnect, close box", true, false, false},
+        {"controller, calculator, Accept, disconnect", false, true, true},
+        {"controller, calculator, disconnect, Accept", false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::unique_ptr<Controller> controller;
+        if (c.calculatorFirst) Open();
+        controller = ConnectController();
+        ASSERT_TRUE(controller);
+        if (!c.calculatorFirst) Open();
+        EXPECT_TRUE(BusPopupsDisabled());
+        auto letGoOfTheCalculator = [&] {
+            if (c.closeByAccept)
+                QTest::mouseClick(SDCalc::Instance().AcceptButton(), Qt::LeftButton);
+            else
+                SDCalc::Instance().close();
+            ASSERT_FALSE(SDCalc::Exists());
+        };
+        if (c.calculatorLetsGoFirst) {
+            letGoOfTheCalculator();
+            EXPECT_TRUE(BusPopupsDisabled()) << "the controller still holds them";
+            EXPECT_EQ(window().Title(), "Veltrane - Remote Controlled");
+            disconnect(controller);
+        } else {
+            disconnect(controller);
+            EXPECT_TRUE(BusPopupsDisabled()) << "the calculator still holds them";
+            EXPECT_TRUE(window().AddChannelButton()->Enabled());
+            EXPECT_TRUE(window().ChannelListBox()->Enabled());
+            letGoOfTheCalculator();
+        }
+        EXPECT_TRUE(BusPopupsEnabled());
+        window().ChannelListBox()->EndEdit();
+        window().ChannelListBox()->SetListIndex(2);
+        QCoreApplication::processEvents();
+    }
 }
 
 // The calculator belongs to the main window and goes with it.

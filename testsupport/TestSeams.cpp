@@ -17,8 +17,9 @@ TestSeams::TestSeams(QString socketPath)
         fileDialogs_.append(request);
         return chosenFile_.isEmpty() ? FolderItem() : FolderItem(chosenFile_);
     });
-    outerMenuChooser_ = Listbox::SetContextualMenuChooser(
-        [this](MenuItem& menu, QPoint at) { return menuChooser_ ? menuChooser_(menu, at) : nullptr; });
+    outerMenuChooser_ = Listbox::SetContextualMenuChooser([this](MenuItem& menu, QPoint at) {
+        return menuChooser_ ? menuChooser_(menu, at) : nullptr;
+    });
     outerPathRedirect_ = IPCSocket::SetPathRedirect([this](const QString&) { return socketPath_; });
     g_current = this;
 }
