@@ -2,15 +2,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <vector>
 
-#include "App.h"
 #include "Channel.h"
-#include "MenuBar1.h"
 #include "Module1.h"
+#include "Program.h"
 #include "TestSeams.h"
 
 namespace {
@@ -81,13 +79,11 @@ double ResidentMegabytes() {
 
 int RunWindowBenchmarks(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication runtime(argc, argv);
+    const Program program(argc, argv);
     TestSeams seams(BenchSocketPath());
-    App::Instance().SetMenuBar(&MenuBar1::Instance());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    App::Destroy();
     return 0;
 }

@@ -30,7 +30,7 @@ QString FullBusAddChannels(int count = kChannelIdCount);
 // Resident memory of this process now, from /proc/self/status.
 double ResidentMegabytes();
 
-// A main for window benchmarks: offscreen QApplication, the seams (TestSeams:
-// no modal dialog, the socket in BenchFolder()), the App object and its menu
-// bar, then every registered benchmark.
+// A main for window benchmarks: the offscreen platform, the program's own
+// start-up (Program.h), the seams (TestSeams: no modal dialog, the socket in
+// BenchFolder()), then every registered benchmark.
 int RunWindowBenchmarks(int argc, char** argv);

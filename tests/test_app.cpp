@@ -5,12 +5,15 @@
 #include <QDateTime>
 #include <QScrollBar>
 #include <QTimer>
+#include <csignal>
 
+#include "App.h"
 #include "Canvas.h"
 #include "IPCSocket.h"
 #include "Label.h"
 #include "Listbox.h"
 #include "Main.h"
+#include "MenuBar1.h"
 #include "Module1.h"
 #include "PopupMenu.h"
 #include "PushButton.h"
@@ -179,6 +182,22 @@ TEST(Resources, BuildDateAndAboutPicture) {
     EXPECT_EQ(BuildDate().TotalSeconds, static_cast<double>(epoch.secsTo(built)));
     EXPECT_EQ(BuildDate().AbbreviatedDate(), "Nov 2, 2011");
     EXPECT_FALSE(Splash21().IsNil()) << "Resources/Splash21.png beside bin/";
+}
+
+// The test program started as the program does (Program.h): its name, the
+// application object with the one menu bar, and the process set-up.
+TEST(StartUp, TestsRunUnderTheProgramsOwnStart) {
+    EXPECT_EQ(QCoreApplication::applicationName(), "Veltrane");
+    ASSERT_TRUE(App::Exists());
+    EXPECT_EQ(App::Instance().GetMenuBar(), &MenuBar1::Instance());
+    auto disposition = [](int number) {
+        struct sigaction action {};
+        EXPECT_EQ(::sigaction(number, nullptr, &action), 0) << number;
+        return action.sa_handler;
+    };
+    EXPECT_EQ(disposition(SIGXFSZ), SIG_IGN) << "a write past the file-size limit just fails";
+    for (const int number : {SIGPIPE, SIGTERM, SIGINT, SIGHUP})
+        EXPECT_NE(disposition(number), SIG_DFL) << "signal " << number << " ends nothing at once";
 }
 
 TEST_F(AppTest, ClosingTheWindowQuitsWithCodeZero) {

@@ -46,7 +46,6 @@
 #include "Main.h"
 #include "Module1.h"
 #include "PopupMenu.h"
-#include "ProcessSetup.h"
 #include "TestSupport.h"
 
 namespace {
@@ -800,13 +799,12 @@ TEST_F(ConfigFileTest, AWritableFileInALockedFolderIsSavedInPlace) {
 }
 
 // A save that crosses the process's file-size limit, in a child started
-// under that limit (as `ulimit -f` would) that sets itself up as the program
-// does: the write fails, the user is told, the old file stays. The test
-// process keeps its own limit and signal dispositions.
+// under that limit (as `ulimit -f` would), set up as the program is (the test
+// main starts the way the program does): the write fails, the user is told,
+// the old file stays. The test process keeps its own limit.
 TEST_F(ConfigFileTest, AFailedWriteKeepsTheOldFile) {
     const QString kChildPath = QStringLiteral("/tmp/kept.cfg");
     if (ChildProcess::Role() == QLatin1String("save-over-limit")) {
-        SetUpProcess();
         const QString path = ChildProcess::RoleArguments().value(0);
         EXPECT_TRUE(Save(path));
         for (const QString& message : RecordedMessages())
@@ -842,7 +840,7 @@ TEST_F(ConfigFileTest, AFailedWriteKeepsTheOldFile) {
 // A file written in place has no temporary file to fall back on: a save that
 // the file-size limit or a full disk stops fails before any old byte changes.
 // Each case runs in a child that permissions bind, as they bind a user, set up
-// as the program sets itself up; the full disk is a small file system that
+// as the program sets itself up (by the test main); the full disk is a small file system that
 // the child mounts in its own mount namespace and fills.
 TEST_F(ConfigFileTest, AFailedInPlaceSaveKeepsTheOldFile) {
     const QString kRole = QStringLiteral("save-in-place");
@@ -866,7 +864,6 @@ TEST_F(ConfigFileTest, AFailedInPlaceSaveKeepsTheOldFile) {
     };
 
     if (ChildProcess::Role() == kRole) {
-        SetUpProcess();
         const auto& c = cases[ChildProcess::RoleArguments().value(0).toInt()];
         if (!FilePermissionsHold())
             GTEST_SKIP() << "the file capabilities could not be dropped, so root overrides "
