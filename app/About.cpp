@@ -20,8 +20,6 @@ About::About() {
     OpenEvent = [this] { Event_Open(); };
 }
 
-About::~About() = default;
-
 void About::Layout() {
     SetTitle(kTitle);
     SetResizeable(false);

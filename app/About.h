@@ -12,8 +12,6 @@ class PushButton;
 class About : public Window, public SingleInstance<About> {
     Q_OBJECT
 public:
-    ~About() override;
-
     PushButton* PushButton1() const { return pushButton1_; }
     Label* StaticText1() const { return staticText1_; }
     Label* StaticText2() const { return staticText2_; }

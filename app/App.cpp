@@ -4,9 +4,4 @@ App::App() {
     MajorVersion = VELTRANE_VERSION_MAJOR;
     MinorVersion = VELTRANE_VERSION_MINOR;
     BugVersion = VELTRANE_VERSION_PATCH;
-    OpenEvent = [this] { Event_Open(); };
-    Constructor();
 }
-
-void App::Event_Open() {}
-void App::Constructor() {}

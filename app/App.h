@@ -3,13 +3,9 @@
 #include "SingleInstance.h"
 
 // The application object: App::Instance(), which start-up builds first and
-// its end destroys (App::Destroy()).
+// its end destroys (App::Destroy()). It carries the program's version.
 class App : public Application, public SingleInstance<App> {
-public:
-    void Event_Open();
-    void Constructor();
-
 private:
     friend class SingleInstance<App>;
-    App();
+    App();  // NOLINT(modernize-use-equals-delete): defined in App.cpp, reached through Instance()
 };

@@ -32,18 +32,22 @@ constexpr int kWindowHeightPx = 442;
 const QString kSocketPath = QStringLiteral("/tmp/testing");
 
 // Figures are set in a condensed face, as large as lets the longest of them
-// show whole in its control.
-// Every window of the run gets the same, so each is worked out once.
+// show whole in its control. Every window of the run gets the same size for
+// the same font, figures and room, so each size is worked out once; the cache
+// keeps sizes, not fonts, since no font may outlive the runtime.
 QFont FigureFont(const QFont& base, const QStringList& texts, int width) {
-    static std::map<std::tuple<QString, const QStringList*, int>, QFont> fitted;
-    const auto key = std::make_tuple(base.key(), &texts, width);
-    auto found = fitted.find(key);
-    if (found == fitted.end()) {
-        QFont condensed = base;
-        condensed.setStretch(QFont::Condensed);
-        found = fitted.emplace(key, FontFittingWidth(condensed, texts, width)).first;
+    QFont condensed = base;
+    condensed.setStretch(QFont::Condensed);
+    using Key = std::tuple<QString, QStringList, int>;
+    static std::map<Key, int> fittedPixelSizes;
+    Key key{base.key(), texts, width};
+    auto found = fittedPixelSizes.find(key);
+    if (found == fittedPixelSizes.end()) {
+        const int size = FontFittingWidth(condensed, texts, width).pixelSize();
+        found = fittedPixelSizes.emplace(std::move(key), size).first;
     }
-    return found->second;
+    condensed.setPixelSize(found->second);
+    return condensed;
 }
 
 // The rows of a pop-up, with row 0 selected.
@@ -64,11 +68,6 @@ void PaintBox(::Rectangle* box, Color fill, std::optional<Color> border = std::n
 Main::Main() {
     OpenEvent = [this] { Event_Open(); };
     CloseEvent = [this] { Event_Close(); };
-}
-
-Main::~Main() {
-    // Hiding may end an edit in progress, whose handlers need the whole window.
-    hide();
 }
 
 void Main::Layout() {
@@ -234,3 +233,11 @@ void Main::Event_Open() {
 }
 
 void Main::Event_Close() { Application::Quit(0); }
+
+Channel* Main::ChannelRecord(int64_t id) {
+    return IsChannelId(id) ? SBChannel[static_cast<size_t>(id)].get() : nullptr;
+}
+
+const Channel* Main::ChannelRecord(int64_t id) const {
+    return IsChannelId(id) ? SBChannel[static_cast<size_t>(id)].get() : nullptr;
+}

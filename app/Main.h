@@ -36,8 +36,6 @@ class Separator;
 class Main : public Window, public SingleInstance<Main> {
     Q_OBJECT
 public:
-    ~Main() override;
-
     // The window's title, and its title while a controller is connected.
     static inline const QString kLocalTitle = QStringLiteral("Veltrane");
     static inline const QString kRemoteTitle = QStringLiteral("Veltrane - Remote Controlled");
@@ -51,8 +49,9 @@ public:
     // --- state -------------------------------------------------------------
     int32_t iChannelCount = 0;
     // Indexes 0 to 256; entry 256 stays unused.
-    std::array<std::unique_ptr<Channel>, kChannelIdCount + 1> SBChannel;  // the channel pool by ID
-    std::array<Color, kChannelIdCount + 1> ColorMap{};                    // colour per channel ID
+    // The channel pool by ID, reached through ChannelRecord.
+    std::array<std::unique_ptr<Channel>, kChannelIdCount + 1> SBChannel;
+    std::array<Color, kChannelIdCount + 1> ColorMap{};  // colour per channel ID
     Picture ControlSlotBuffer;
     Picture ChannelSlotBuffer;
     int32_t flgMoveChannel = 0;
@@ -163,6 +162,11 @@ public:
     bool _HelpHelpVeltrane_Action();
 
     // --- shared methods -----------------------------------------------------
+    // The pool's record of a channel ID; nullptr for an ID outside 0..255 or
+    // before the window's Open event has filled the pool. The one way to a
+    // record, since IDs come from rows, files and controllers.
+    Channel* ChannelRecord(int64_t id);
+    const Channel* ChannelRecord(int64_t id) const;
     int32_t GetFreeID();                                                       // channels/
     int32_t GetIDfromRow(int32_t row);                                         // channels/
     void BuildRowID();                                                         // channels/

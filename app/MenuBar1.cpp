@@ -12,14 +12,12 @@ void BuildMenu(MenuBar* bar, const char* menuName, const char* menuText,
                std::initializer_list<ItemRow> rows) {
     auto* menu = new MenuItem();
     menu->Name = QString::fromLatin1(menuName);
-    menu->AutoEnable = true;
     menu->Text = QString::fromLatin1(menuText);
     menu->KeyboardShortcut = QString();
     bar->Append(menu);
     for (const ItemRow& row : rows) {
         MenuItem* item = row.quit ? new QuitMenuItem() : new MenuItem();
         item->Name = QString::fromLatin1(row.name);
-        item->AutoEnable = true;
         item->Text = QString::fromLatin1(row.text);
         if (row.shortcut) item->KeyboardShortcut = QString::fromLatin1(row.shortcut);
         bar->Child(QString::fromLatin1(menuName))->Append(item);

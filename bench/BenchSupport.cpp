@@ -2,15 +2,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <vector>
 
-#include "App.h"
 #include "Channel.h"
-#include "MenuBar1.h"
 #include "Module1.h"
+#include "Program.h"
 #include "TestSeams.h"
 
 QStringList TakeMessages() {
@@ -57,10 +55,10 @@ QString FullBusAddChannels(int count) {
     for (int n = 0; n < count; ++n) {
         const int id = n % kChannelIdCount;
         const FullBusChannel& p = FullBusChannels()[static_cast<size_t>(id)];
-        const int code = Module1::CalculateSegmentDistribution(p.offset, Module1::kSlotCount);
+        const int code = Module1::CalculateSegmentDistribution(p.Offset, Module1::kSlotCount);
         batch += QStringLiteral("AddChannel:%1,%2,%3,%4,0,0,0,1,0,16,%5*")
                      .arg(id)
-                     .arg(p.length)
+                     .arg(p.Length)
                      .arg(code)
                      .arg(id % 2)
                      .arg(id % 8);
@@ -79,13 +77,11 @@ double ResidentMegabytes() {
 
 int RunWindowBenchmarks(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication runtime(argc, argv);
+    const Program program(argc, argv);
     TestSeams seams(BenchSocketPath());
-    App::Instance().SetMenuBar(&MenuBar1::Instance());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    App::Destroy();
     return 0;
 }

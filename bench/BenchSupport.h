@@ -29,8 +29,8 @@ constexpr int kFullBusControlSlots = 4;
 // 4 to 6 slots each, one segment per superframe. By channel ID: the
 // channel's slot in the superframe and its segment length.
 struct FullBusChannel {
-    int offset;
-    int length;
+    int Offset;
+    int Length;
 };
 const std::array<FullBusChannel, kChannelIdCount>& FullBusChannels();
 
@@ -41,7 +41,7 @@ QString FullBusAddChannels(int count = kChannelIdCount);
 // Resident memory of this process now, from /proc/self/status.
 double ResidentMegabytes();
 
-// A main for window benchmarks: offscreen QApplication, the seams (TestSeams:
-// no modal dialog, the socket in BenchFolder()), the App object and its menu
-// bar, then every registered benchmark.
+// A main for window benchmarks: the offscreen platform, the program's own
+// start-up (Program.h), the seams (TestSeams: no modal dialog, the socket in
+// BenchFolder()), then every registered benchmark.
 int RunWindowBenchmarks(int argc, char** argv);

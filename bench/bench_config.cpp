@@ -7,9 +7,9 @@
 #include <QSaveFile>
 
 #include "BenchSupport.h"
+#include "BusState.h"
 #include "Listbox.h"
 #include "Main.h"
-#include "Module1.h"
 
 namespace {
 constexpr int kFullBusChannels = kChannelIdCount;
@@ -19,7 +19,7 @@ QString CopyPath() { return BenchFolder() + QStringLiteral("/copy.cfg"); }
 
 Main& FullBusWindow() {
     Main::Destroy();
-    Module1::ResetForTests();
+    ResetBusState();
     Main& main = Main::Instance();
     main.ExecNetworkCommand(FullBusSettings() + FullBusAddChannels());
     return main;

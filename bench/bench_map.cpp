@@ -14,6 +14,7 @@
 #include "Module1.h"
 
 using namespace MapGeometry;
+using namespace MapPainters;
 
 namespace {
 constexpr size_t kPictureBytes = size_t{kPictureWidthPx} * kPictureHeightPx * 4;
@@ -40,8 +41,8 @@ struct Scene {
             Channel& channel = records[id];
             channel.Status = 1;
             channel.SegmentDistribution =
-                Module1::CalculateSegmentDistribution(placed.offset, kSlotCount);
-            channel.SegmentLength = placed.length;
+                Module1::CalculateSegmentDistribution(placed.Offset, kSlotCount);
+            channel.SegmentLength = placed.Length;
             channel.BoxColor = RGB(static_cast<int>(id * 37 % 192) + 63, 120,
                                    static_cast<int>(id * 53 % 192) + 63);
             channel.TransportProtocol = id % 2 == 0 ? 1 : 0;

@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "BusState.h"
 #include "Listbox.h"
 #include "Main.h"
-#include "Module1.h"
 #include "RemoteProtocol.h"
+
+using namespace RemoteProtocol;
 
 namespace {
 constexpr int kFullBusChannels = kChannelIdCount;
@@ -18,7 +20,7 @@ constexpr int kFloodCommands = 10000;  // more than any bus holds: a controller 
 
 Main& FreshWindow() {
     Main::Destroy();
-    Module1::ResetForTests();
+    ResetBusState();
     Main& main = Main::Instance();
     main.ExecNetworkCommand(FullBusSettings());
     return main;

@@ -15,13 +15,11 @@
 #include <QProcess>
 #include <cstdio>
 
-#include "App.h"
 #include "BenchSupport.h"
+#include "BusState.h"
 #include "IPCSocket.h"
 #include "Main.h"
-#include "MenuBar1.h"
-#include "Module1.h"
-#include "ProcessSetup.h"
+#include "Program.h"
 #include "TestSeams.h"
 
 namespace {
@@ -37,13 +35,9 @@ void ReportShown() {
 // The role "program": what main() does up to the main window shown, with the
 // seams that keep the socket in the benchmark's folder.
 int RunProgramRole(int argc, char** argv) {
-    QApplication runtime(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Veltrane"));
+    const Program program(argc, argv);
     TestSeams seams(BenchSocketPath());
-    SetUpProcess();
-    App& app = App::Instance();
-    app.SetMenuBar(&MenuBar1::Instance());
-    Main& main = Main::Instance();
+    Main& main = Program::OpenMainWindow();
     QCoreApplication::processEvents();
     if (!main.isVisible() || !main.IPCSocket1()->ListeningPath().startsWith(BenchFolder())) {
         std::printf(
@@ -51,9 +45,6 @@ int RunProgramRole(int argc, char** argv) {
         return 1;
     }
     ReportShown();
-    Main::Destroy();
-    App::Destroy();
-    MenuBar1::Destroy();
     return 0;
 }
 
@@ -116,14 +107,12 @@ BENCHMARK(BM_Reference_BareQtProgramStartToWindowShown)
 
 void BM_MainWindowShownAgain(benchmark::State& state) {
     for (auto _ : state) {
-        Module1::ResetForTests();
-        App::Instance().SetMenuBar(&MenuBar1::Instance());
-        Main& main = Main::Instance();
+        ResetBusState();
+        Main& main = Program::OpenMainWindow();
         QCoreApplication::processEvents();
         benchmark::DoNotOptimize(main.isVisible());
         state.PauseTiming();
         Main::Destroy();
-        App::Destroy();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }

@@ -36,8 +36,8 @@ inline constexpr ClockGearRow kClockGearRows[] = {
 
 // A subframe mode row sets `iControlSize` and `iSubFrameLength` together.
 struct SubFrameMode {
-    int32_t controlSize;     // control-space slots at the start of each subframe
-    int32_t subFrameLength;  // slots per subframe
+    int32_t ControlSize;     // control-space slots at the start of each subframe
+    int32_t SubFrameLength;  // slots per subframe
 };
 
 // The reserved rows set the pair their text shows.

@@ -138,12 +138,4 @@ int32_t CalculateSegmentDistribution(int32_t offset, int32_t interval) {
     return ToInt32(code);
 }
 
-void ResetForTests() {
-    iRootFrequency = 0;
-    iClockGear = 0;
-    iControlSize = 0;
-    iSubFrameLength = 0;
-    SuperFrameSlot.fill(0);
-}
-
 }  // namespace Module1

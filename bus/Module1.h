@@ -45,7 +45,4 @@ int32_t SD2SO(int32_t code);
 // The code of an offset (first) and an interval.
 int32_t CalculateSegmentDistribution(int32_t offset, int32_t interval);
 
-// Start-of-run state: parameters 0 and every slot entry 0.
-void ResetForTests();
-
 }  // namespace Module1

@@ -63,8 +63,8 @@ QStringList ControlBandwidthTexts() {
     QStringList texts{kNoFigure};
     ForEveryValidSetting([&](int32_t rootFrequency, int32_t gear) {
         for (const SubFrameModeRow& row : kSubFrameModeRows)
-            texts << CStr(*ControlBandwidthKbps(rootFrequency, gear, row.Mode.controlSize,
-                                                row.Mode.subFrameLength));
+            texts << CStr(*ControlBandwidthKbps(rootFrequency, gear, row.Mode.ControlSize,
+                                                row.Mode.SubFrameLength));
     });
     texts.removeDuplicates();
     return texts;

@@ -71,8 +71,8 @@ void Main::ClockGearPopup_Change() {
 
 void Main::SubFrameModePopup_Change() {
     if (const auto mode = BusFigures::SubFrameModeOfRow(SubFrameModePopup()->ListIndex())) {
-        Module1::iControlSize = mode->controlSize;
-        Module1::iSubFrameLength = mode->subFrameLength;
+        Module1::iControlSize = mode->ControlSize;
+        Module1::iSubFrameLength = mode->SubFrameLength;
     }
     ControlBWText()->SetText(ControlBandwidthText());
 

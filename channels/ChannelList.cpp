@@ -1,7 +1,7 @@
 #include <optional>
 
 #include "ChannelParameters.h"
-#include "ChannelRows.h"
+#include "ChannelRowIds.h"
 #include "Graphics.h"
 #include "Listbox.h"
 #include "Main.h"
@@ -25,7 +25,7 @@ void EndDragOf(Main& main, int32_t id) {
 
 int32_t Main::GetFreeID() {
     for (int32_t id = 0; id < kChannelIdCount; ++id) {
-        const Channel* c = Record(*this, id);
+        const Channel* c = ChannelRecord(id);
         if (c && c->Status == 0) return id;
     }
     return 0;
@@ -35,7 +35,7 @@ int32_t Main::GetIDfromRow(int32_t row) {
     Listbox* list = ChannelListBox();
     if (row < 0 || row >= list->ListCount()) return -1;
     for (int32_t id = 0; id < kChannelIdCount; ++id) {
-        const Channel* c = Record(*this, id);
+        const Channel* c = ChannelRecord(id);
         if (c && c->RowID == row) return id;
     }
     // Rows whose position is not recorded yet are named by their ID text,
@@ -51,7 +51,7 @@ void Main::BuildRowID() {
     for (int row = 0; row < list->ListCount(); ++row) {
         const QString text = list->Cell(row, kIdColumn);
         if (text.isEmpty()) continue;
-        if (Channel* c = Record(*this, IdOfText(text))) c->RowID = row;
+        if (Channel* c = ChannelRecord(IdOfText(text))) c->RowID = row;
     }
 }
 
@@ -61,7 +61,7 @@ void Main::UpdateSD() {
     for (int row = 0; row < list->ListCount(); ++row) {
         if (!list->RowIsFolder(row) || !list->Expanded(row)) continue;
         if (row + kSdOffset >= list->ListCount()) continue;
-        if (const Channel* c = Record(*this, IdOfText(list->Cell(row, kIdColumn))))
+        if (const Channel* c = ChannelRecord(IdOfText(list->Cell(row, kIdColumn))))
             list->SetCell(row + kSdOffset, kValueColumn, CStr(c->SegmentDistribution));
     }
 }
@@ -73,7 +73,7 @@ void Main::ChannelListBox_Change() {
     const int row = ChannelListBox()->ListIndex();
     bool channelRow = false;
     if (row != -1) {
-        const Channel* c = Record(*this, GetIDfromRow(row));
+        const Channel* c = ChannelRecord(GetIDfromRow(row));
         channelRow = c && c->RowID == row;
     }
     RemoveChannelButton()->SetEnabled(channelRow);
@@ -86,7 +86,7 @@ void Main::ChannelListBox_ExpandRow(int32_t row) {
         list->SetCell(row + offset, kLabelColumn,
                       QString::fromLatin1(ParameterAtRowOffset(offset)->Label));
     BuildRowID();  // the channel rows below moved down
-    if (const Channel* c = Record(*this, GetIDfromRow(row))) {
+    if (const Channel* c = ChannelRecord(GetIDfromRow(row))) {
         for (int offset = 1; offset <= kChannelParameterCount; ++offset)
             list->SetCell(row + offset, kValueColumn,
                           CStr(c->*ParameterAtRowOffset(offset)->Field));
@@ -108,7 +108,7 @@ bool Main::ChannelListBox_CellBackgroundPaint(::Graphics& g, int32_t row, int32_
     if (column != kLabelColumn || row < 0 || row >= list->ListCount()) return false;
     const QString text = list->Cell(row, kIdColumn);
     if (text.isEmpty()) return false;
-    if (const Channel* c = Record(*this, IdOfText(text))) {
+    if (const Channel* c = ChannelRecord(IdOfText(text))) {
         g.ForeColor = c->BoxColor;
         g.FillRect(kSwatchMarginPx, kSwatchMarginPx, g.Width() - 2 * kSwatchMarginPx,
                    g.Height() - 2 * kSwatchMarginPx);
@@ -118,7 +118,7 @@ bool Main::ChannelListBox_CellBackgroundPaint(::Graphics& g, int32_t row, int32_
 
 void Main::AddChannelButton_Action() {
     const int32_t id = GetFreeID();
-    Channel* c = Record(*this, id);
+    Channel* c = ChannelRecord(id);
     // With every ID in use GetFreeID names a channel that is listed already.
     if (!c || c->Status != 0) return;
     ChannelListBox()->AddFolder(Str(id));
@@ -133,7 +133,7 @@ void Main::RemoveChannelButton_Action() {
     const int row = list->ListIndex();
     if (row == -1) return;
     const int32_t id = GetIDfromRow(row);
-    Channel* c = Record(*this, id);
+    Channel* c = ChannelRecord(id);
     // Only a channel row whose position is recorded, as the button's enabling has it.
     if (!c || c->RowID != row) return;
     // The button is disabled with the selection; its focus stays in the list
@@ -154,7 +154,7 @@ void Main::RemoveChannelButton_Action() {
 void Main::ClearChannelTable() {
     ChannelListBox()->DeleteAllRows();
     for (int32_t id = 0; id < kChannelIdCount; ++id)
-        if (Channel* c = Record(*this, id)) {
+        if (Channel* c = ChannelRecord(id)) {
             FreeChannelRecord(*c);
             EndDragOf(*this, id);
         }

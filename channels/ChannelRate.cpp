@@ -2,7 +2,7 @@
 
 #include "BusFigures.h"
 #include "ChannelFigures.h"
-#include "ChannelRows.h"
+#include "ChannelRowIds.h"
 #include "Listbox.h"
 #include "Main.h"
 #include "Module1.h"
@@ -30,7 +30,7 @@ void Main::DisplayChannelRate() {
         const QString idText = list->Cell(row, kIdColumn);
         if (idText.isEmpty()) continue;  // a parameter row
         const int32_t id = IdOfText(idText);
-        Channel* channel = Record(*this, id);
+        Channel* channel = ChannelRecord(id);
         if (!channel) continue;  // names no channel of the pool
         Figures& shown = figures[static_cast<size_t>(id)];
         if (!shown.known) {

@@ -1,7 +1,7 @@
 #include <optional>
 
 #include "ChannelParameters.h"
-#include "ChannelRows.h"
+#include "ChannelRowIds.h"
 #include "Listbox.h"
 #include "Main.h"
 #include "MenuItem.h"
@@ -39,8 +39,8 @@ bool Main::ChannelListBox_CellClick(int32_t row, int32_t column, int32_t, int32_
     Listbox* list = ChannelListBox();
     if (!list->Expanded(row)) list->SetCellType(row, kValueColumn, kDefaultCellType);
     if (column == kValueColumn) {
-        const int32_t id = GetIDfromRow(row);
-        if (IsChannelId(id) && row != SBChannel[id]->RowID) {
+        const Channel* channel = ChannelRecord(GetIDfromRow(row));
+        if (channel && row != channel->RowID) {
             list->SetCellType(row, kValueColumn, kEditableCellType);
             list->EditCell(row, kValueColumn);
         }
@@ -49,9 +49,9 @@ bool Main::ChannelListBox_CellClick(int32_t row, int32_t column, int32_t, int32_
 }
 
 void Main::ChannelListBox_CellAction(int32_t row, int32_t column) {
-    const int32_t id = GetIDfromRow(row);
-    if (!IsChannelId(id)) return;
-    Channel& channel = *SBChannel[id];
+    Channel* record = ChannelRecord(GetIDfromRow(row));
+    if (!record) return;
+    Channel& channel = *record;
     const int32_t channelRow = channel.RowID;
     if (row == channelRow || channelRow < 0) return;
     const int32_t value = CLong32(ChannelListBox()->Cell(row, column));
@@ -77,8 +77,9 @@ bool Main::ChannelListBox_ConstructContextualMenu(MenuItem* base, int32_t x, int
     const int32_t row = ChannelListBox()->RowFromXY(x, y);
     if (row < 0 || !base) return true;
     const int32_t id = GetIDfromRow(row);
-    if (!IsChannelId(id)) return true;
-    const int32_t channelRow = SBChannel[id]->RowID;
+    const Channel* channel = ChannelRecord(id);
+    if (!channel) return true;
+    const int32_t channelRow = channel->RowID;
     if (row == channelRow || channelRow < 0) return true;
     const int32_t offset = row - channelRow;
     const ChannelParameter* parameter = ParameterAtRowOffset(offset);

@@ -28,7 +28,7 @@ BusConfiguration Capture(const Main& main) {
     config.ClockGearRow = main.ClockGearPopup()->ListIndex();
     config.RootFrequencyRow = main.RootFrequencyPopup()->ListIndex();
     for (int n = 0; n < BusConfiguration::kChannelCount; ++n)
-        if (const Channel* record = main.SBChannel[static_cast<size_t>(n)].get())
+        if (const Channel* record = main.ChannelRecord(n))
             config.Channels[static_cast<size_t>(n)] = BusConfiguration::ChannelValues::Of(*record);
     return config;
 }
@@ -71,11 +71,12 @@ void Apply(Main& main, const BusConfiguration& config) {
     // Rows come in channel ID order; their RowID waits for the list's next BuildRowID.
     for (int n = 0; n < BusConfiguration::kChannelCount; ++n) {
         const BusConfiguration::ChannelValues& values = config.Channels[static_cast<size_t>(n)];
-        Channel& record = *main.SBChannel[static_cast<size_t>(n)];
-        values.StoreIn(record);
+        Channel* record = main.ChannelRecord(n);
+        if (!record) continue;
+        values.StoreIn(*record);
         if (values.Status() != 0) {
             main.ChannelListBox()->AddFolder(Str(n));
-            record.BoxColor = main.ColorMap[static_cast<size_t>(n)];
+            record->BoxColor = main.ColorMap[static_cast<size_t>(n)];
         }
     }
 }

@@ -11,6 +11,9 @@
 #include "Text.h"
 
 using namespace MapGeometry;
+
+namespace MapPainters {
+
 using MapPalette::kEmptySegmentDot;
 
 namespace {
@@ -117,7 +120,7 @@ PresenceRatio RatioOf(const Channel& channel, const BusClock& bus, RatioCache& c
     if (channel.PresenceRate == 0) return {};
     // Without a usable root frequency and gear the rate means nothing: show
     // every segment as carrying data. Any gear row but 0 passes here.
-    if (bus.rootFrequency == -1 || bus.clockGear == 0) return {};
+    if (bus.RootFrequency == -1 || bus.ClockGear == 0) return {};
     return cache.Get(channel.PresenceRate, channel.Rate);
 }
 
@@ -192,3 +195,5 @@ Picture PaintChannelLayer(const Picture& base, std::span<const Channel* const> c
     }
     return layer;
 }
+
+}  // namespace MapPainters

@@ -6,10 +6,12 @@
 #include "MapGeometry.h"
 #include "Picture.h"
 
+namespace MapPainters {
+
 // The bus parameters the channel layer reads.
 struct BusClock {
-    int32_t rootFrequency = -1;  // Hz, -1 when not indicated or reserved
-    int32_t clockGear = 0;       // the clock gear row
+    int32_t RootFrequency = -1;  // Hz, -1 when not indicated or reserved
+    int32_t ClockGear = 0;       // the clock gear row
 };
 
 // Draws every channel in use on a copy of `base`, in ascending ID order (the
@@ -20,3 +22,5 @@ struct BusClock {
 // and never clears an entry.
 Picture PaintChannelLayer(const Picture& base, std::span<const Channel* const> channels,
                           const BusClock& bus, MapGeometry::SlotOwners& owners);
+
+}  // namespace MapPainters

@@ -8,6 +8,8 @@
 using namespace MapGeometry;
 using namespace MapPalette;
 
+namespace MapPainters {
+
 namespace {
 constexpr int32_t kPaleBandType = 1;
 
@@ -57,8 +59,8 @@ void FillCell(PixelWriter& g, int column, int row, Color colour) {
 // A band of one slot gets both end shapes, which together fill the cell's width.
 void FillBand(PixelWriter& g, int column, int row, int64_t message, const MessageMarks& marks,
               Color colour) {
-    const int64_t first = int64_t{marks.start} + 1;
-    const int64_t last = int64_t{marks.start} + marks.length;
+    const int64_t first = int64_t{marks.Start} + 1;
+    const int64_t last = int64_t{marks.Start} + marks.Length;
     const int64_t left = CellLeft(column);
     const int64_t top = CellTop(row) + kBandInsetPx;
     if (message == first)
@@ -80,9 +82,9 @@ Picture PaintControlLayer(const SlotOwners& owners, const MessageMarks& marks, i
     g.FillRect(0, 0, kPictureWidthPx, kPictureHeightPx, kBackground);
 
     const bool dimming = dimFlag >= 1;
-    const Palette full(1.0, marks.type);
-    const Palette dim(static_cast<double>(kDimDivisor), marks.type);
-    const bool withBand = marks.length >= 1;
+    const Palette full(1.0, marks.Type);
+    const Palette dim(static_cast<double>(kDimDivisor), marks.Type);
+    const bool withBand = marks.Length >= 1;
 
     int32_t controlSlots = 0;  // control-space slots so far, over the superframe
     int64_t messageSlots = 0;  // message slots so far: the band's slot numbers
@@ -108,3 +110,5 @@ Picture PaintControlLayer(const SlotOwners& owners, const MessageMarks& marks, i
     DrawRowLine(g, kRows, kEvenRowLine);
     return layer;
 }
+
+}  // namespace MapPainters

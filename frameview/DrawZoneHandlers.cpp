@@ -13,7 +13,7 @@ namespace {
 using MapGeometry::MapPoint;
 using MapGeometry::PointToSlot;
 
-bool IsOnMap(const MapPoint& at) { return MapGeometry::IsOnMap(at.column, at.row); }
+bool IsOnMap(const MapPoint& at) { return MapGeometry::IsOnMap(at.Column, at.Row); }
 
 // Only a channel in use with a segment distribution can be moved: a free
 // record is no channel, and a code of 0 (none) would decode as interval 3.
@@ -42,7 +42,7 @@ int64_t CollisionSum(int32_t offset, int32_t interval, int32_t segmentLength, in
 
 void Main::DrawZone_MouseMove(int32_t x, int32_t y) {
     const MapPoint at = PointToSlot(x, y);
-    MobileSlotText()->SetText(CStr(at.slot));
+    MobileSlotText()->SetText(CStr(at.Slot));
     if (flgStartScreen != 1) return;
     // Not RedrawMap: only the layers with something to show are built, and
     // the pointer frame goes over the top one before anything is drawn.
@@ -55,21 +55,22 @@ void Main::DrawZone_MouseMove(int32_t x, int32_t y) {
         ErrorSlotBuffer = DrawErrorSlot(top);
         top = ErrorSlotBuffer;
     }
-    DrawZone()->Graphics().DrawPicture(DrawMobileSlot(at.column, at.row, top), 0, 0);
+    DrawZone()->Graphics().DrawPicture(DrawMobileSlot(at.Column, at.Row, top), 0, 0);
 }
 
 bool Main::DrawZone_MouseDown(int32_t x, int32_t y) {
     if (flgStartScreen == 0) flgStartScreen = 1;
     if (flgMoveChannel != 0) return false;
     const MapPoint at = PointToSlot(x, y);
-    MobileSlotText()->SetText(CStr(at.slot));
+    MobileSlotText()->SetText(CStr(at.Slot));
     flgMoveChannel = 0;
     iMoveID = -1;
     if (!IsOnMap(at)) return false;
-    const auto slot = static_cast<int32_t>(at.slot);
+    const auto slot = static_cast<int32_t>(at.Slot);
     const int32_t owner = Module1::SuperFrameSlot[static_cast<size_t>(slot)];
-    if (!IsChannelId(owner)) return false;
-    const Channel& channel = *SBChannel[owner];
+    const Channel* record = ChannelRecord(owner);
+    if (!record) return false;
+    const Channel& channel = *record;
     const int32_t interval = Module1::SD2SI(channel.SegmentDistribution);
     if (IsDraggable(channel) && slot < interval &&
         (!IPCSocket1()->IsConnected() || channel.Editable != 0)) {
@@ -85,11 +86,11 @@ void Main::DrawZone_MouseDrag(int32_t x, int32_t y) {
     if (flgMoveChannel != 1) return;
     const MapPoint at = PointToSlot(x, y);
     if (!IsOnMap(at)) return;
-    const auto offset = static_cast<int32_t>(at.slot);
+    const auto offset = static_cast<int32_t>(at.Slot);
     MobileSlotText()->SetText(CStr(offset));
-    if (!IsChannelId(iMoveID)) return;
-    Channel& channel = *SBChannel[iMoveID];
-    if (!IsDraggable(channel)) return;
+    Channel* record = ChannelRecord(iMoveID);
+    if (!record || !IsDraggable(*record)) return;
+    Channel& channel = *record;
     const int32_t interval = Module1::SD2SI(channel.SegmentDistribution);
     const int32_t length = channel.SegmentLength;
     if (interval <= 0) return;  // no interval: every offset is refused
@@ -106,12 +107,11 @@ void Main::DrawZone_MouseDrag(int32_t x, int32_t y) {
 }
 
 void Main::DrawZone_MouseUp(int32_t, int32_t) {
-    if (IPCSocket1()->IsConnected() && flgMoveChannel == 1 && IsChannelId(iMoveID) &&
-        IsDraggable(*SBChannel[iMoveID])) {
-        const Channel& channel = *SBChannel[iMoveID];
-        IPCSocket1()->Write(("SetEventID:" + CStr(channel.Editable) + "*").toLatin1());
+    const Channel* channel = ChannelRecord(iMoveID);
+    if (IPCSocket1()->IsConnected() && flgMoveChannel == 1 && channel && IsDraggable(*channel)) {
+        IPCSocket1()->Write(("SetEventID:" + CStr(channel->Editable) + "*").toLatin1());
         IPCSocket1()->Write(
-            ("SetChannelSD:" + CStr(iMoveID) + "," + CStr(channel.SegmentDistribution) + "*")
+            ("SetChannelSD:" + CStr(iMoveID) + "," + CStr(channel->SegmentDistribution) + "*")
                 .toLatin1());
     }
     flgMoveChannel = 0;

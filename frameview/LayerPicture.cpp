@@ -11,6 +11,8 @@
 
 using namespace MapGeometry;
 
+namespace MapPainters {
+
 namespace {
 static_assert(kPictureDepth == 32, "layers are QImage::Format_RGB32");
 constexpr qsizetype kBytesPerLine = qsizetype{kPictureWidthPx} * kPictureDepth / 8;
@@ -83,3 +85,5 @@ Picture NewLayerOn(const Picture& base) {
     layer.Graphics().DrawPicture(base, 0, 0);
     return layer;
 }
+
+}  // namespace MapPainters

@@ -2,6 +2,8 @@
 
 #include "Picture.h"
 
+namespace MapPainters {
+
 // Every layer is a new picture of the map's size; nothing is drawn on a
 // picture a caller already holds. A pointer move makes three of them, so
 // their pixel buffers are recycled: a buffer goes back to a small pool when
@@ -14,3 +16,5 @@ Picture NewLayer();
 // A new map-sized picture that starts as a copy of `base` (white where the
 // base has no pixels, for instance while the layer below was never drawn).
 Picture NewLayerOn(const Picture& base);
+
+}  // namespace MapPainters

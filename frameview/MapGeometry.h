@@ -17,7 +17,6 @@ namespace MapGeometry {
 constexpr int kSlotCount = Module1::kSlotCount;
 constexpr int kColumns = 96;
 constexpr int kRows = 16;
-constexpr int kSlotsPerFrame = 2 * kColumns;  // a frame is two rows
 constexpr int kColumnPitchPx = 7;
 constexpr int kRowPitchPx = 18;
 constexpr int kCellMarginPx = 2;  // left of column 0 and above row 0
@@ -26,7 +25,6 @@ constexpr int kCellHeightPx = 15;
 constexpr int kPictureWidthPx = 674;
 constexpr int kPictureHeightPx = 290;
 constexpr int kPictureDepth = 32;
-constexpr int kRowLineCount = kRows + 1;  // one above every row and one below the last
 
 static_assert(kColumns * kRows == kSlotCount);
 static_assert(kColumns * kColumnPitchPx + kCellMarginPx == kPictureWidthPx);
@@ -50,21 +48,21 @@ inline QRect CellRect(int column, int row) {
 constexpr int RowLineY(int line) { return kRowPitchPx * line; }
 
 // The cell a pixel belongs to: a cell's pixels and the gap to its right and
-// below it. The division is done in double and its fraction dropped, as the
-// program converts every Double, so the margin pixels 0 and 1 fall in column
+// below it. The division is done in double and its fraction dropped (ToInt32),
+// as the program converts every double, so the margin pixels 0 and 1 fall in column
 // and row 0. Every pixel of the picture gives a column 0..95 and a row 0..15;
 // points outside it (a drag leaving the canvas) give columns and rows outside.
 struct MapPoint {
-    int32_t column = 0;
-    int32_t row = 0;
-    int64_t slot = 0;  // column + 96 x row; 64 bits for points far off the map
+    int32_t Column = 0;
+    int32_t Row = 0;
+    int64_t Slot = 0;  // column + 96 x row; 64 bits for points far off the map
 };
 
 inline MapPoint PointToSlot(int32_t x, int32_t y) {
     MapPoint point;
-    point.column = ToInt32((static_cast<double>(x) - kCellMarginPx) / kColumnPitchPx);
-    point.row = ToInt32((static_cast<double>(y) - kCellMarginPx) / kRowPitchPx);
-    point.slot = int64_t{point.column} + int64_t{kColumns} * point.row;
+    point.Column = ToInt32((static_cast<double>(x) - kCellMarginPx) / kColumnPitchPx);
+    point.Row = ToInt32((static_cast<double>(y) - kCellMarginPx) / kRowPitchPx);
+    point.Slot = int64_t{point.Column} + int64_t{kColumns} * point.Row;
     return point;
 }
 

@@ -8,6 +8,8 @@
 #include "MarkLayers.h"
 #include "Module1.h"
 
+using namespace MapPainters;
+
 Picture Main::DrawControlSlot(int32_t dimFlag, int32_t firstDimmedSlot) {
     return PaintControlLayer(Module1::SuperFrameSlot, {MessageStart, MessageLength, MessageType},
                              dimFlag, firstDimmedSlot);
@@ -15,7 +17,7 @@ Picture Main::DrawControlSlot(int32_t dimFlag, int32_t firstDimmedSlot) {
 
 Picture Main::DrawChannelSlot(const Picture& base) {
     std::array<const Channel*, kChannelIdCount> pool{};
-    for (size_t id = 0; id < pool.size(); ++id) pool[id] = SBChannel[id].get();
+    for (size_t id = 0; id < pool.size(); ++id) pool[id] = ChannelRecord(static_cast<int64_t>(id));
     return PaintChannelLayer(base, pool, {Module1::iRootFrequency, Module1::iClockGear},
                              Module1::SuperFrameSlot);
 }

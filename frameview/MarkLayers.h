@@ -3,11 +3,13 @@
 
 #include "Picture.h"
 
+namespace MapPainters {
+
 // Error marks a controller reports.
 struct ErrorMarks {
-    int32_t start = 0;      // first slot with an error
-    int32_t length = 0;     // slots after `start` that have one too; none when below 1
-    int32_t syncError = 0;  // frames, from frame 0, whose first slot shows a sync error
+    int32_t Start = 0;      // first slot with an error
+    int32_t Length = 0;     // slots after `Start` that have one too; none when below 1
+    int32_t SyncError = 0;  // frames, from frame 0, whose first slot shows a sync error
 };
 
 // A copy of `base` with the error marks in red. Marks off the map (slots
@@ -18,3 +20,5 @@ Picture PaintErrorLayer(const Picture& base, const ErrorMarks& marks);
 // (column, row). Any column and row are accepted; what falls off the picture
 // is not drawn.
 Picture PaintPointerFrame(const Picture& base, int32_t column, int32_t row);
+
+}  // namespace MapPainters

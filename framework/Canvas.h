@@ -1,8 +1,6 @@
 #pragma once
 #include <QImage>
 #include <QWidget>
-#include <functional>
-
 #include "Control.h"
 #include "Graphics.h"
 #include "Picture.h"
@@ -20,11 +18,11 @@ class Canvas : public QWidget, public Control {
 public:
     explicit Canvas(QWidget* parent = nullptr);
 
-    std::function<bool(int x, int y)> MouseDown;
-    std::function<void(int x, int y)> MouseDrag;
-    std::function<void(int x, int y)> MouseUp;
-    std::function<void(int x, int y)> MouseMove;
-    std::function<void(::Graphics& g)> Paint;
+    Event<bool(int x, int y)> MouseDown{this};
+    Event<void(int x, int y)> MouseDrag{this};
+    Event<void(int x, int y)> MouseUp{this};
+    Event<void(int x, int y)> MouseMove{this};
+    Event<void(::Graphics& g)> Paint{this};
 
     void SetBackdrop(const Picture& picture);
     const Picture& Backdrop() const { return backdrop_; }

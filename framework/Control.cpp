@@ -5,7 +5,6 @@
 QString Control::Name() const { return widget_->objectName(); }
 bool Control::Enabled() const { return widget_->isEnabled(); }
 void Control::SetEnabled(bool enabled) { widget_->setEnabled(enabled); }
-bool Control::Visible() const { return widget_->isVisible(); }
 void Control::SetBounds(int left, int top, int width, int height) {
     widget_->setGeometry(left, top, width, height);
 }

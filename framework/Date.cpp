@@ -15,9 +15,3 @@ QDateTime ToDateTime(double totalSeconds) {
 QString Date::AbbreviatedDate() const {
     return QLocale::c().toString(ToDateTime(TotalSeconds).date(), QStringLiteral("MMM d, yyyy"));
 }
-int Date::Year() const { return ToDateTime(TotalSeconds).date().year(); }
-int Date::Month() const { return ToDateTime(TotalSeconds).date().month(); }
-int Date::Day() const { return ToDateTime(TotalSeconds).date().day(); }
-int Date::Hour() const { return ToDateTime(TotalSeconds).time().hour(); }
-int Date::Minute() const { return ToDateTime(TotalSeconds).time().minute(); }
-int Date::Second() const { return ToDateTime(TotalSeconds).time().second(); }

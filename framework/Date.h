@@ -8,10 +8,4 @@ public:
 
     // For example "Nov 2, 2011".
     QString AbbreviatedDate() const;
-    int Year() const;
-    int Month() const;
-    int Day() const;
-    int Hour() const;
-    int Minute() const;
-    int Second() const;
 };

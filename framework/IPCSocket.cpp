@@ -22,9 +22,9 @@ IPCSocket::PathRedirect& Redirect() {
     return redirect;
 }
 
-// The socket has no visible part; the hidden widget only gives it a place
-// among the window's controls.
-QWidget* HiddenPlace(QWidget* parent) {
+// The socket has no visible part: a hidden widget stands in for it among the
+// window's controls (its name, its place in the creation order).
+QWidget* NewHiddenStandIn(QWidget* parent) {
     auto* place = new QWidget(parent);
     place->hide();
     return place;
@@ -64,8 +64,8 @@ FileIdentity IdentityOf(const struct stat& info) { return {info.st_dev, info.st_
 
 bool IsFile(const QByteArray& path, const FileIdentity& identity) {
     struct stat info {};
-    return ::lstat(path.constData(), &info) == 0 && info.st_dev == identity.device &&
-           info.st_ino == identity.inode;
+    return ::lstat(path.constData(), &info) == 0 && info.st_dev == identity.Device &&
+           info.st_ino == identity.Inode;
 }
 
 // What a path holds, for a new socket file.
@@ -192,22 +192,22 @@ void RemoveIfOurs(const QString& path, const FileIdentity& placed) {
     const QByteArray native = QFile::encodeName(path);
     struct stat info {};
     if (::lstat(native.constData(), &info) != 0) return;
-    if (!S_ISSOCK(info.st_mode) || info.st_dev != placed.device || info.st_ino != placed.inode)
+    if (!S_ISSOCK(info.st_mode) || info.st_dev != placed.Device || info.st_ino != placed.Inode)
         return;
     ::unlink(native.constData());
 }
 }  // namespace
 
 IPCSocket::IPCSocket(QWidget* parent)
-    : QObject(parent), Control(HiddenPlace(parent)), place_(Widget()) {}
+    : QObject(parent), Control(NewHiddenStandIn(parent)), standIn_(Widget()) {}
 
 IPCSocket::~IPCSocket() {
-    // No event may reach the window that is going away.
+    // The peer is let go and the socket file removed; no event is raised.
     DropPeer();
     StopListening();
     // Without a parent nobody else deletes it; with one, it goes with the
     // socket rather than with the window.
-    delete place_.data();
+    delete standIn_.data();
 }
 
 IPCSocket::PathRedirect IPCSocket::SetPathRedirect(PathRedirect redirect) {
@@ -237,7 +237,7 @@ void IPCSocket::Listen() {
     placed_ = placed;
     acceptDeferred_ = false;
     acceptNotifier_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(acceptNotifier_, &QSocketNotifier::activated, this, &IPCSocket::AcceptPeers);
+    connect(acceptNotifier_, &QSocketNotifier::activated, EventScope(), [this] { AcceptPeers(); });
 }
 
 bool IPCSocket::StillPlaced() const { return IsFile(QFile::encodeName(listeningPath_), placed_); }
@@ -322,9 +322,9 @@ void IPCSocket::AcceptPeers() {
             continue;
         }
         peer_ = socket;
-        connect(socket, &QLocalSocket::readyRead, this, &IPCSocket::PeerDataReady);
-        connect(socket, &QLocalSocket::disconnected, this, &IPCSocket::PeerGone);
-        connect(socket, &QLocalSocket::errorOccurred, this, &IPCSocket::PeerGone);
+        connect(socket, &QLocalSocket::readyRead, EventScope(), [this] { PeerDataReady(); });
+        connect(socket, &QLocalSocket::disconnected, EventScope(), [this] { PeerGone(); });
+        connect(socket, &QLocalSocket::errorOccurred, EventScope(), [this] { PeerGone(); });
         if (Connected) Connected();
     }
 }
@@ -410,7 +410,7 @@ void IPCSocket::DropPeer() {
     if (!peer_) return;
     QLocalSocket* socket = peer_;
     peer_ = nullptr;
-    disconnect(socket, nullptr, this, nullptr);
+    disconnect(socket, nullptr, EventScope(), nullptr);
     socket->abort();
     socket->deleteLater();
 }

@@ -14,8 +14,8 @@ class QSocketNotifier;
 
 // Which file a path names: device and inode.
 struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
+    dev_t Device = 0;
+    ino_t Inode = 0;
 };
 
 // A local stream socket at a file-system path, on the listening side: Listen
@@ -44,9 +44,9 @@ public:
     explicit IPCSocket(QWidget* parent = nullptr);
     ~IPCSocket() override;
 
-    std::function<void()> Connected;
-    std::function<void()> DataAvailable;
-    std::function<void()> Error;
+    Event<void()> Connected{this};
+    Event<void()> DataAvailable{this};
+    Event<void()> Error{this};
 
     QString Path;
 
@@ -93,5 +93,5 @@ private:
     bool dataAgain_ = false;       // data came while DataAvailable ran
     bool errorDue_ = false;        // the peer went away during DataAvailable or Write
     bool acceptDeferred_ = false;  // a peer waits until the last session's end is reported
-    QPointer<QWidget> place_;      // the hidden widget that stands for the socket
+    QPointer<QWidget> standIn_;    // the hidden widget that stands for the socket
 };

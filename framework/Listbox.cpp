@@ -125,16 +125,15 @@ Listbox::Listbox(QWidget* parent) : QTreeWidget(parent), Control(this) {
     header()->setSectionResizeMode(QHeaderView::Fixed);
     setContextMenuPolicy(Qt::DefaultContextMenu);
 
-    connect(this, &QTreeWidget::itemExpanded, this, &Listbox::OnExpanded);
-    connect(this, &QTreeWidget::itemCollapsed, this, &Listbox::OnCollapsed);
-    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
+    connect(this, &QTreeWidget::itemExpanded, EventScope(),
+            [this](QTreeWidgetItem* item) { OnExpanded(item); });
+    connect(this, &QTreeWidget::itemCollapsed, EventScope(),
+            [this](QTreeWidgetItem* item) { OnCollapsed(item); });
+    connect(this, &QTreeWidget::itemSelectionChanged, EventScope(), [this] {
         ++selectionChanges_;
         if (Change) Change();
     });
 }
-
-// The editor goes with the list's children, after the list's own members.
-Listbox::~Listbox() { QObject::disconnect(editorGone_); }
 
 Listbox::MenuChooser Listbox::SetContextualMenuChooser(MenuChooser chooser) {
     return std::exchange(Chooser(), chooser ? std::move(chooser) : MenuChooser(ShowAsMenu));
@@ -240,19 +239,20 @@ void Listbox::AddRow(const QString& text) {
     }
 }
 
-// Removing rows may or may not report a lost selection, depending on how the
-// rows go; this raises Change once when it did not.
+// Runs `removeRows`. Qt may or may not report the selection that goes with
+// the rows, depending on how they go; this raises Change once when it did not.
 template <typename Op>
-void Listbox::KeepingSelectionNews(Op op) {
+void Listbox::RemoveRowsReportingDeselection(Op removeRows) {
     const bool hadSelection = ListIndex() >= 0;
     const int changesBefore = selectionChanges_;
-    op();
+    removeRows();
     if (hadSelection && ListIndex() < 0 && changesBefore == selectionChanges_ && Change) Change();
 }
 
-// In single selection Qt selects a neighbour of a removed current row; here
-// a selected row that goes takes the selection with it.
-void Listbox::LetGoOfRows(int first, int count) {
+// Before rows first .. first + count - 1 go: in single selection Qt would
+// select a neighbour of a removed current row; here a selected row that goes
+// takes the selection with it.
+void Listbox::DeselectRows(int first, int count) {
     auto removed = [&](const QTreeWidgetItem* item) {
         const int row = RowOf(item);
         return row >= first && row < first + count;
@@ -267,8 +267,8 @@ void Listbox::RemoveRow(int row) {
     QTreeWidgetItem* item = Item(row);
     if (!item) return;
     if (editor_) EndEdit();
-    LetGoOfRows(row, 1 + item->childCount());
-    KeepingSelectionNews([&] {
+    DeselectRows(row, 1 + item->childCount());
+    RemoveRowsReportingDeselection([&] {
         const int children = item->childCount();
         rows_.erase(rows_.begin() + row, rows_.begin() + row + 1 + children);
         delete item;
@@ -277,7 +277,7 @@ void Listbox::RemoveRow(int row) {
 
 void Listbox::DeleteAllRows() {
     if (editor_) EndEdit();
-    KeepingSelectionNews([&] {
+    RemoveRowsReportingDeselection([&] {
         rows_.clear();
         clear();
     });
@@ -316,8 +316,8 @@ void Listbox::OnCollapsed(QTreeWidgetItem* item) {
     if (editor_ && itemFromIndex(editorIndex_) && itemFromIndex(editorIndex_)->parent() == item)
         EndEdit();
     const int children = item->childCount();
-    LetGoOfRows(row + 1, children);
-    KeepingSelectionNews([&] {
+    DeselectRows(row + 1, children);
+    RemoveRowsReportingDeselection([&] {
         rows_.erase(rows_.begin() + row + 1, rows_.begin() + row + 1 + children);
         qDeleteAll(item->takeChildren());
     });
@@ -388,8 +388,7 @@ void Listbox::KeepFocusInEditor(QLineEdit* editor) {
     setFocusPolicy(Qt::FocusPolicy(focusPolicyBeforeEdit_ & ~Qt::ClickFocus));
     // An editor that goes without being closed (its row removed) gives the
     // clicks back as well.
-    QObject::disconnect(editorGone_);
-    editorGone_ = connect(editor, &QObject::destroyed, this, [this] {
+    connect(editor, &QObject::destroyed, EventScope(), [this] {
         if (!editor_) RestoreFocusPolicy();
     });
 }
@@ -503,9 +502,9 @@ QFont Listbox::ColumnFont(int column) const {
     return found == columnFonts_.end() ? font() : found->second;
 }
 
-int Listbox::CellTextWidth(int column) const { return TextRoomOf(columnWidth(column)); }
+int Listbox::CellTextWidth(int column) const { return CellTextWidthFor(columnWidth(column)); }
 
-int Listbox::TextRoomOf(int columnWidth) const {
+int Listbox::CellTextWidthFor(int columnWidth) const {
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     return columnWidth - 2 * margin;
 }

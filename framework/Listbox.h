@@ -41,17 +41,16 @@ class Listbox : public QTreeWidget, public Control {
     Q_OBJECT
 public:
     explicit Listbox(QWidget* parent = nullptr);
-    ~Listbox() override;
 
     // Events
-    std::function<void(int row)> ExpandRow;
-    std::function<void(int row)> CollapseRow;
-    std::function<void()> Change;
-    std::function<bool(int row, int column, int x, int y)> CellClick;
-    std::function<void(int row, int column)> CellAction;
-    std::function<bool(MenuItem* base, int x, int y)> ConstructContextualMenu;
-    std::function<bool(MenuItem* chosen)> ContextualMenuAction;
-    std::function<bool(::Graphics& g, int row, int column)> CellBackgroundPaint;
+    Event<void(int row)> ExpandRow{this};
+    Event<void(int row)> CollapseRow{this};
+    Event<void()> Change{this};
+    Event<bool(int row, int column, int x, int y)> CellClick{this};
+    Event<void(int row, int column)> CellAction{this};
+    Event<bool(MenuItem* base, int x, int y)> ConstructContextualMenu{this};
+    Event<bool(MenuItem* chosen)> ContextualMenuAction{this};
+    Event<bool(::Graphics& g, int row, int column)> CellBackgroundPaint{this};
 
     // Layout
     void SetColumnWidths(const QString& widths);
@@ -94,7 +93,7 @@ public:
     // The room a column's cells leave for their text, in pixels, and the room
     // a column of the given width would leave.
     int CellTextWidth(int column) const;
-    int TextRoomOf(int columnWidth) const;
+    int CellTextWidthFor(int columnWidth) const;
     // The width the columns share while no vertical scroll bar shows.
     int WidthInsideFrame() const;
     // A column whose font fits the room its cells really have: `fit` gives
@@ -130,10 +129,10 @@ private:
     void ContextualMenuAt(QPoint local, QPoint globalPos);
     void FitLastColumn();
     void RefitColumnFonts();
-    void LetGoOfRows(int first, int count);
+    void DeselectRows(int first, int count);
     void PaintCellBackground(QPainter* painter, const QRect& rect, const QModelIndex& index);
     template <typename Op>
-    void KeepingSelectionNews(Op op);
+    void RemoveRowsReportingDeselection(Op removeRows);
 
     std::vector<QTreeWidgetItem*> rows_;  // flat order of the rows shown
     QTreeWidgetItem* expanding_ = nullptr;
@@ -144,7 +143,6 @@ private:
     int lastColumnWidth_ = 0;
     bool editing_ = false;
     Qt::FocusPolicy focusPolicyBeforeEdit_ = Qt::StrongFocus;
-    QMetaObject::Connection editorGone_;
     std::map<int, QFont> columnFonts_;
     std::map<int, ColumnFontFitter> columnFontFitters_;
 };

@@ -22,7 +22,6 @@ public:
     QString Name;
     QString Text;
     QString KeyboardShortcut;
-    bool AutoEnable = true;
 
     bool IsSeparator() const { return Text == QStringLiteral("-"); }
     virtual bool IsQuitItem() const { return false; }

@@ -16,8 +16,3 @@ Picture Picture::Open(const QString& path) {
     if (!image.load(path)) return Picture();
     return Picture(std::move(image));
 }
-
-Picture NewPicture(int width, int height, int /*depth*/) {
-    if (width <= 0 || height <= 0) return Picture();
-    return Picture(width, height);
-}

@@ -28,6 +28,3 @@ public:
 private:
     QImage image_;
 };
-
-// A new picture, filled white; only depth 32 is offered.
-Picture NewPicture(int width, int height, int depth);

@@ -6,7 +6,7 @@
 #include <QStyleOptionComboBox>
 
 PopupMenu::PopupMenu(QWidget* parent) : QComboBox(parent), Control(this) {
-    connect(this, &QComboBox::currentIndexChanged, this, [this] {
+    connect(this, &QComboBox::currentIndexChanged, EventScope(), [this] {
         if (Change) Change();
     });
 }

@@ -1,7 +1,5 @@
 #pragma once
 #include <QComboBox>
-#include <functional>
-
 #include "Control.h"
 
 // A pop-up menu of text rows. Setting ListIndex to another row runs Change
@@ -13,8 +11,8 @@ class PopupMenu : public QComboBox, public Control {
 public:
     explicit PopupMenu(QWidget* parent = nullptr);
 
-    std::function<void()> Change;
-    std::function<void()> LostFocus;
+    Event<void()> Change{this};
+    Event<void()> LostFocus{this};
 
     int ListIndex() const { return currentIndex(); }
     void SetListIndex(int row);

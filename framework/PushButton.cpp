@@ -2,7 +2,7 @@
 
 PushButton::PushButton(QWidget* parent) : QPushButton(parent), Control(this) {
     setAutoDefault(false);
-    connect(this, &QPushButton::clicked, this, [this] {
+    connect(this, &QPushButton::clicked, EventScope(), [this] {
         if (Action) Action();
     });
 }

@@ -1,7 +1,5 @@
 #pragma once
 #include <QPushButton>
-#include <functional>
-
 #include "Control.h"
 
 class PushButton : public QPushButton, public Control {
@@ -9,7 +7,7 @@ class PushButton : public QPushButton, public Control {
 public:
     explicit PushButton(QWidget* parent = nullptr);
 
-    std::function<void()> Action;
+    Event<void()> Action{this};
 
     QString Caption() const { return text(); }
     void SetCaption(const QString& caption) { setText(caption); }

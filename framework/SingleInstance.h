@@ -41,8 +41,11 @@ public:
 
 protected:
     SingleInstance() = default;
-    // Nothing reaches a half-destroyed instance (a window whose controls are
-    // going) through Instance.
+    // The instance is forgotten once T's own destructor has run, before the
+    // other base (a window's Window part) goes: from then on Exists() is false
+    // and Instance() would build a new object. Nothing of a going window calls
+    // it: the Window part drops every handler of the window, its controls and
+    // its child windows before Qt deletes a control (Event.h).
     ~SingleInstance() {
         if (current_ == this) current_ = nullptr;
     }

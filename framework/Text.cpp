@@ -94,11 +94,6 @@ QString Mid(const QString& text, int start, int length) {
     return text.mid(static_cast<qsizetype>(first), static_cast<qsizetype>(end - first));
 }
 
-int CountFields(const QString& text, const QString& separator) {
-    if (separator.isEmpty()) return 1;
-    return static_cast<int>(text.count(separator)) + 1;
-}
-
 QString Chr(int code) { return QString(QChar(static_cast<char16_t>(code))); }
 
 double Floor(double value) { return std::floor(value); }

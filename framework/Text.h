@@ -3,8 +3,9 @@
 #include <QString>
 #include <cstdint>
 
-// A Double stored into an Int32: the fraction is dropped toward zero, values
-// beyond the 32-bit range saturate and NaN gives 0.
+// A double converted to int32_t as the program stores every computed value:
+// the fraction is dropped toward zero, values beyond the 32-bit range
+// saturate and NaN gives 0.
 int32_t ToInt32(double value);
 
 QString CStr(int32_t value);
@@ -30,6 +31,5 @@ QString Trim(const QString& text);
 int InStr(const QString& text, const QString& find);
 // The characters at positions start .. start + length - 1, counted from 1.
 QString Mid(const QString& text, int start, int length);
-int CountFields(const QString& text, const QString& separator);
 QString Chr(int code);
 double Floor(double value);

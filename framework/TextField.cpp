@@ -6,15 +6,15 @@
 #include "Text.h"
 
 TextField::TextField(QWidget* parent) : QLineEdit(parent), Control(this) {
-    connect(this, &QLineEdit::textChanged, this, [this] {
+    connect(this, &QLineEdit::textChanged, EventScope(), [this] {
         if (TextChange) TextChange();
     });
 }
 
 namespace {
-// Only the Return key is Chr(13) and only the keypad's Enter key Chr(3). X11
+// Only the Return key is "\r" and only the keypad's Enter key "\x03". X11
 // gives a key pressed with Ctrl a control character as its text (Ctrl+C is
-// Chr(3), Ctrl+M Chr(13)); such a key is a command, not typing, and reaches
+// "\x03", Ctrl+M "\r"); such a key is a command, not typing, and reaches
 // KeyDown without a control character.
 QString KeyDownText(const QKeyEvent& event) {
     const bool command = event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier);

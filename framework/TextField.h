@@ -1,22 +1,20 @@
 #pragma once
 #include <QLineEdit>
-#include <functional>
-
 #include "Control.h"
 
 // A one-line text field. Setting Text runs TextChange before it returns;
-// KeyDown sees each key first (Return as Chr(13), Enter as Chr(3); a key with
-// Ctrl never as a control character) and a True result keeps the key from the
-// field. LostFocus comes when the focus moves to
-// another control, not when the window itself loses the activation.
+// KeyDown sees each key first as the text it types (Return as "\r", the
+// keypad's Enter as "\x03"; a key with Ctrl never as a control character), and
+// a true result keeps the key from the field. LostFocus comes when the focus
+// moves to another control, not when the window itself loses the activation.
 class TextField : public QLineEdit, public Control {
     Q_OBJECT
 public:
     explicit TextField(QWidget* parent = nullptr);
 
-    std::function<void()> TextChange;
-    std::function<bool(const QString& key)> KeyDown;
-    std::function<void()> LostFocus;
+    Event<void()> TextChange{this};
+    Event<bool(const QString& key)> KeyDown{this};
+    Event<void()> LostFocus{this};
 
     QString Text() const { return text(); }
     void SetText(const QString& text) { setText(text); }

@@ -29,7 +29,7 @@ public:
     TextOutputStream(const TextOutputStream&) = delete;
     TextOutputStream& operator=(const TextOutputStream&) = delete;
 
-    // False once writing has failed; later lines are not written.
+    // Returns false once writing has failed; later lines are not written.
     bool WriteLine(const QString& text);
     // Puts the written text in place of the file; false when any write or
     // the replacement failed, and the old file is then untouched.

@@ -16,7 +16,18 @@ Window::Window() : content_(new QWidget(this)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
-Window::~Window() = default;
+// The window's code is gone once this runs; Qt deletes the controls after it
+// (Event.h).
+Window::~Window() {
+    DropAllHandlers();
+    for (Window* child : findChildren<Window*>()) child->DropAllHandlers();
+}
+
+void Window::DropAllHandlers() {
+    DropHandlers();
+    menuHandlers_.clear();
+    for (Control* control : controls_) control->DropHandlers();
+}
 
 void Window::Construct() {
     Layout();
@@ -101,10 +112,4 @@ bool Window::ChooseMenuItem(MenuItem* item) {
 void Window::RegisterControl(const QString& name, Control* control) {
     control->Widget()->setObjectName(name);
     controls_.push_back(control);
-}
-
-Control* Window::FindControl(const QString& name) const {
-    for (Control* control : controls_)
-        if (control->Name() == name) return control;
-    return nullptr;
 }

@@ -5,6 +5,8 @@
 #include <map>
 #include <vector>
 
+#include "Event.h"
+
 class Control;
 class MenuBar;
 class MenuItem;
@@ -15,15 +17,16 @@ class MenuItem;
 // then every control's Open event in creation order, then the window's
 // OpenEvent, and last it shows a window that is visible once built. Close
 // raises CloseEvent and destroys the window; the next reference builds a new
-// one.
-class Window : public QMainWindow {
+// one. When the window goes, no handler of it, of its controls or of its child
+// windows runs any more (Event.h).
+class Window : public QMainWindow, public EventOwner {
     Q_OBJECT
 public:
     Window();
     ~Window() override;
 
-    std::function<void()> OpenEvent;
-    std::function<void()> CloseEvent;
+    Event<void()> OpenEvent{this};
+    Event<void()> CloseEvent{this};
 
     void Construct();
 
@@ -50,7 +53,7 @@ public:
     void _AddMenuHandler(const QString& itemName, std::function<bool()> handler);
     // Runs the command of an item as choosing it would: the handler bound to
     // its name, else the quit of a QuitMenuItem, else the standard editing
-    // command of its name (StandardEditing.h). False when nothing handled it.
+    // command of its name (StandardEditing.h). Returns false when nothing handled it.
     bool ChooseMenuItem(MenuItem* item);
 
     QWidget* Content() const { return content_; }
@@ -62,7 +65,6 @@ public:
         RegisterControl(name, control);
         return control;
     }
-    Control* FindControl(const QString& name) const;
     const std::vector<Control*>& Controls() const { return controls_; }
 
 protected:
@@ -73,6 +75,8 @@ protected:
 
 private:
     void RegisterControl(const QString& name, Control* control);
+    // Its own events, its menu handlers and its controls' events.
+    void DropAllHandlers();
 
     QWidget* content_;
     std::vector<Control*> controls_;

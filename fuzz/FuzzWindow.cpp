@@ -1,14 +1,13 @@
 #include "FuzzWindow.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QTemporaryDir>
 
-#include "App.h"
+#include "BusState.h"
 #include "Listbox.h"
 #include "Main.h"
-#include "MenuBar1.h"
-#include "Module1.h"
+#include "Program.h"
 #include "TestSeams.h"
 
 namespace {
@@ -23,7 +22,7 @@ QTemporaryDir& Scratch() {
 
 // Kept for the whole run: a fuzzer ends with exit(), when taking the window
 // down would meet Qt's globals already gone.
-QApplication* g_runtime = nullptr;
+Program* g_program = nullptr;
 TestSeams* g_seams = nullptr;
 }  // namespace
 
@@ -35,14 +34,11 @@ Main& OpenFuzzWindow() {
         static int argc = 1;
         static char name[] = "veltrane_fuzz";
         static char* argv[] = {name, nullptr};
-        g_runtime = new QApplication(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("Veltrane"));
-
+        g_program = new Program(argc, argv);
         g_seams = new TestSeams(ScratchPath(QStringLiteral("remote")));
 
-        Module1::ResetForTests();
-        App::Instance().SetMenuBar(&MenuBar1::Instance());
-        Main& main = Main::Instance();
+        ResetBusState();
+        Main& main = Program::OpenMainWindow();
         // Qt loads the font database and its caches on first use; that is
         // done here, before the fuzzer counts allocations per input.
         QFontDatabase::families();
@@ -77,9 +73,9 @@ void CheckWindow(Main& window) {
         if (idText.isEmpty()) continue;  // a parameter row
         bool isNumber = false;
         const int id = idText.toInt(&isNumber);
-        if (!isNumber || !IsChannelId(id)) Fail("a channel row names no channel");
-        if (window.SBChannel[static_cast<size_t>(id)]->Status == 0)
-            Fail("a channel row shows a free channel");
+        const Channel* record = isNumber ? window.ChannelRecord(id) : nullptr;
+        if (!record) Fail("a channel row names no channel");
+        if (record->Status == 0) Fail("a channel row shows a free channel");
     }
 }
 

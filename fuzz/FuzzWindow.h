@@ -5,8 +5,8 @@
 
 class Main;
 
-// Builds the offscreen application and the main window on the first call:
-// message boxes are swallowed, the file dialogs answer with ChooseFile's path
+// Starts the program offscreen (Program.h) and builds the main window on the
+// first call: message boxes are swallowed, the file dialogs answer with ChooseFile's path
 // and the socket listens in a private folder, never on the product's path.
 Main& OpenFuzzWindow();
 

@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int previous = -1;
     int inUse = 0;
     for (int id = 0; id < BusConfiguration::kChannelCount; ++id)
-        if (window.SBChannel[static_cast<size_t>(id)]->Status != 0) ++inUse;
+        if (window.ChannelRecord(id)->Status != 0) ++inUse;
     const Listbox& list = *window.ChannelListBox();
     if (list.ListCount() != inUse) Fail("the list does not hold the channels in use");
     for (int row = 0; row < list.ListCount(); ++row) {

@@ -11,6 +11,8 @@
 #include "PopupMenu.h"
 #include "RemoteProtocol.h"
 
+using namespace RemoteProtocol;
+
 namespace {
 constexpr char kReadSeparator = '\n';
 }  // namespace

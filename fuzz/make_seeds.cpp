@@ -58,7 +58,7 @@ void Randomise(Main& window) {
     window.RootFrequencyPopup()->SetListIndex(
         pick(uint32_t(window.RootFrequencyPopup()->ListCount())));
     for (int n = 0; n < kChannelIdCount; ++n) {
-        Channel& record = *window.SBChannel[size_t(n)];
+        Channel& record = *window.ChannelRecord(n);
         // A quarter of the records are listed, one in eight is an unlisted
         // leftover, the rest stay empty.
         const int32_t kind = pick(8);

@@ -6,6 +6,8 @@
 #include "RemoteProtocol.h"
 #include "Text.h"
 
+using namespace RemoteProtocol;
+
 namespace {
 // The values of AddChannel, by position in the command: the channel ID, the
 // record fields below in this order, then the controller's event id.
@@ -57,9 +59,10 @@ void AddChannel(Main& window, const std::array<int32_t, kRemoteValueCount>& valu
                 ListRates& rates) {
     const int32_t id = values[kChannelIdValue];
     // The pool has IDs 0 to 255 only; any other ID adds no row either.
-    if (!IsChannelId(id)) return;
+    Channel* found = window.ChannelRecord(id);
+    if (!found) return;
     window.ChannelListBox()->AddFolder(Str(id));
-    Channel& record = *window.SBChannel[static_cast<size_t>(id)];
+    Channel& record = *found;
     record.Status = 1;
     record.BoxColor = window.ColorMap[static_cast<size_t>(id)];
     for (size_t k = 0; k < kAddChannelFields.size(); ++k)

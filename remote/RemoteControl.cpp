@@ -9,6 +9,8 @@
 #include "RemoteProtocol.h"
 #include "SDCalc.h"
 
+using namespace RemoteProtocol;
+
 namespace {
 // The user's bus and channel controls, which a controller takes over; always
 // handled in this order.

@@ -5,6 +5,8 @@
 
 #include "Text.h"
 
+namespace RemoteProtocol {
+
 namespace {
 struct KeywordName {
     const char* text;
@@ -139,3 +141,5 @@ QByteArray TakeRemoteBatch(QByteArray& pending, const QByteArray& received) {
 }
 
 QString RemoteBatchText(const QByteArray& batch) { return QString::fromLatin1(batch); }
+
+}  // namespace RemoteProtocol

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace RemoteProtocol {
+
 // The commands the system understands, in the order their keywords are tested.
 enum class RemoteKeyword {
     SetSuperframeID,
@@ -27,6 +29,8 @@ struct RemoteCommand {
     RemoteKeyword Keyword = RemoteKeyword::SetSuperframeID;
     // Values in the order sent; a value not sent reads 0.
     std::array<int32_t, kRemoteValueCount> Values{};
+
+    friend bool operator==(const RemoteCommand&, const RemoteCommand&) = default;
 };
 
 // The commands of one batch, in order: every "*"-terminated command whose
@@ -57,3 +61,5 @@ QByteArray TakeRemoteBatch(QByteArray& pending, const QByteArray& received);
 
 // The batch as text: each byte one character, so no byte is lost or altered.
 QString RemoteBatchText(const QByteArray& batch);
+
+}  // namespace RemoteProtocol

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "ChannelParameters.h"
-#include "ChannelRows.h"
+#include "ChannelRowIds.h"
 #include "ControlTable.h"
 #include "FontFit.h"
 #include "Label.h"
@@ -70,17 +70,6 @@ SDCalc::SDCalc() {
     setParent(&Main::Instance(), Qt::Window);
     OpenEvent = [this] { Event_Open(); };
     CloseEvent = [this] { Event_Close(); };
-}
-
-SDCalc::~SDCalc() {
-    // The controls outlive this object by a moment; a focus change then must
-    // not reach the handlers.
-    channelRatePopup_->Change = nullptr;
-    segmentOffsetEditField_->KeyDown = nullptr;
-    segmentOffsetEditField_->LostFocus = nullptr;
-    segmentIntervalPopup_->Change = nullptr;
-    segmentDistributionEditField_->TextChange = nullptr;
-    acceptButton_->Action = nullptr;
 }
 
 void SDCalc::Layout() {

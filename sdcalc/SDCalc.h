@@ -22,8 +22,6 @@ class TextField;
 class SDCalc : public Window, public SingleInstance<SDCalc> {
     Q_OBJECT
 public:
-    ~SDCalc() override;
-
     // --- state ---------------------------------------------------------------
     int32_t iSegmentOffset = 0;
     int32_t iSegmentInterval = 0;

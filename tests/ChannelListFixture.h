@@ -12,7 +12,7 @@
 class ChannelListFixture : public MainWindowTest {
 protected:
     Listbox& list() { return *window().ChannelListBox(); }
-    Channel& record(int id) { return *window().SBChannel[static_cast<size_t>(id)]; }
+    Channel& record(int id) { return *window().ChannelRecord(id); }
 
     void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
     void AddChannels(int count) {

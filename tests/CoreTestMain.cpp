@@ -2,5 +2,5 @@
 #include "CoreTestSupport.h"
 
 int main(int argc, char** argv) {
-    return RunTestsOffscreen(argc, argv, [] { return RUN_ALL_TESTS(); });
+    return RunTestsOffscreen(argc, argv, BareTestRuntime, [] { return RUN_ALL_TESTS(); });
 }

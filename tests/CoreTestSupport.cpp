@@ -69,11 +69,16 @@ QString TestSocketPath() {
     return folder.path() + QStringLiteral("/remote");
 }
 
-int RunTestsOffscreen(int argc, char** argv, const std::function<int()>& run) {
+std::shared_ptr<void> BareTestRuntime(int& argc, char** argv) {
+    return std::make_shared<QApplication>(argc, argv);
+}
+
+int RunTestsOffscreen(int argc, char** argv, const TestRuntime& start,
+                      const std::function<int()>& run) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     int result = 0;
     {
-        QApplication app(argc, argv);
+        const std::shared_ptr<void> runtime = start(argc, argv);
         ::testing::InitGoogleTest(&argc, argv);
         TestSeams seams(TestSocketPath());
         g_qtHandler = qInstallMessageHandler(CheckMessage);

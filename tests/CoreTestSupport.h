@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <ostream>
 
 #include "Color.h"
@@ -26,10 +27,18 @@ void ChooseFileInDialogs(const QString& path);
 // The path every socket listens on in tests, never the product's.
 QString TestSocketPath();
 
-// A test main: the offscreen QApplication, gtest, the seams (TestSeams) and
-// the check of the program's warnings (ExpectedWarning) for the whole run,
-// then `run` (which runs the tests and gives the exit code).
-int RunTestsOffscreen(int argc, char** argv, const std::function<int()>& run);
+// What a test program runs on, made from the command line and kept until the
+// tests are done: a bare QApplication for the tests of a core
+// (BareTestRuntime), the program's own start-up (Program.h) for the window
+// tests.
+using TestRuntime = std::function<std::shared_ptr<void>(int& argc, char** argv)>;
+std::shared_ptr<void> BareTestRuntime(int& argc, char** argv);
+
+// A test main: the offscreen platform, the runtime `start` makes, gtest, the
+// seams (TestSeams) and the check of the program's warnings (ExpectedWarning)
+// for the whole run, then `run` (which runs the tests and gives the exit code).
+int RunTestsOffscreen(int argc, char** argv, const TestRuntime& start,
+                      const std::function<int()>& run);
 
 // One warning of the program's (Logging.h) that the test provokes while this
 // object lives: the first such warning that matches `pattern` is taken off the

@@ -1,14 +1,11 @@
-// The main of the window tests.
-#include "App.h"
-#include "MenuBar1.h"
+// The main of the window tests: the program's own start-up and end around
+// the tests, which build their main windows themselves.
+#include "Program.h"
 #include "TestSupport.h"
 
 int main(int argc, char** argv) {
-    return RunTestsOffscreen(argc, argv, [] {
-        // The application object and its menu bar, as start-up makes them.
-        App::Instance().SetMenuBar(&MenuBar1::Instance());
-        const int result = RUN_ALL_TESTS();
-        App::Destroy();
-        return result;
-    });
+    const TestRuntime program = [](int& argc, char** argv) {
+        return std::make_shared<Program>(argc, argv);
+    };
+    return RunTestsOffscreen(argc, argv, program, [] { return RUN_ALL_TESTS(); });
 }

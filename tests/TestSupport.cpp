@@ -2,14 +2,14 @@
 
 #include <QCoreApplication>
 
+#include "BusState.h"
 #include "Canvas.h"
 #include "Main.h"
-#include "Module1.h"
 #include "TestSeams.h"
 
 void MainWindowTest::SetUp() {
     Main::Destroy();
-    Module1::ResetForTests();
+    ResetBusState();
     TestSeams::Current().Reset();
     Main::Instance();
 }

@@ -2,14 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDateTime>
 #include <QScrollBar>
 #include <QTimer>
+#include <csignal>
 
+#include "App.h"
 #include "Canvas.h"
 #include "IPCSocket.h"
 #include "Label.h"
 #include "Listbox.h"
 #include "Main.h"
+#include "MenuBar1.h"
 #include "Module1.h"
 #include "PopupMenu.h"
 #include "PushButton.h"
@@ -31,7 +35,6 @@ TEST_F(AppTest, StateAfterOpening) {
                       c.FrequencyLocked | c.PresenceRate | c.AuxFormat | c.ChannelLink |
                       c.DataType | c.DataLength,
                   0);
-        for (int j = 0; j < i; ++j) ASSERT_NE(m.SBChannel[i].get(), m.SBChannel[j].get());
     }
     EXPECT_FALSE(m.SBChannel[256]);
     EXPECT_EQ(m.ColorMap[256], RGB(0, 0, 0));
@@ -172,15 +175,29 @@ TEST_F(AppTest, LegendColoursAndStartPicture) {
             ASSERT_EQ(map.pixel(x, y), splash.Image().pixel(x, y)) << x << "," << y;
 }
 
-TEST(Resources, BuildDateIsAFreshDateEachTime) {
-    const Date a = BuildDate();
-    Date b = BuildDate();
-    b.TotalSeconds += 86400;  // a caller moving its date a day on
-    EXPECT_EQ(b.AbbreviatedDate(), "Nov 3, 2011");
-    EXPECT_EQ(a.TotalSeconds, 3403104159.0) << "an earlier date is not moved with it";
-    EXPECT_EQ(BuildDate().TotalSeconds, 3403104159.0) << "nor the next one";
-    EXPECT_EQ(a.AbbreviatedDate(), "Nov 2, 2011");
-    EXPECT_FALSE(Splash21().IsNil());
+// 2 November 2011, 18:42:39, counted from 1904 as the About box's date is.
+TEST(Resources, BuildDateAndAboutPicture) {
+    const QDateTime epoch(QDate(1904, 1, 1), QTime(0, 0), Qt::UTC);
+    const QDateTime built(QDate(2011, 11, 2), QTime(18, 42, 39), Qt::UTC);
+    EXPECT_EQ(BuildDate().TotalSeconds, static_cast<double>(epoch.secsTo(built)));
+    EXPECT_EQ(BuildDate().AbbreviatedDate(), "Nov 2, 2011");
+    EXPECT_FALSE(Splash21().IsNil()) << "Resources/Splash21.png beside bin/";
+}
+
+// The test program started as the program does (Program.h): its name, the
+// application object with the one menu bar, and the process set-up.
+TEST(StartUp, TestsRunUnderTheProgramsOwnStart) {
+    EXPECT_EQ(QCoreApplication::applicationName(), "Veltrane");
+    ASSERT_TRUE(App::Exists());
+    EXPECT_EQ(App::Instance().GetMenuBar(), &MenuBar1::Instance());
+    auto disposition = [](int number) {
+        struct sigaction action {};
+        EXPECT_EQ(::sigaction(number, nullptr, &action), 0) << number;
+        return action.sa_handler;
+    };
+    EXPECT_EQ(disposition(SIGXFSZ), SIG_IGN) << "a write past the file-size limit just fails";
+    for (const int number : {SIGPIPE, SIGTERM, SIGINT, SIGHUP})
+        EXPECT_NE(disposition(number), SIG_DFL) << "signal " << number << " ends nothing at once";
 }
 
 TEST_F(AppTest, ClosingTheWindowQuitsWithCodeZero) {

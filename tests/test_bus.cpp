@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "BusState.h"
 #include "CoreTestSupport.h"
 #include "Module1.h"
 
@@ -73,10 +74,10 @@ TEST(BitOperations, TestAndSet) {
 class SlotMapTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetForTests();
+        ResetBusState();
         SuperFrameSlot.fill(-1);
     }
-    void TearDown() override { ResetForTests(); }
+    void TearDown() override { ResetBusState(); }
 };
 
 TEST_F(SlotMapTest, ControlSpaceForEachPair) {

@@ -29,7 +29,7 @@ TEST(BusFigures, ControlBandwidthOfSubFrameModes) {
         const auto mode = BusFigures::SubFrameModeOfRow(c.row);
         ASSERT_TRUE(mode) << c.row;
         EXPECT_EQ(
-            BusFigures::ControlBandwidthKbps(k24576, 10, mode->controlSize, mode->subFrameLength),
+            BusFigures::ControlBandwidthKbps(k24576, 10, mode->ControlSize, mode->SubFrameLength),
             c.kbps)
             << c.row;
     }
@@ -39,7 +39,7 @@ TEST(BusFigures, ControlBandwidthOfSubFrameModes) {
 TEST(BusFigures, SubFrameModeTable) {
     auto pair = [](int row) {
         const auto m = BusFigures::SubFrameModeOfRow(row);
-        return m ? std::make_pair(m->controlSize, m->subFrameLength) : std::make_pair(-1, -1);
+        return m ? std::make_pair(m->ControlSize, m->SubFrameLength) : std::make_pair(-1, -1);
     };
     for (int row : {0, 2, 20, 30}) EXPECT_EQ(pair(row), std::make_pair(8, 8)) << row;
     for (int row : {1, 5}) EXPECT_EQ(pair(row), std::make_pair(1, 8)) << row;

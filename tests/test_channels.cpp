@@ -134,21 +134,27 @@ TEST_F(ChannelsTest, BusFrequencyAndClockGearChangesNeverRedrawTheMap) {
 
 TEST_F(ChannelsTest, SubFrameModeChangeRedrawsTheLayers) {
     // Empty list: the control-space layer alone.
-    MarkCanvas();
     window().SubFrameModePopup()->SetListIndex(0);
-    EXPECT_EQ(GrabMap(), window().DrawControlSlot(0, 0).Image());
-    EXPECT_EQ(window().ControlSlotBuffer.Image(), window().DrawControlSlot(0, 0).Image());
+    MarkCanvas();
+    window().SubFrameModePopup()->SetListIndex(19);
+    ExpectOpeningControlSpace(GrabMap(), 8);
+    EXPECT_EQ(GrabMap(), window().ControlSlotBuffer.Image());
     EXPECT_TRUE(window().ChannelSlotBuffer.IsNil()) << "no channel layer without rows";
 
-    // With rows: the channel layer on top.
+    // With rows: the channel layer on top, channel 0's segment in slots 8 to
+    // 11 of every 128.
     AddChannels(1);
     record(0).SegmentDistribution = kCode128Offset8;
     record(0).SegmentLength = 4;
+    window().SubFrameModePopup()->SetListIndex(0);
     MarkCanvas();
     window().SubFrameModePopup()->SetListIndex(19);
     ASSERT_FALSE(window().ChannelSlotBuffer.IsNil());
-    EXPECT_EQ(GrabMap(), window().ChannelSlotBuffer.Image());
-    EXPECT_EQ(GrabMap(), window().DrawChannelSlot(window().DrawControlSlot(0, 0)).Image());
+    const QImage map = GrabMap();
+    EXPECT_EQ(map, window().ChannelSlotBuffer.Image());
+    ExpectOpeningControlSpace(map, 12);
+    for (int slot : {8, 11, 136, 139})
+        EXPECT_EQ(SlotCellColor(map, slot), window().ColorMap[0]) << "slot " << slot;
 }
 
 TEST_F(ChannelsTest, LeavingSubFrameModeRebuildsTheSlotMapOnly) {
@@ -322,14 +328,23 @@ TEST_F(ChannelsTest, KillingAnExpandedChannel) {
 
 TEST_F(ChannelsTest, KillRedrawsTheChannelLayerOnly) {
     AddChannels(3);
+    // Channel 1, to be killed, in slots 8 to 11; channel 2, staying, in 16 to 19.
+    record(1).SegmentDistribution = kCode128Offset8;
+    record(1).SegmentLength = 4;
+    record(2).SegmentDistribution = kCode128Offset8 + 8;
+    record(2).SegmentLength = 4;
     MarkCanvas();
     const qint64 controlLayer = window().ControlSlotBuffer.Image().cacheKey();
     Module1::SuperFrameSlot[5] = 1;
     ClickRow(1);
     Click(window().RemoveChannelButton());
     EXPECT_EQ(window().ControlSlotBuffer.Image().cacheKey(), controlLayer);
-    EXPECT_EQ(GrabMap(), window().ChannelSlotBuffer.Image());
-    EXPECT_EQ(GrabMap(), window().DrawChannelSlot(window().ControlSlotBuffer).Image());
+    const QImage map = GrabMap();
+    EXPECT_EQ(map, window().ChannelSlotBuffer.Image());
+    ExpectOpeningControlSpace(map, 8);
+    EXPECT_EQ(SlotCellColor(map, 11), RGB(200, 200, 200)) << "the killed channel's slots are free";
+    EXPECT_EQ(SlotCellColor(map, 16), window().ColorMap[2]);
+    EXPECT_EQ(SlotCellColor(map, 19), window().ColorMap[2]);
     EXPECT_NE(Module1::SuperFrameSlot[5], 1) << "slot map rebuilt";
 }
 
@@ -402,7 +417,7 @@ TEST_F(ChannelsTest, TheFocusStaysInTheListAfterKill) {
 TEST_F(ChannelsTest, EverySelectionChangeIsReportedOnce) {
     AddChannels(3);
     int changes = 0;
-    const auto handler = list().Change;
+    const auto handler = list().Change.Bound();
     list().Change = [&] {
         ++changes;
         handler();
@@ -549,13 +564,15 @@ TEST_F(ChannelsTest, ClearAllDrawsTheBareControlSpace) {
         ASSERT_EQ(record(id).SegmentDistribution, 0) << id;
     }
     EXPECT_EQ(Module1::SuperFrameSlot[8], Module1::kFreeSlot);
-    EXPECT_EQ(GrabMap(), window().DrawControlSlot(0, 0).Image());
+    EXPECT_EQ(GrabMap(), window().ControlSlotBuffer.Image());
+    ExpectOpeningControlSpace(GrabMap(), 8);
     EXPECT_EQ(window().ChannelSlotBuffer.Image().cacheKey(), channelLayer) << "channel layer left";
 
     // Also on an empty list.
     MarkCanvas();
     Click(window().ClearAllChannels());
-    EXPECT_EQ(GrabMap(), window().DrawControlSlot(0, 0).Image());
+    EXPECT_EQ(GrabMap(), window().ControlSlotBuffer.Image());
+    ExpectOpeningControlSpace(GrabMap(), 8);
     AddChannels(1);
     EXPECT_EQ(Column(0), QStringList{"0"});
 }
@@ -677,7 +694,7 @@ Figures AllFigures() {
             for (int mode = 0; mode < 32; ++mode) {
                 const auto m = BusFigures::SubFrameModeOfRow(mode);
                 f.controlBandwidths << CStr(
-                    *BusFigures::ControlBandwidthKbps(rf, gear, m->controlSize, m->subFrameLength));
+                    *BusFigures::ControlBandwidthKbps(rf, gear, m->ControlSize, m->SubFrameLength));
             }
             for (int32_t code : intervalCodes) {
                 const double rate = *ChannelFigures::SegmentRate(rf, gear, code);

@@ -46,7 +46,6 @@
 #include "Main.h"
 #include "Module1.h"
 #include "PopupMenu.h"
-#include "ProcessSetup.h"
 #include "TestSupport.h"
 
 namespace {
@@ -106,7 +105,7 @@ protected:
         return handled;
     }
 
-    Channel& Record(int n) { return *window().SBChannel[size_t(n)]; }
+    Channel& Record(int n) { return *window().ChannelRecord(n); }
 
     // Permission cases need a process that permissions bind. A privileged one
     // (root) runs the calling test again in a child without the capabilities
@@ -137,8 +136,6 @@ protected:
         EXPECT_NE(output.find("[  PASSED  ] 1 test."), std::string::npos) << output;
     }
 
-    // Until the bus settings handlers are built the pop-ups open on row 0.
-    bool HasBusSettings() { return window().SubFrameModePopup()->ListIndex() == 19; }
     Listbox* List() { return window().ChannelListBox(); }
 
     WindowState State() {
@@ -326,9 +323,7 @@ TEST_F(ConfigFileTest, SaveThenLoadRestoresTheWholeConfiguration) {
     }
 }
 
-// Needs the bus pop-ups' change handlers and DisplayChannelRate.
 TEST_F(ConfigFileTest, LoadDerivesTheBusAndTheRatesAgain) {
-    ASSERT_TRUE(HasBusSettings()) << "needs the bus pop-ups' open and change handlers";
     std::mt19937 random(4242);
     const BusConfiguration config = RandomConfiguration(random);
     WriteBytes(Path("random.cfg"), Joined(config.Serialize(), "\n"));
@@ -372,7 +367,6 @@ TEST_F(ConfigFileTest, SavedFileHasItsFixedLayout) {
     for (int n = 0; n < kChannels; ++n)
         for (int k = 1; k <= 10; ++k) ASSERT_EQ(lines[4 + 11 * n + k], "0");
 
-    ASSERT_TRUE(HasBusSettings()) << "needs the bus pop-ups' open handlers";
     EXPECT_EQ(lines[1], "19");
     EXPECT_EQ(lines[2], "10");
     EXPECT_EQ(lines[3], "1");
@@ -805,13 +799,12 @@ TEST_F(ConfigFileTest, AWritableFileInALockedFolderIsSavedInPlace) {
 }
 
 // A save that crosses the process's file-size limit, in a child started
-// under that limit (as `ulimit -f` would) that sets itself up as the program
-// does: the write fails, the user is told, the old file stays. The test
-// process keeps its own limit and signal dispositions.
+// under that limit (as `ulimit -f` would), set up as the program is (the test
+// main starts the way the program does): the write fails, the user is told,
+// the old file stays. The test process keeps its own limit.
 TEST_F(ConfigFileTest, AFailedWriteKeepsTheOldFile) {
     const QString kChildPath = QStringLiteral("/tmp/kept.cfg");
     if (ChildProcess::Role() == QLatin1String("save-over-limit")) {
-        SetUpProcess();
         const QString path = ChildProcess::RoleArguments().value(0);
         EXPECT_TRUE(Save(path));
         for (const QString& message : RecordedMessages())
@@ -847,7 +840,7 @@ TEST_F(ConfigFileTest, AFailedWriteKeepsTheOldFile) {
 // A file written in place has no temporary file to fall back on: a save that
 // the file-size limit or a full disk stops fails before any old byte changes.
 // Each case runs in a child that permissions bind, as they bind a user, set up
-// as the program sets itself up; the full disk is a small file system that
+// as the program sets itself up (by the test main); the full disk is a small file system that
 // the child mounts in its own mount namespace and fills.
 TEST_F(ConfigFileTest, AFailedInPlaceSaveKeepsTheOldFile) {
     const QString kRole = QStringLiteral("save-in-place");
@@ -871,7 +864,6 @@ TEST_F(ConfigFileTest, AFailedInPlaceSaveKeepsTheOldFile) {
     };
 
     if (ChildProcess::Role() == kRole) {
-        SetUpProcess();
         const auto& c = cases[ChildProcess::RoleArguments().value(0).toInt()];
         if (!FilePermissionsHold())
             GTEST_SKIP() << "the file capabilities could not be dropped, so root overrides "

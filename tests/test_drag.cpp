@@ -107,13 +107,13 @@ TEST_F(DragTest, EveryPixelOfTheCanvasGivesASlot) {
     for (int y = 0; y < 290; ++y)
         for (int x = 0; x < 674; ++x) {
             const MapGeometry::MapPoint at = MapGeometry::PointToSlot(x, y);
-            ASSERT_TRUE(at.slot >= 0 && at.slot <= 1535) << x << "," << y;
+            ASSERT_TRUE(at.Slot >= 0 && at.Slot <= 1535) << x << "," << y;
         }
     for (QPoint corner : {QPoint(0, 0), QPoint(673, 0), QPoint(0, 289), QPoint(673, 289),
                           QPoint(8, 19), QPoint(9, 20)}) {
         Move(corner);
         const int slot = SlotText().toInt();
-        EXPECT_EQ(slot, MapGeometry::PointToSlot(corner.x(), corner.y()).slot);
+        EXPECT_EQ(slot, MapGeometry::PointToSlot(corner.x(), corner.y()).Slot);
     }
     Move(QPoint(673, 289));
     EXPECT_EQ(SlotText(), "1535");

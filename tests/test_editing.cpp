@@ -411,8 +411,8 @@ TEST_F(EditingTest, AMenuChoiceAfterTheRowsChangedWritesNowhereElse) {
     EXPECT_EQ(Editor()->text(), "2");
 }
 
-// Ctrl+C and Ctrl+M in a cell editor, as X11 delivers them (with Chr(3) and
-// Chr(13) as their text), neither end nor change the edit; Ctrl+C copies.
+// Ctrl+C and Ctrl+M in a cell editor, as X11 delivers them (with "\x03" and
+// "\r" as their text), neither end nor change the edit; Ctrl+C copies.
 TEST_F(EditingTest, CtrlKeysInTheCellEditorAreNotReturn) {
     ClickRow(5, 2);
     QLineEdit* editor = Editor();

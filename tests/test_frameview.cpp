@@ -14,6 +14,7 @@
 #include "Module1.h"
 
 using namespace MapGeometry;
+using namespace MapPainters;
 using namespace MapPictures;
 
 namespace {
@@ -64,11 +65,11 @@ struct Pool {
 TEST(MapGeometry, PixelsMapToTheirCellColumnAndRow) {
     for (int x = 0; x < kPictureWidthPx; ++x) {
         const int expected = x < 2 ? 0 : (x - 2) / kColumnPitchPx;
-        ASSERT_EQ(PointToSlot(x, 100).column, expected) << x;
+        ASSERT_EQ(PointToSlot(x, 100).Column, expected) << x;
     }
     for (int y = 0; y < kPictureHeightPx; ++y) {
         const int expected = y < 2 ? 0 : (y - 2) / kRowPitchPx;
-        ASSERT_EQ(PointToSlot(100, y).row, expected) << y;
+        ASSERT_EQ(PointToSlot(100, y).Row, expected) << y;
     }
     struct Case {
         int x, y, column, row;
@@ -81,12 +82,12 @@ TEST(MapGeometry, PixelsMapToTheirCellColumnAndRow) {
         {-5, -16, -1, -1, -97}, {680, 300, 96, 16, 1632}};
     for (const Case& c : cases) {
         const MapPoint p = PointToSlot(c.x, c.y);
-        EXPECT_EQ(p.column, c.column) << c.x << "," << c.y;
-        EXPECT_EQ(p.row, c.row) << c.x << "," << c.y;
-        EXPECT_EQ(p.slot, c.slot) << c.x << "," << c.y;
+        EXPECT_EQ(p.Column, c.column) << c.x << "," << c.y;
+        EXPECT_EQ(p.Row, c.row) << c.x << "," << c.y;
+        EXPECT_EQ(p.Slot, c.slot) << c.x << "," << c.y;
     }
     const MapPoint far = PointToSlot(INT_MAX, INT_MAX);
-    EXPECT_GT(far.slot, INT_MAX);  // no wrap-around
+    EXPECT_GT(far.Slot, INT_MAX);  // no wrap-around
 }
 
 TEST(MapGeometry, CellRectangles) {
@@ -338,7 +339,7 @@ TEST_F(ChannelLayerTest, PresencePatterns) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
                      << "TP " << c.protocol << " PR " << c.presence << " rate " << c.rate << " bus "
-                     << c.bus.rootFrequency << "/" << c.bus.clockGear);
+                     << c.bus.RootFrequency << "/" << c.bus.ClockGear);
         pool.Clear();
         owners = kMode4Of32;
         bus = c.bus;
@@ -499,7 +500,7 @@ TEST_F(PainterTest, ErrorMarks) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
-                     << c.marks.start << "/" << c.marks.length << "/" << c.marks.syncError);
+                     << c.marks.Start << "/" << c.marks.Length << "/" << c.marks.SyncError);
         const Picture layer = PaintErrorLayer(base, c.marks);
         for (int slot : c.red) ExpectCell(layer, slot, kRed);
         EXPECT_EQ(Differences(layer, base), static_cast<int>(c.red.size()) * kCellPixels);

@@ -138,19 +138,19 @@ TEST_F(IPCSocketTest, DisconnectKeepsListening) {
 
 // The hidden widget that stands for the socket goes with it, also when the
 // socket has no window.
-TEST(IPCSocket, HiddenPlaceGoesWithTheSocket) {
-    QPointer<QWidget> place;
+TEST(IPCSocket, HiddenStandInGoesWithTheSocket) {
+    QPointer<QWidget> standIn;
     {
         IPCSocket socket;
-        place = socket.Widget();
-        ASSERT_TRUE(place);
-        EXPECT_FALSE(place->isVisible());
+        standIn = socket.Widget();
+        ASSERT_TRUE(standIn);
+        EXPECT_FALSE(standIn->isVisible());
     }
-    EXPECT_TRUE(place.isNull());
+    EXPECT_TRUE(standIn.isNull());
     QWidget window;
     auto* socket = new IPCSocket(&window);
-    place = socket->Widget();
+    standIn = socket->Widget();
     delete socket;
-    EXPECT_TRUE(place.isNull());
+    EXPECT_TRUE(standIn.isNull());
 }
 }  // namespace

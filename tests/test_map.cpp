@@ -7,6 +7,7 @@
 #include "Module1.h"
 #include "TestSupport.h"
 
+using namespace MapPainters;
 using namespace MapPictures;
 
 namespace {
@@ -27,7 +28,7 @@ TEST_F(MainPaintersTest, PaintWithTheWindowsState) {
               0);
     EXPECT_EQ(At(control, Left(3) + 3, Top(3) + 5), kBand);
 
-    Channel& channel = *m.SBChannel[3];
+    Channel& channel = *m.ChannelRecord(3);
     channel.Status = 1;
     channel.SegmentDistribution = 3208;
     channel.SegmentLength = 4;
@@ -35,7 +36,7 @@ TEST_F(MainPaintersTest, PaintWithTheWindowsState) {
     channel.TransportProtocol = 1;
     channel.PresenceRate = 1;
     channel.Rate = 48000;
-    Channel& unrated = *m.SBChannel[4];
+    Channel& unrated = *m.ChannelRecord(4);
     unrated.Status = 1;
     unrated.SegmentDistribution = 3210;
     unrated.SegmentLength = 2;

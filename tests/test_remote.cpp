@@ -19,6 +19,7 @@
 #include <memory>
 #include <thread>
 
+#include "BusState.h"
 #include "Canvas.h"
 #include "IPCSocket.h"
 #include "Listbox.h"
@@ -89,16 +90,8 @@ protected:
         return states;
     }
 
-    Channel& Record(int id) { return *window().SBChannel[size_t(id)]; }
+    Channel& Record(int id) { return *window().ChannelRecord(id); }
     Listbox& List() { return *window().ChannelListBox(); }
-
-    // The map painters and the bus settings belong to other parts of the
-    // program; the map's pixels can only be checked once they draw.
-    bool MapIsDrawn() {
-        const Picture layer = window().DrawControlSlot(0, 0);
-        return !layer.IsNil() && PixelColor(layer.Image(), 0, 1) == RGB(239, 239, 239) &&
-               Module1::iControlSize == 4 && Module1::iSubFrameLength == 32;
-    }
 
     QString path_;
 };
@@ -185,15 +178,8 @@ TEST_F(RemoteControlTest, WorkedExchange) {
     EXPECT_EQ(window().MessageType, 0);
     EXPECT_EQ(GrabMap(), marked);
 
-    // 6: the release of a drag of channel 3 to offset 9 writes two notifications.
-    Record(3).SegmentDistribution = Module1::CalculateSegmentDistribution(9, 128);
-    ASSERT_EQ(Record(3).SegmentDistribution, 3209);
-    window().IPCSocket1()->Write("SetEventID:" + CStr(Record(3).Editable).toLatin1() + "*");
-    window().IPCSocket1()->Write("SetChannelSD:3," +
-                                 CStr(Record(3).SegmentDistribution).toLatin1() + "*");
-    EXPECT_EQ(controller->ReadCommands(2), QByteArray("SetEventID:7*SetChannelSD:3,3209*"));
-
-    // 7: the controller goes; the window is the user's again.
+    // 6: the controller goes; the window is the user's again. (What a drag of
+    // its channel writes to it: DragOfTheControllersChannelIsReported.)
     order.names.clear();
     controller->Disconnect();
     ASSERT_TRUE(QTest::qWaitFor([&] { return window().Title() == kLocalTitle; }));
@@ -212,7 +198,6 @@ TEST_F(RemoteControlTest, WorkedExchange) {
 }
 
 TEST_F(RemoteControlTest, WorkedExchangeOnTheMap) {
-    ASSERT_TRUE(MapIsDrawn()) << "needs the map painters and the bus settings";
     auto controller = Connect();
     ASSERT_TRUE(controller->Send(kStep2));
     ASSERT_TRUE(controller->Send(kStep3));
@@ -266,7 +251,6 @@ TEST_F(RemoteControlTest, WorkedExchangeOnTheMap) {
 }
 
 TEST_F(RemoteControlTest, AFirstBatchOfChannelsShowsTheControlSpace) {
-    ASSERT_TRUE(MapIsDrawn()) << "needs the map painters and the bus settings";
     auto controller = Connect();
     ASSERT_TRUE(controller->Send("AddChannel:3,4,3208,0,0,0,0,1,0,16,7*"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return List().ListCount() == 1; }));
@@ -413,7 +397,6 @@ TEST_F(RemoteControlTest, ClearAllChannelsKeepsTheMarksOfItsBatch) {
     EXPECT_EQ(Record(3).BoxColor, colour);
     EXPECT_EQ(Record(3).Editable, 7);
 
-    ASSERT_TRUE(MapIsDrawn()) << "the map checks need the map painters";
     const QImage map = GrabMap();
     EXPECT_EQ(SlotPixel(map, 100), kErrorRed);
     EXPECT_EQ(SlotPixel(map, 8), kDataSpace);
@@ -452,7 +435,6 @@ TEST_F(RemoteControlTest, AddChannelTwiceListsTwoRows) {
     EXPECT_EQ(c3.DataLength, 8);
     EXPECT_EQ(c3.Editable, 9);
 
-    ASSERT_TRUE(MapIsDrawn()) << "the slot map checks need the map painters";
     // The first command's slots stay marked until the slot map is rebuilt.
     EXPECT_EQ(Module1::SuperFrameSlot[8], 3);
     EXPECT_EQ(Module1::SuperFrameSlot[16], 3);
@@ -501,7 +483,7 @@ TEST_F(RemoteControlTest, BatchShowsWhatItsCommandsShowOneByOne) {
     const Shown batch = shown();
 
     Main::Destroy();
-    Module1::ResetForTests();
+    ResetBusState();
     for (const QString& command : commands) window().ExecNetworkCommand(command + u'*');
     const Shown oneByOne = shown();
 
@@ -649,7 +631,6 @@ TEST_F(RemoteControlTest, NotificationsLeaveAsTwoWritesInOrder) {
 }
 
 TEST_F(RemoteControlTest, DragOfTheControllersChannelIsReported) {
-    ASSERT_TRUE(MapIsDrawn()) << "needs the map painters and the canvas handlers";
     auto controller = Connect();
     ASSERT_TRUE(controller->Send(kStep3));
     ASSERT_TRUE(QTest::qWaitFor([&] { return List().ListCount() == 1; }));

@@ -11,6 +11,8 @@
 
 #include "RemoteProtocol.h"
 
+using namespace RemoteProtocol;
+
 namespace {
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
@@ -25,15 +27,13 @@ RemoteCommand Command(RemoteKeyword keyword, std::initializer_list<int32_t> valu
 
 }  // namespace
 
-bool operator==(const RemoteCommand& a, const RemoteCommand& b) {
-    return a.Keyword == b.Keyword && a.Values == b.Values;
-}
-
+namespace RemoteProtocol {
 void PrintTo(const RemoteCommand& command, std::ostream* os) {
     *os << "{keyword " << static_cast<int>(command.Keyword) << ":";
     for (int32_t value : command.Values) *os << " " << value;
     *os << "}";
 }
+}  // namespace RemoteProtocol
 
 namespace {
 using K = RemoteKeyword;
@@ -71,7 +71,7 @@ TEST(RemoteProtocol, ParsesBatchesIntoCommands) {
         // Empty commands and unknown keywords are left out.
         {"**Bogus:1*:5*DisplayErrors:1*", {}},
         {"addchannel:1*", {Command(K::AddChannel, {1})}},
-        // Values: Val, then the Double-to-Int32 conversion.
+        // Values: Val, then the double to int32_t conversion (ToInt32).
         {"SetSuperframeID:2.9*", {Command(K::SetSuperframeID, {2})}},
         {"SetSuperframeID:-2.9*", {Command(K::SetSuperframeID, {-2})}},
         {"SetSuperframeID:1e3*", {Command(K::SetSuperframeID, {1000})}},

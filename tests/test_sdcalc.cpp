@@ -607,6 +607,36 @@ TEST_F(SDCalcTest, GoesWithTheMainWindow) {
     EXPECT_FALSE(SDCalc::Exists());
 }
 
+// Taking the windows down while a control that acts on losing the focus has
+// it (the calculator's offset field, a cell editor of the main list, the
+// subframe mode pop-up) runs no handler: none reaches a window that is going
+// (the sanitizer build sees it), and nothing builds a new one.
+TEST_F(SDCalcTest, NoHandlerRunsWhileTheWindowsGo) {
+    SelectSDRow(QStringLiteral("3104"));
+    window().ChannelListBox()->EditCell(2, 2);
+    ASSERT_TRUE(window().ChannelListBox()->ActiveCell().IsOpen());
+    SDCalc& calc = Open();
+    calc.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&calc));
+    calc.SegmentOffsetEditField()->setFocus();
+    ASSERT_TRUE(calc.SegmentOffsetEditField()->hasFocus());
+    QPointer<SDCalc> going = &calc;
+    Main::Destroy();
+    ASSERT_FALSE(Main::Exists());
+
+    // The same with the focus on the main window's pop-up, whose leaving
+    // rebuilds the slot map.
+    Main& main = window();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    main.SubFrameModePopup()->setFocus();
+    ASSERT_TRUE(main.SubFrameModePopup()->hasFocus());
+    Main::Destroy();
+    EXPECT_TRUE(going.isNull());
+    EXPECT_FALSE(Main::Exists()) << "no handler built a new main window";
+    EXPECT_FALSE(SDCalc::Exists());
+}
+
 // A modal message takes the activation from the calculator while it shows;
 // that is not leaving the offset field.
 TEST_F(SDCalcTest, TheLengthMessageDoesNotCountAsLeavingTheField) {
@@ -635,7 +665,7 @@ TEST_F(SDCalcTest, TheLengthMessageDoesNotCountAsLeavingTheField) {
 }  // namespace
 
 // Under X11 a key pressed with Ctrl carries a control character as its text:
-// Ctrl+C is Chr(3), Ctrl+M Chr(13). Those are commands, never Return or Enter.
+// Ctrl+C is "\x03", Ctrl+M "\r". Those are commands, never Return or Enter.
 TEST_F(SDCalcTest, CtrlKeysAreNotReturnOrEnter) {
     SelectSDRow(QStringLiteral("0"));
     window().iSegmentLength = 4;  // no interval row yet: Return would show the message
