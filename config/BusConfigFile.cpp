@@ -8,6 +8,8 @@
 #include "TextInputStream.h"
 #include "TextOutputStream.h"
 
+using BusConfigFormat::BusConfiguration;
+
 namespace {
 const QString kFileTypeName = QStringLiteral("Bus Configuration");
 const QString kFileExtensions = QStringLiteral("cfg;txt");
@@ -27,9 +29,9 @@ BusConfiguration Capture(const Main& main) {
     config.SubFrameModeRow = main.SubFrameModePopup()->ListIndex();
     config.ClockGearRow = main.ClockGearPopup()->ListIndex();
     config.RootFrequencyRow = main.RootFrequencyPopup()->ListIndex();
-    for (int n = 0; n < BusConfiguration::kChannelCount; ++n)
+    for (int n = 0; n < BusConfigFormat::kChannelCount; ++n)
         if (const Channel* record = main.ChannelRecord(n))
-            config.Channels[static_cast<size_t>(n)] = BusConfiguration::ChannelValues::Of(*record);
+            config.Channels[static_cast<size_t>(n)] = BusConfigFormat::ChannelValues::Of(*record);
     return config;
 }
 
@@ -44,7 +46,7 @@ std::optional<BusConfiguration> Read(const FolderItem& file) {
     }
     stream->SetMaxLineLength(kMaxLineBytes);
     QStringList lines;
-    while (lines.size() < BusConfiguration::kLineCount && !stream->EndOfFile())
+    while (lines.size() < BusConfigFormat::kLineCount && !stream->EndOfFile())
         lines.append(stream->ReadLine());
     if (stream->Failed()) {
         ShowFileError(QStringLiteral("cannot read"), file, stream->ErrorString());
@@ -53,7 +55,7 @@ std::optional<BusConfiguration> Read(const FolderItem& file) {
     stream->Close();
 
     QString invalid;
-    std::optional<BusConfiguration> config = BusConfiguration::Parse(lines, &invalid);
+    std::optional<BusConfiguration> config = BusConfigFormat::Parse(lines, &invalid);
     if (!config) MsgBox(invalid);
     return config;
 }
@@ -69,8 +71,8 @@ void Apply(Main& main, const BusConfiguration& config) {
     main.RootFrequencyPopup()->SetListIndex(config.RootFrequencyRow);
 
     // Rows come in channel ID order; their RowID waits for the list's next BuildRowID.
-    for (int n = 0; n < BusConfiguration::kChannelCount; ++n) {
-        const BusConfiguration::ChannelValues& values = config.Channels[static_cast<size_t>(n)];
+    for (int n = 0; n < BusConfigFormat::kChannelCount; ++n) {
+        const BusConfigFormat::ChannelValues& values = config.Channels[static_cast<size_t>(n)];
         Channel* record = main.ChannelRecord(n);
         if (!record) continue;
         values.StoreIn(*record);
@@ -92,7 +94,7 @@ bool Main::_FileSaveBusConfiguration_Action() {
         ShowFileError(QStringLiteral("cannot create"), file, reason);
         return true;
     }
-    for (const QString& line : Capture(*this).Serialize())
+    for (const QString& line : BusConfigFormat::Serialize(Capture(*this)))
         if (!stream->WriteLine(line)) break;
     // The old file is replaced only when every line was written.
     if (!stream->Close())

@@ -3,40 +3,39 @@
 #include "Channel.h"
 #include "Text.h"
 
-const QString BusConfiguration::kHeader = QStringLiteral("SLIMbus Configuration file");
-const QString BusConfiguration::kHeaderMark = QStringLiteral("SLIMbus");
-const QString BusConfiguration::kInvalidFormat = QStringLiteral("Invalid file format");
+namespace BusConfigFormat {
 
 namespace {
 const QString kChannelLinePrefix = QStringLiteral("Channel ");
 }  // namespace
 
 // ChannelValues::Status reads the first value.
-static_assert(BusConfiguration::kChannelFields[0] == &Channel::Status);
+static_assert(kChannelFields[0] == &Channel::Status);
 
-BusConfiguration::ChannelValues BusConfiguration::ChannelValues::Of(const Channel& record) {
+ChannelValues ChannelValues::Of(const Channel& record) {
     ChannelValues values;
     for (size_t k = 0; k < kChannelFields.size(); ++k) values.Values[k] = record.*kChannelFields[k];
     return values;
 }
 
-void BusConfiguration::ChannelValues::StoreIn(Channel& record) const {
+void ChannelValues::StoreIn(Channel& record) const {
     for (size_t k = 0; k < kChannelFields.size(); ++k) record.*kChannelFields[k] = Values[k];
 }
 
-QStringList BusConfiguration::Serialize() const {
+QStringList Serialize(const BusConfiguration& config) {
     QStringList lines;
     lines.reserve(kLineCount);
-    lines << kHeader << CStr(SubFrameModeRow) << CStr(ClockGearRow) << CStr(RootFrequencyRow);
+    lines << kHeader << CStr(config.SubFrameModeRow) << CStr(config.ClockGearRow)
+          << CStr(config.RootFrequencyRow);
     for (int n = 0; n < kChannelCount; ++n) {
-        const ChannelValues& v = Channels[static_cast<size_t>(n)];
+        const ChannelValues& v = config.Channels[static_cast<size_t>(n)];
         lines << kChannelLinePrefix + CStr(int32_t(n));
         for (int32_t value : v.Values) lines << CStr(value);
     }
     return lines;
 }
 
-std::optional<BusConfiguration> BusConfiguration::Parse(const QStringList& lines, QString* error) {
+std::optional<BusConfiguration> Parse(const QStringList& lines, QString* error) {
     if (lines.isEmpty() || InStr(lines.first(), kHeaderMark) == 0) {
         if (error) *error = kInvalidFormat;
         return std::nullopt;
@@ -59,3 +58,5 @@ std::optional<BusConfiguration> BusConfiguration::Parse(const QStringList& lines
     }
     return config;
 }
+
+}  // namespace BusConfigFormat

@@ -15,6 +15,8 @@
 #include "Listbox.h"
 #include "Main.h"
 
+using BusConfigFormat::BusConfiguration;
+
 namespace {
 QString& InputFile() {
     static QString path = ScratchPath(QStringLiteral("input.cfg"));
@@ -24,11 +26,11 @@ QString& InputFile() {
 void CheckRoundTrip(const QByteArray& bytes) {
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
     const QStringList lines = QString::fromUtf8(bytes).split(lineEnd);
-    const std::optional<BusConfiguration> config = BusConfiguration::Parse(lines, nullptr);
+    const std::optional<BusConfiguration> config = BusConfigFormat::Parse(lines, nullptr);
     if (!config) return;
-    const QStringList saved = config->Serialize();
-    if (saved.size() != BusConfiguration::kLineCount) Fail("a saved file has the wrong line count");
-    const std::optional<BusConfiguration> again = BusConfiguration::Parse(saved, nullptr);
+    const QStringList saved = BusConfigFormat::Serialize(*config);
+    if (saved.size() != BusConfigFormat::kLineCount) Fail("a saved file has the wrong line count");
+    const std::optional<BusConfiguration> again = BusConfigFormat::Parse(saved, nullptr);
     if (!again || !(*again == *config)) Fail("a saved configuration reads back differently");
 }
 }  // namespace
@@ -58,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A load lists exactly the channels in use, in channel ID order.
     int previous = -1;
     int inUse = 0;
-    for (int id = 0; id < BusConfiguration::kChannelCount; ++id)
+    for (int id = 0; id < BusConfigFormat::kChannelCount; ++id)
         if (window.ChannelRecord(id)->Status != 0) ++inUse;
     const Listbox& list = *window.ChannelListBox();
     if (list.ListCount() != inUse) Fail("the list does not hold the channels in use");

@@ -6,10 +6,12 @@
 
 #include "BusConfiguration.h"
 
-namespace ConfigSamples {
-using ChannelValues = BusConfiguration::ChannelValues;
+using BusConfigFormat::BusConfiguration;
 
-constexpr int kChannels = BusConfiguration::kChannelCount;
+namespace ConfigSamples {
+using ChannelValues = BusConfigFormat::ChannelValues;
+
+constexpr int kChannels = BusConfigFormat::kChannelCount;
 
 inline QByteArray Joined(const QStringList& lines, const char* lineEnd) {
     QByteArray bytes;

@@ -48,6 +48,8 @@
 #include "PopupMenu.h"
 #include "TestSupport.h"
 
+using BusConfigFormat::BusConfiguration;
+
 namespace {
 using namespace ConfigSamples;
 
@@ -326,7 +328,7 @@ TEST_F(ConfigFileTest, SaveThenLoadRestoresTheWholeConfiguration) {
 TEST_F(ConfigFileTest, LoadDerivesTheBusAndTheRatesAgain) {
     std::mt19937 random(4242);
     const BusConfiguration config = RandomConfiguration(random);
-    WriteBytes(Path("random.cfg"), Joined(config.Serialize(), "\n"));
+    WriteBytes(Path("random.cfg"), Joined(BusConfigFormat::Serialize(config), "\n"));
     ASSERT_TRUE(Load(Path("random.cfg")));
 
     const int32_t rootFrequency = Module1::RootFrequencyOfRow(config.RootFrequencyRow);
@@ -388,7 +390,7 @@ TEST_F(ConfigFileTest, EveryLineEndAndAnySlimbusHeaderLoadTheSame) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.header + std::string(c.lineEnd[0] == '\r' ? " CR" : " LF"));
-        QStringList lines = config.Serialize();
+        QStringList lines = BusConfigFormat::Serialize(config);
         lines[0] = c.header;
         WriteBytes(Path("ends.cfg"), Joined(lines, c.lineEnd));
         window().SubFrameModePopup()->SetListIndex(0);
@@ -412,7 +414,7 @@ TEST_F(ConfigFileTest, ChannelLinesAreNotComparedWithAnything) {
     config.RootFrequencyRow = 1;
     config.Channels[3] = {1, 1029, 2, 0, 0, 0, 0, 16, 0, 0};
     config.Channels[4] = {1, 0, 4, 0, 0, 0, 0, 16, 0, 0};
-    QStringList lines = config.Serialize();
+    QStringList lines = BusConfigFormat::Serialize(config);
     lines[4 + 11 * 3] = "Channel 200";
     lines[4 + 11 * 4] = "Channel 3";
     WriteBytes(Path("relabelled.cfg"), Joined(lines, "\n"));
@@ -447,7 +449,7 @@ TEST_F(ConfigFileTest, RowsThePopupsDoNotHaveLeaveThemAsTheyAre) {
     config.ClockGearRow = 16;
     config.RootFrequencyRow = -5;
     config.Channels[9].Values[0] = 1;  // in use
-    WriteBytes(Path("rows.cfg"), Joined(config.Serialize(), "\n"));
+    WriteBytes(Path("rows.cfg"), Joined(BusConfigFormat::Serialize(config), "\n"));
     ASSERT_TRUE(Load(Path("rows.cfg")));
     EXPECT_EQ(window().SubFrameModePopup()->ListIndex(), 13);
     EXPECT_EQ(window().ClockGearPopup()->ListIndex(), 8);
@@ -457,7 +459,7 @@ TEST_F(ConfigFileTest, RowsThePopupsDoNotHaveLeaveThemAsTheyAre) {
 
 TEST_F(ConfigFileTest, AFileThatIsNoBusConfigurationChangesNothing) {
     MakeUserWork();
-    const QStringList good = Numbered().Serialize();
+    const QStringList good = BusConfigFormat::Serialize(Numbered());
     QStringList noHeader = good;
     noHeader[0] = "Configuration file";
     WriteBytes(Path("noheader.cfg"), Joined(noHeader, "\n"));
@@ -547,7 +549,7 @@ TEST_F(ConfigFileTest, LoadingAnythingButARegularFileChangesNothing) {
     QLocalServer server;
     ASSERT_TRUE(server.listen(Path("socket.cfg"))) << server.errorString().toStdString();
     QDir(dir_.path()).mkdir("a folder.cfg");
-    WriteBytes(Path("good.cfg"), Joined(Numbered().Serialize(), "\n"));
+    WriteBytes(Path("good.cfg"), Joined(BusConfigFormat::Serialize(Numbered()), "\n"));
     ASSERT_TRUE(QFile::link(Path("good.cfg"), Path("link to good.cfg")));
 
     const PipeWatchdog watchdog(pipe);
@@ -622,7 +624,7 @@ TEST_F(ConfigFileTest, AFileWithoutReadPermissionChangesNothing) {
     if (!runHere) return;
     MakeUserWork();
     const QString file = Path("locked.cfg");
-    WriteBytes(file, Joined(Numbered().Serialize(), "\n"));
+    WriteBytes(file, Joined(BusConfigFormat::Serialize(Numbered()), "\n"));
     QFile::setPermissions(file, QFileDevice::WriteOwner);
     const WindowState before = State();
     EXPECT_TRUE(Load(file));
@@ -776,7 +778,7 @@ TEST_F(ConfigFileTest, AWritableFileInALockedFolderIsSavedInPlace) {
     expected.ClockGearRow = window().ClockGearPopup()->ListIndex();
     expected.RootFrequencyRow = window().RootFrequencyPopup()->ListIndex();
     expected.Channels[5] = {1, 1029, 2, 0, 0, 0, 0, 16, 0, 0};
-    EXPECT_EQ(ReadBytes(target), Joined(expected.Serialize(), "\n"));
+    EXPECT_EQ(ReadBytes(target), Joined(BusConfigFormat::Serialize(expected), "\n"));
     EXPECT_EQ(Inode(target), inode) << "not written in place";
     EXPECT_EQ(QDir(Path("locked")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
               QStringList({"SBconfig.cfg"}));
@@ -795,7 +797,7 @@ TEST_F(ConfigFileTest, AWritableFileInALockedFolderIsSavedInPlace) {
     EXPECT_TRUE(Save(target));
     EXPECT_TRUE(RecordedMessages().isEmpty()) << RecordedMessages().join('\n').toStdString();
     EXPECT_NE(Inode(target), inode);
-    EXPECT_EQ(ReadBytes(target), Joined(expected.Serialize(), "\n"));
+    EXPECT_EQ(ReadBytes(target), Joined(BusConfigFormat::Serialize(expected), "\n"));
 }
 
 // A save that crosses the process's file-size limit, in a child started
@@ -898,7 +900,7 @@ TEST_F(ConfigFileTest, AFailedInPlaceSaveKeepsTheOldFile) {
             saved.SubFrameModeRow = window().SubFrameModePopup()->ListIndex();
             saved.ClockGearRow = window().ClockGearPopup()->ListIndex();
             saved.RootFrequencyRow = window().RootFrequencyPopup()->ListIndex();
-            EXPECT_EQ(ReadBytes(old), Joined(saved.Serialize(), "\n"));
+            EXPECT_EQ(ReadBytes(old), Joined(BusConfigFormat::Serialize(saved), "\n"));
         }
         EXPECT_EQ(Inode(old), inode) << "not written in place";
         EXPECT_EQ(QDir(locked).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
@@ -1153,7 +1155,7 @@ TEST_F(ConfigFileTest, TheFileDialogsOpenNoFileTheyList) {
     QDir(dir_.path()).mkdir("spare");
     const QString folder = Path("shown");
     const QString pipe = folder + "/pipe.cfg";
-    WriteBytes(folder + "/plain.cfg", Joined(Numbered().Serialize(), "\n"));
+    WriteBytes(folder + "/plain.cfg", Joined(BusConfigFormat::Serialize(Numbered()), "\n"));
     WriteBytes(folder + "/notes.txt", "notes\n");
     WriteBytes(folder + "/no extension", "SLIMbus\n");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);

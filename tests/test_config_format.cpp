@@ -13,6 +13,8 @@
 #include "ChannelPrinter.h"
 #include "ConfigSamples.h"
 
+using BusConfigFormat::BusConfiguration;
+
 using namespace ConfigSamples;
 
 namespace {
@@ -21,7 +23,7 @@ TEST(BusConfigurationFormat, SerializeWritesTheLinesInTheFilesOwnOrder) {
     BusConfiguration config = Numbered();
     config.Channels[255].Values[9] = -1;       // its last value
     config.Channels[0].Values[0] = INT32_MIN;  // the first value of the file
-    const QStringList lines = config.Serialize();
+    const QStringList lines = BusConfigFormat::Serialize(config);
 
     ASSERT_EQ(lines.size(), 2820);
     EXPECT_EQ(lines[0], "SLIMbus Configuration file");
@@ -69,7 +71,7 @@ TEST(BusConfigurationFormat, ParseReadsBackWhatSerializeWrote) {
              any(random), any(random), any(random), any(random), any(random)};
     QString error;
     const std::optional<BusConfiguration> parsed =
-        BusConfiguration::Parse(config.Serialize(), &error);
+        BusConfigFormat::Parse(BusConfigFormat::Serialize(config), &error);
     ASSERT_TRUE(parsed.has_value()) << error.toStdString();
     EXPECT_TRUE(*parsed == config);
 }
@@ -88,10 +90,10 @@ TEST(BusConfigurationFormat, HeaderNeedsSlimbusAnywhereInTheFirstLine) {
         {"", false},
     };
     for (const auto& c : cases) {
-        QStringList lines = Numbered().Serialize();
+        QStringList lines = BusConfigFormat::Serialize(Numbered());
         lines[0] = QString::fromLatin1(c.header);
         QString error;
-        const std::optional<BusConfiguration> parsed = BusConfiguration::Parse(lines, &error);
+        const std::optional<BusConfiguration> parsed = BusConfigFormat::Parse(lines, &error);
         EXPECT_EQ(parsed.has_value(), c.accepted) << c.header;
         if (c.accepted)
             EXPECT_TRUE(*parsed == Numbered()) << c.header;
@@ -99,12 +101,12 @@ TEST(BusConfigurationFormat, HeaderNeedsSlimbusAnywhereInTheFirstLine) {
             EXPECT_EQ(error, "Invalid file format") << c.header;
     }
     QString error;
-    EXPECT_FALSE(BusConfiguration::Parse({}, &error).has_value());
+    EXPECT_FALSE(BusConfigFormat::Parse({}, &error).has_value());
     EXPECT_EQ(error, "Invalid file format");
 }
 
 TEST(BusConfigurationFormat, ValuesAreTakenByPositionAndReadLikeCLong) {
-    QStringList lines = Numbered().Serialize();
+    QStringList lines = BusConfigFormat::Serialize(Numbered());
     lines[4 + 11 * 3] = "Channel 200";  // another number: still channel 3's block
     lines[4 + 11 * 5] = "garbage";
     const struct {
@@ -117,7 +119,7 @@ TEST(BusConfigurationFormat, ValuesAreTakenByPositionAndReadLikeCLong) {
     for (size_t k = 0; k < std::size(values); ++k) lines[firstValue + int(k)] = values[k].text;
 
     QString error;
-    const std::optional<BusConfiguration> parsed = BusConfiguration::Parse(lines, &error);
+    const std::optional<BusConfiguration> parsed = BusConfigFormat::Parse(lines, &error);
     ASSERT_TRUE(parsed.has_value());
     EXPECT_EQ(parsed->Channels[3], Numbered().Channels[3]);
     EXPECT_EQ(parsed->Channels[5], Numbered().Channels[5]);
@@ -132,9 +134,9 @@ TEST(BusConfigurationFormat, MissingLinesReadAsZero) {
         int32_t subFrameRow, clockGearRow, rootRow;
     } cases[] = {{1, 0, 0, 0}, {2, 7, 0, 0}, {4, 7, 9, 3}, {5 + 11 * 2 + 3, 7, 9, 3}};
     for (const auto& c : cases) {
-        const QStringList lines = Numbered().Serialize().mid(0, c.keptLines);
+        const QStringList lines = BusConfigFormat::Serialize(Numbered()).mid(0, c.keptLines);
         QString error;
-        const std::optional<BusConfiguration> parsed = BusConfiguration::Parse(lines, &error);
+        const std::optional<BusConfiguration> parsed = BusConfigFormat::Parse(lines, &error);
         ASSERT_TRUE(parsed.has_value()) << c.keptLines;
         EXPECT_EQ(parsed->SubFrameModeRow, c.subFrameRow);
         EXPECT_EQ(parsed->ClockGearRow, c.clockGearRow);

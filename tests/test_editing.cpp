@@ -631,11 +631,11 @@ protected:
         ASSERT_EQ(Column(0), QStringList({"0", "1", "2", "3", "4"}));
         for (int id = 0; id < 5; ++id) ASSERT_EQ(record(id).RowID, -1) << id;
     }
-    using StoredValues = std::vector<BusConfiguration::ChannelValues>;
+    using StoredValues = std::vector<BusConfigFormat::ChannelValues>;
     StoredValues Values() {
         StoredValues values;
         for (int id = 0; id < 256; ++id)
-            values.push_back(BusConfiguration::ChannelValues::Of(record(id)));
+            values.push_back(BusConfigFormat::ChannelValues::Of(record(id)));
         return values;
     }
     QTemporaryDir folder_;
