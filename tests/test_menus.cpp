@@ -88,6 +88,20 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
         QTest::keyClick(&window(), key, Qt::ControlModifier);
     }
+
+    // Runs the application's event loop, presses once it runs, and gives the
+    // loop's exit code: 99 if nothing ended the loop within 20 s.
+    static int ExecPressing(const std::function<void()>& press) {
+        QTimer presser;
+        presser.setSingleShot(true);
+        QObject::connect(&presser, &QTimer::timeout, press);
+        QTimer giveUp;
+        giveUp.setSingleShot(true);
+        QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        presser.start(0);
+        giveUp.start(20000);
+        return QCoreApplication::exec();
+    }
 };
 
 TEST_F(MenuTest, TheMainWindowShowsTheMenusWithQtShortcuts) {
@@ -165,15 +179,7 @@ TEST_F(MenuTest, FileShortcutsReachTheirActions) {
 }
 
 TEST_F(MenuTest, QuitShortcutEndsTheEventLoop) {
-    QTimer press;
-    press.setSingleShot(true);
-    QObject::connect(&press, &QTimer::timeout, [this] { PressOnMainWindow(Qt::Key_Q); });
-    QTimer giveUp;
-    giveUp.setSingleShot(true);
-    QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-    press.start(0);
-    giveUp.start(20000);
-    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_EQ(ExecPressing([this] { PressOnMainWindow(Qt::Key_Q); }), 0);
     EXPECT_TRUE(Main::Exists()) << "Quit ends the loop; the windows go with the application";
 }
 
@@ -241,18 +247,11 @@ TEST_F(SecondaryWindowShortcutTest, QuitShortcutWorksInEveryWindow) {
     for (const Front& f : Fronts()) {
         SCOPED_TRACE(f.name);
         QWidget* front = f.open();
-        QTimer press;
-        press.setSingleShot(true);
-        QObject::connect(&press, &QTimer::timeout, [&] {
-            if (!InFront(front)) QCoreApplication::exit(98);
-            QTest::keyClick(front->windowHandle(), Qt::Key_Q, Qt::ControlModifier);
-        });
-        QTimer giveUp;
-        giveUp.setSingleShot(true);
-        QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-        press.start(0);
-        giveUp.start(20000);
-        EXPECT_EQ(QCoreApplication::exec(), 0);
+        EXPECT_EQ(ExecPressing([&] {
+                      if (!InFront(front)) QCoreApplication::exit(98);
+                      QTest::keyClick(front->windowHandle(), Qt::Key_Q, Qt::ControlModifier);
+                  }),
+                  0);
     }
 }
 
