@@ -33,6 +33,17 @@ bool IsSocket(const QString& path) {
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISSOCK(info.st_mode);
 }
 
+// Whether `pid` runs the program itself, and not yet the launcher that
+// becomes it (a test binary catches the same signals as the program does).
+bool RunsTheProgram(pid_t pid) {
+    struct stat running {};
+    struct stat program {};
+    return ::stat(QStringLiteral("/proc/%1/exe").arg(pid).toLocal8Bit().constData(), &running) ==
+               0 &&
+           ::stat(QFile::encodeName(kProgram).constData(), &program) == 0 &&
+           running.st_dev == program.st_dev && running.st_ino == program.st_ino;
+}
+
 // Whether `number` is in a signal set line of /proc/<pid>/status.
 bool InSignalSet(pid_t pid, const char* field, int number) {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
@@ -191,7 +202,9 @@ protected:
     }
     // Waits until the program's handling of `number` is in place.
     bool WaitUntilCaught(int number) {
-        return child_->WaitUntil([&] { return InSignalSet(child_->Pid(), "SigCgt", number); });
+        return child_->WaitUntil([&] {
+            return RunsTheProgram(child_->Pid()) && InSignalSet(child_->Pid(), "SigCgt", number);
+        });
     }
 
     // A controller on the program's socket; the program takes it when it
