@@ -1,22 +1,18 @@
-#include <algorithm>
 #include <array>
 
 #include "IPCSocket.h"
 #include "Listbox.h"
 #include "Main.h"
-#include "PopupMenu.h"
 #include "PushButton.h"
 #include "RemoteProtocol.h"
-#include "SDCalc.h"
 
 using namespace RemoteProtocol;
 
 namespace {
-// The user's bus and channel controls, which a controller takes over; always
-// handled in this order.
-std::array<Control*, 7> UserControls(Main& window) {
-    return {window.RootFrequencyPopup(), window.ClockGearPopup(),      window.SubFrameModePopup(),
-            window.AddChannelButton(),   window.RemoveChannelButton(), window.ClearAllChannels(),
+// The user's channel controls, which a controller takes over after the bus
+// pop-ups; always handled in this order.
+std::array<Control*, 4> ChannelControls(Main& window) {
+    return {window.AddChannelButton(), window.RemoveChannelButton(), window.ClearAllChannels(),
             window.ChannelListBox()};
 }
 }  // namespace
@@ -34,7 +30,8 @@ void Main::IPCSocket1_Connected() {
     pendingRemoteText_.clear();
     remoteControlled_ = true;
     SetTitle(kRemoteTitle);
-    for (Control* control : UserControls(*this)) control->SetEnabled(false);
+    UpdateBusPopups();
+    for (Control* control : ChannelControls(*this)) control->SetEnabled(false);
 }
 
 void Main::IPCSocket1_DataAvailable() {
@@ -59,12 +56,6 @@ void Main::IPCSocket1_Error() {
 
     // The bus pop-ups stay with the calculator while it is open.
     remoteControlled_ = false;
-    const std::array<Control*, 3> busPopups = {RootFrequencyPopup(), ClockGearPopup(),
-                                               SubFrameModePopup()};
-    const bool calculatorHoldsThePopups = SDCalc::Exists();
-    for (Control* control : UserControls(*this)) {
-        const bool busPopup =
-            std::find(busPopups.begin(), busPopups.end(), control) != busPopups.end();
-        if (!busPopup || !calculatorHoldsThePopups) control->SetEnabled(true);
-    }
+    UpdateBusPopups();
+    for (Control* control : ChannelControls(*this)) control->SetEnabled(true);
 }
