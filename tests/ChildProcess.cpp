@@ -197,9 +197,12 @@ QString ChildProcess::Start(const QString& program, const QStringList& arguments
     for (QByteArray& text : texts) argv.push_back(text.data());
     argv.push_back(nullptr);
     const QByteArray hostTmp = QFile::encodeName(tmp_.path());
-    // A program under /tmp (a build there) stays reachable in the child.
+    // A build under /tmp stays reachable in the child: the started program's,
+    // or else this test's own (a shell that runs the build's program).
     QByteArray keep;
-    const QString real = QFileInfo(program).canonicalFilePath();
+    QString real = QFileInfo(program).canonicalFilePath();
+    if (!real.startsWith(QStringLiteral("/tmp/")))
+        real = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
     if (real.startsWith(QStringLiteral("/tmp/"))) {
         const QString top = real.section(u'/', 0, 2);  // "/tmp/<folder>"
         keep = QFile::encodeName(top);
